@@ -1,0 +1,15 @@
+// Text to Python int with the strict decimal rule of strict_int_core.hpp.
+#pragma once
+
+#include <pybind11/pybind11.h>
+
+namespace common {
+
+namespace py = pybind11;
+
+// Raises ValueError in the host's words ("invalid literal for int() with
+// base 10: ...") for anything that is not a decimal number, and
+// ValueError naming the text when the number does not fit in 64 bits.
+py::int_ int_from_text(py::handle text);
+
+}  // namespace common

@@ -1,0 +1,7 @@
+"""Example platform definitions, made up for this project.
+
+Each module defines one platform class and a `build()` that returns a
+platform object. `ALL` lists the module names the demo walks through.
+"""
+
+ALL = ["basic_box"]

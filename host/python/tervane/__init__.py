@@ -1,0 +1,6 @@
+"""Stand-in for the operating system's own package.
+
+Only the sub-modules that the switch-ASIC libraries use are provided:
+`platforms` (the running platform object). Each is small and documented at
+its top.
+"""
