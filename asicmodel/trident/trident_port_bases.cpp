@@ -1,21 +1,147 @@
 // Trident-family port bases: TridentThreePort, TridentTwoPort,
-// TridentTwoPlusPort and TridentPort.
+// TridentTwoPlusPort and TridentPort. Each turns serdes numbers into the
+// port's hardware interface names and carries the family's answers for
+// numbering, interface prefix, auto-negotiation and fiber preference.
+#include <cstring>
+
 #include "asicmodel/core/port_naming.hpp"
+#include "asicmodel/core/port_record.hpp"
 #include "asicmodel/core/registrations.hpp"
+#include "asicmodel/trident/trident_constructors.hpp"
+#include "asicmodel/trident/trident_rules.hpp"
+#include "common/host_errors.hpp"
 
 namespace asicmodel {
 
+namespace {
+
+using namespace trident;
+
+// One hardware interface name per serdes number, in lane order, made with
+// the family's format; a non-number fails in the host's "%".
+py::tuple interface_names(py::handle serdes, const char* format) {
+  py::list names;
+  for (py::handle number : serdes) names.append(common::percent_of(format, number));
+  return py::tuple(names);
+}
+
+// Hands the 19 SDKPort fields to the BCMPort constructor by name, the
+// serdes numbers turned into `hw_ports`.
+void init_sdk_port(py::object self, const py::dict& arguments, const char* name_format) {
+  py::tuple hw_ports = interface_names(arguments["serdes"], name_format);
+  py::dict fields;
+  for (const char* field : kSDKPortFields) {
+    fields[field] = std::strcmp(field, "hw_ports") == 0 ? py::object(hw_ports)
+                                                        : py::object(arguments[field]);
+  }
+  chain_constructor("BCMPort", self, fields);
+}
+
+// Trident and Trident+ ports have no serdes tuning, PHY identifier or
+// system interface, and are never over-subscribed.
+void trident_port_init(py::object self, py::dict arguments) {
+  for (const char* field : {"pre_emphasis", "drv_current", "pre_drv_current", "phy_id1",
+                            "sys_interface"}) {
+    arguments[field] = py::none();
+  }
+  arguments["oversub"] = py::bool_(false);
+  init_sdk_port(self, arguments, "hg%u");
+}
+
+void trident_two_port_init(py::object self, py::dict arguments) {
+  init_sdk_port(self, arguments, "hg%u");
+}
+
+void trident_three_port_init(py::object self, py::dict arguments) {
+  init_sdk_port(self, arguments, "ce%u");
+}
+
+// Trident2 LED port numbers are not known to this layer.
+py::object trident_two_led_port_num(py::object, py::object, py::object) {
+  common::raise_runtime("Trident 2 LED port unknown");
+}
+
+// Trident2 auto-negotiation: `answer` in the 10G modes ("10G", "4x10G"),
+// no setting on copper or in any other mode.
+py::object trident_two_autoneg(const py::object& self, const py::object& mode,
+                               const char* answer) {
+  if (on_copper(self)) return py::none();
+  if (mode_is(mode, "10G") || mode_is(mode, "4x10G")) return py::str(answer);
+  return py::none();
+}
+
+py::object trident_two_an_c37(py::object self, py::object mode) {
+  return trident_two_autoneg(self, mode, "auto");
+}
+
+py::object trident_two_an_c73(py::object self, py::object mode) {
+  return trident_two_autoneg(self, mode, "off");
+}
+
+py::object trident_two_plus_an_c37(py::object self, py::object mode) {
+  return trident_two_autoneg(self, mode, "on");
+}
+
+// Trident2+ logical ports are numbered from the configured port base.
+py::object trident_two_plus_logical_port_num(py::object, py::object, py::object sub,
+                                             py::object port_base) {
+  return port_base + sub;
+}
+
+// Trident3 hardware port number: the serdes number in the lane's name.
+py::object trident_three_hw_port_num(py::object self, py::object, py::object sub) {
+  return interface_number(self.attr("hw_ports")[sub]);
+}
+
+// Trident3 interfaces are named "ce" in the 100G modes, "xe" otherwise.
+py::object trident_three_hw_intf_prefix(py::object, py::object mode, py::object) {
+  return py::str(mode_is(mode, "100G") || mode_is(mode, "100G/4") ? "ce" : "xe");
+}
+
+py::object trident_three_led_port_num(py::object self, py::object mode, py::object sub) {
+  return self.attr("hw_intf_num")(mode, sub);
+}
+
+// Trident3 logical ports: interface number + 1, the numbers 65 and 66
+// left out (interface 64 and up get 67 and up).
+py::object trident_three_logical_port_num(py::object self, py::object mode, py::object sub,
+                                          py::object) {
+  py::object number = self.attr("hw_intf_num")(mode, sub) + py::int_(1);
+  if (number > py::int_(64)) number = number + py::int_(2);
+  return number;
+}
+
+}  // namespace
+
 void define_trident_port_bases(Catalogue& catalogue) {
-  catalogue.define("TridentThreePort", "BCMPort")
-      .attr("pbmp_map", prefixed_pbmp_map("xe", 132))
+  const py::arg self("self"), mode("mode"), sub("sub"), port_base("port_base");
+
+  ClassBuilder trident_three = catalogue.define("TridentThreePort", "BCMPort");
+  trident_three.attr("pbmp_map", prefixed_pbmp_map("xe", 132));
+  bind_constructor<kFamilyBaseParameters>(trident_three, &trident_three_port_init)
+      .method("led_port_num", &trident_three_led_port_num, self, mode, sub)
+      .method("hw_port_num", &trident_three_hw_port_num, self, mode, sub)
+      .method("hw_intf_prefix", &trident_three_hw_intf_prefix, self, mode, sub)
+      .method("logical_port_num", &trident_three_logical_port_num, self, mode, sub, port_base)
       .build();
-  catalogue.define("TridentTwoPort", "BCMPort")
-      .attr("pbmp_map", prefixed_pbmp_map("hg", 128))
+
+  ClassBuilder trident_two = catalogue.define("TridentTwoPort", "BCMPort");
+  trident_two.attr("pbmp_map", prefixed_pbmp_map("hg", 128))
+      .method("led_port_num", &trident_two_led_port_num, self, mode, sub);
+  bind_constructor<kFamilyBaseParameters>(trident_two, &trident_two_port_init)
+      .method("an_c37", &trident_two_an_c37, self, mode)
+      .method("an_c73", &trident_two_an_c73, self, mode)
       .build();
-  catalogue.define("TridentTwoPlusPort", "TridentTwoPort").build();
-  catalogue.define("TridentPort", "BCMPort")
-      .attr("pbmp_map", prefixed_pbmp_map("hg", 72))
+
+  catalogue.define("TridentTwoPlusPort", "TridentTwoPort")
+      .method("an_c37", &trident_two_plus_an_c37, self, mode)
+      .method("logical_port_num", &trident_two_plus_logical_port_num, self, mode, sub, port_base)
+      .property("set_fiber_pref", &sfp_fiber_pref)
       .build();
+
+  ClassBuilder trident = catalogue.define("TridentPort", "BCMPort");
+  trident.attr("pbmp_map", prefixed_pbmp_map("hg", 72));
+  bind_constructor<kTridentBaseParameters>(trident, &trident_port_init).build();
 }
 
 }  // namespace asicmodel
