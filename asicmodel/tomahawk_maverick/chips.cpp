@@ -1,23 +1,120 @@
-// Tomahawk, Maverick and earlier-family chip classes.
+// Tomahawk, Tomahawk+, Tomahawk2, Maverick, Triumph, Apollo, Helix4 and
+// Hurricane2 chip classes: PCI identity, table sizes, base port bitmaps,
+// configuration capabilities, data files and data directories.
+#include "asicmodel/core/chip_base.hpp"
 #include "asicmodel/core/registrations.hpp"
+#include "asicmodel/tomahawk_maverick/mode_tables.hpp"
 
 namespace asicmodel {
 
+namespace {
+
+// The single-lane and four-lane port classes of a family, by lane count.
+py::dict port_channel_types(Catalogue& catalogue, const char* single_lane, const char* four_lane) {
+  py::dict types;
+  types[py::int_(1)] = catalogue[single_lane];
+  types[py::int_(4)] = catalogue[four_lane];
+  return types;
+}
+
+// What every Tomahawk-family class (Tomahawk, Tomahawk+, Tomahawk2) sets in
+// its own body: data files, port-map and Dport capability, mixed
+// oversubscription, and the family's port classes.
+void tomahawk_family_values(ClassBuilder& chip, const py::tuple& files, const py::dict& channels) {
+  chip.attr("file_list", files)
+      .attr("portmap_capable", py::bool_(true))
+      .attr("dport_capable", py::bool_(true))
+      .attr("mixed_oversub", py::bool_(true))
+      .attr("needs_lane_config", py::bool_(false))
+      .attr("port_channel_type_map", channels);
+}
+
+// A part-number class: its PCI device, its part number where the family
+// names one, and its own directory below the family's.
+void part_number_chip(Catalogue& catalogue, const char* name, const char* base, int pci_device,
+                      const char* bcm_pn, const char* suffix) {
+  ClassBuilder chip = catalogue.define(name, base);
+  chip.attr("pci_device", py::int_(pci_device));
+  if (bcm_pn) chip.attr("bcm_pn", py::str(bcm_pn));
+  chip_constructor_with_suffix(chip, base, suffix).build();
+}
+
+// The earlier families: a base bitmap, a table size and two or four data
+// files; no port map.
+void earlier_family_chip(Catalogue& catalogue, const char* name, const py::object& base_pbmp,
+                         int ipv4_host_table_size, const py::tuple& files, const char* suffix) {
+  ClassBuilder chip = catalogue.define(name, "BCMChip");
+  chip.attr("ipv4_host_table_size", py::int_(ipv4_host_table_size))
+      .attr("base_pbmp", base_pbmp)
+      .attr("file_list", files)
+      .attr("portmap_capable", py::bool_(false));
+  chip_constructor_with_suffix(chip, "BCMChip", suffix).build();
+}
+
+}  // namespace
+
 void define_tomahawk_maverick_chips(Catalogue& catalogue) {
+  using family::texts;
   const SharedBitmaps& bitmaps = catalogue.bitmaps();
-  catalogue.define("TomahawkChip", "BCMChip").attr("base_pbmp", bitmaps.tomahawk).build();
-  catalogue.define("TomahawkPlusChip", "TomahawkChip").attr("base_pbmp", bitmaps.tomahawk).build();
-  catalogue.define("TomahawkPlus_56967_Chip", "TomahawkPlusChip").build();
-  catalogue.define("TomahawkPlus_56965_Chip", "TomahawkPlusChip").build();
-  catalogue.define("TomahawkTwoChip", "TomahawkChip").attr("base_pbmp", bitmaps.tomahawk).build();
-  catalogue.define("TomahawkTwo_56970_Chip", "TomahawkTwoChip").build();
-  catalogue.define("MaverickChip", "BCMChip").attr("base_pbmp", bitmaps.maverick).build();
-  catalogue.define("Maverick_56762_Chip", "MaverickChip").build();
-  catalogue.define("Maverick_56768_Chip", "MaverickChip").build();
-  catalogue.define("TriumphChip", "BCMChip").attr("base_pbmp", py::int_(1)).build();
-  catalogue.define("ApolloChip", "BCMChip").attr("base_pbmp", py::int_(1)).build();
-  catalogue.define("Helix4Chip", "BCMChip").attr("base_pbmp", bitmaps.helix4).build();
-  catalogue.define("Hurricane2Chip", "BCMChip").attr("base_pbmp", py::int_(1)).build();
+  const py::tuple tomahawk_files =
+      texts({"datapath.conf", "rc.forwarding", "hw_desc", "sdk.bcm", "uft.json"});
+  const py::dict tomahawk_channels =
+      port_channel_types(catalogue, "Tomahawk25GPort", "Tomahawk100GPort");
+
+  ClassBuilder tomahawk =
+      catalogue.define("TomahawkChip", "BCMChip", "Tomahawk chip common attributes");
+  tomahawk.attr("pci_device", py::int_(0xB960))
+      .attr("bcm_pn", py::str("56960"))
+      .attr("ipv4_host_table_size", py::int_(40960))
+      .attr("base_pbmp", bitmaps.tomahawk);
+  tomahawk_family_values(tomahawk, tomahawk_files, tomahawk_channels);
+  chip_constructor_with_suffix(tomahawk, "BCMChip", "/Tomahawk").build();
+
+  // "Plus" and "Two" name sibling directories: /bcm/TomahawkPlus, not
+  // /bcm/Tomahawk/Plus.
+  ClassBuilder plus =
+      catalogue.define("TomahawkPlusChip", "TomahawkChip", "Tomahawk Plus chip common attributes");
+  plus.attr("ipv4_host_table_size", py::int_(40960)).attr("base_pbmp", bitmaps.tomahawk);
+  tomahawk_family_values(plus, tomahawk_files, tomahawk_channels);
+  chip_constructor_with_suffix(plus, "TomahawkChip", "Plus").build();
+
+  part_number_chip(catalogue, "TomahawkPlus_56967_Chip", "TomahawkPlusChip", 0xB967, "56967",
+                   "/56967");
+  part_number_chip(catalogue, "TomahawkPlus_56965_Chip", "TomahawkPlusChip", 0xB965, "56965",
+                   "/56965");
+
+  ClassBuilder two =
+      catalogue.define("TomahawkTwoChip", "TomahawkChip", "Tomahawk Two chip common attributes");
+  two.attr("ipv4_host_table_size", py::int_(40960)).attr("base_pbmp", bitmaps.tomahawk);
+  tomahawk_family_values(two, tomahawk_files, tomahawk_channels);
+  chip_constructor_with_suffix(two, "TomahawkChip", "Two").build();
+
+  part_number_chip(catalogue, "TomahawkTwo_56970_Chip", "TomahawkTwoChip", 0xB970, "56970",
+                   "/56970");
+
+  ClassBuilder maverick = catalogue.define("MaverickChip", "BCMChip");
+  maverick.attr("ipv4_host_table_size", py::int_(16384))
+      .attr("base_pbmp", bitmaps.maverick)
+      .attr("file_list", texts({"datapath.conf", "rc.forwarding", "hw_desc", "sdk.bcm",
+                                "uft.json", "riot.json"}))
+      .attr("portmap_capable", py::bool_(true))
+      .attr("dport_capable", py::bool_(true))
+      .attr("mixed_oversub", py::bool_(false))
+      .attr("needs_lane_config", py::bool_(true))
+      .attr("port_channel_type_map",
+            port_channel_types(catalogue, "Maverick10GPort", "Maverick100GPort"));
+  chip_constructor_with_suffix(maverick, "BCMChip", "/Maverick").build();
+
+  part_number_chip(catalogue, "Maverick_56762_Chip", "MaverickChip", 0xB762, nullptr, "/56762");
+  part_number_chip(catalogue, "Maverick_56768_Chip", "MaverickChip", 0xB768, nullptr, "/56768");
+
+  const py::tuple two_files = texts({"rc.forwarding", "sdk.bcm"});
+  const py::object bit_zero = py::int_(1);
+  earlier_family_chip(catalogue, "TriumphChip", bit_zero, 4096, two_files, "/Triumph");
+  earlier_family_chip(catalogue, "ApolloChip", bit_zero, 4096, two_files, "/Apollo");
+  earlier_family_chip(catalogue, "Helix4Chip", bitmaps.helix4, 24576,
+                      texts({"datapath.conf", "rc.forwarding", "hw_desc", "sdk.bcm"}), "/Helix4");
+  earlier_family_chip(catalogue, "Hurricane2Chip", bit_zero, 4096, two_files, "/Hurricane2");
 }
 
 }  // namespace asicmodel

@@ -4,4 +4,5 @@ Each module defines one platform class and a `build()` that returns a
 platform object. `ALL` lists the module names the demo walks through.
 """
 
-ALL = ["basic_box", "trident_two_box", "trident_three_box"]
+ALL = ["basic_box", "trident_two_box", "trident_three_box", "tomahawk_box", "tomahawk_two_box",
+       "maverick_box", "hurricane2_box"]

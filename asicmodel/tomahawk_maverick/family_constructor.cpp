@@ -1,0 +1,88 @@
+#include "asicmodel/tomahawk_maverick/family_constructor.hpp"
+
+#include "asicmodel/core/port_record.hpp"
+#include <string>
+
+#include "common/host_errors.hpp"
+
+namespace asicmodel::family {
+
+py::object default_value(Default value) {
+  switch (value) {
+    case Default::kFalse:
+      return py::bool_(false);
+    case Default::kZero:
+      return py::int_(0);
+    case Default::kNone:
+      break;
+  }
+  return py::none();
+}
+
+void init_base(const char* base_class, py::object self, const py::dict& arguments) {
+  this_module().attr(base_class).attr("__init__")(self, **arguments);
+}
+
+py::dict sdk_port_fields(const py::dict& given) {
+  py::dict fields;
+  for (const char* name : kSDKPortFields) {
+    py::str key(name);
+    if (given.contains(key)) {
+      fields[key] = given[key];
+    } else {
+      fields[key] = std::string(name) == "oversub" ? py::object(py::bool_(false)) : py::none();
+    }
+  }
+  return fields;
+}
+
+py::dict single_interface_fields(const py::dict& given) {
+  static const std::pair<const char*, const char*> kWrapped[] = {
+      {"hw_port", "hw_ports"}, {"phy_type", "phy_types"}, {"phy_addr", "phy_addrs"}};
+  py::dict fields;
+  for (auto item : given) {
+    py::object key = py::reinterpret_borrow<py::object>(item.first);
+    py::object value = py::reinterpret_borrow<py::object>(item.second);
+    bool wrapped = false;
+    for (const auto& [single, plural] : kWrapped) {
+      if (key.cast<std::string>() == single) {
+        fields[py::str(plural)] = py::make_tuple(value);
+        wrapped = true;
+      }
+    }
+    if (!wrapped) fields[key] = value;
+  }
+  if (!fields.contains("prim_offset")) fields["prim_offset"] = py::none();
+  return fields;
+}
+
+py::dict fabric_link_fields(const py::dict& arguments) {
+  py::dict fields;
+  fields["label"] = arguments["label"];
+  fields["serdes"] = arguments["serdes"];
+  fields["leds"] = py::none();
+  fields["phy_types"] = py::none();
+  fields["phy_addrs"] = py::none();
+  for (const char* name : {"rx_polarity_flip", "tx_polarity_flip", "rx_lane_map", "tx_lane_map"}) {
+    fields[name] = arguments[name];
+  }
+  fields["oversub"] = py::bool_(true);
+  fields["unit"] = py::int_(0);
+  return fields;
+}
+
+void set_serdes_type(py::object self, int speed, const char* serdes_type) {
+  py::dict types;
+  types[py::int_(speed)] = py::str(serdes_type);
+  self.attr("_serdes_intf_map") = types;
+}
+
+py::tuple lane_names(const char* format, py::handle serdes) {
+  py::list names;
+  for (py::handle lane : serdes) {
+    names.append(common::percent_of(format, py::reinterpret_borrow<py::object>(lane)));
+  }
+  return py::tuple(names);
+}
+
+}  // namespace asicmodel::family
