@@ -20,7 +20,7 @@ def describe_port(port, out):
         out.write("  %-6s %-26s %-8s (%s)\n" % (port.label, type(port).__name__, mode, error))
         return
     for sub in range(count or 0):
-        out.write("  %-6s %-26s %-8s sub %d  %-6s bitmap position %s\n" % (
+        out.write("  %-6s %-26s %-8s sub %d  %-6s hw port %s\n" % (
             port.label, type(port).__name__, mode, sub, port.hw_intf(mode, sub),
             _answer(port.hw_port_num, mode, sub)))
 

@@ -16,12 +16,11 @@ namespace asicmodel {
 
 namespace {
 
-using family::Default;
 using family::is_mode;
 
 // The family bases take hardware interface names and the flips before the
 // lane maps.
-constexpr auto kNamedPortSignature = family::make_signature(
+constexpr auto kNamedPortSignature = make_signature(
     {"label", "hw_ports", "phy_types", "phy_addrs", "phy_layer", "prim_offset", "leds"},
     {{"unit", Default::kZero},
      {"rx_polarity_flip"},
@@ -30,19 +29,19 @@ constexpr auto kNamedPortSignature = family::make_signature(
      {"tx_lane_map"},
      {"mdi_pair_map"}});
 
-constexpr auto kApolloPortSignature = family::make_signature(
+constexpr auto kApolloPortSignature = make_signature(
     {"label", "hw_ports", "phy_types", "phy_addrs", "phy_layer", "prim_offset", "leds", "unit"});
 
 // The 1G classes: the cage is always "1GBaseT", whatever `phy_layer` says.
-constexpr auto k1GPortSignature = family::make_signature(
+constexpr auto k1GPortSignature = make_signature(
     {"label", "hw_port", "phy_type", "phy_addr", "phy_layer", "leds", "unit"},
     {{"prim_offset"}});
 
-constexpr auto kApollo1GPortSignature = family::make_signature(
+constexpr auto kApollo1GPortSignature = make_signature(
     {"label", "hw_port", "phy_type", "phy_addr", "leds", "unit"}, {{"prim_offset"}});
 
 // The 10G classes: receive lane map before receive flip.
-constexpr auto k10GPortSignature = family::make_signature(
+constexpr auto k10GPortSignature = make_signature(
     {"label", "hw_port", "phy_type", "phy_addr", "phy_layer", "leds", "unit"},
     {{"rx_lane_map"},
      {"rx_polarity_flip"},
@@ -50,11 +49,11 @@ constexpr auto k10GPortSignature = family::make_signature(
      {"tx_polarity_flip"},
      {"mdi_pair_map"}});
 
-constexpr auto kApollo10GPortSignature = family::make_signature(
+constexpr auto kApollo10GPortSignature = make_signature(
     {"label", "hw_port", "phy_type", "phy_addr", "phy_layer", "leds", "unit"});
 
 // `unit` third and everything after it optional.
-constexpr auto k13GPortSignature = family::make_signature(
+constexpr auto k13GPortSignature = make_signature(
     {"label", "hw_port", "unit"},
     {{"phy_type"},
      {"phy_addr"},
@@ -66,22 +65,22 @@ constexpr auto k13GPortSignature = family::make_signature(
      {"tx_polarity_flip"},
      {"mdi_pair_map"}});
 
-constexpr auto k13GFabricPortSignature = family::make_signature({"label", "hw_port", "unit"});
+constexpr auto k13GFabricPortSignature = make_signature({"label", "hw_port", "unit"});
 
 // --- Constructors ---
 
 void named_port_init(py::object self, py::dict arguments) {
-  family::init_base("BCMPort", self, family::sdk_port_fields(arguments));
+  init_base("BCMPort", self, family::sdk_port_fields(arguments));
 }
 
 void init_single_interface(const char* base_class, py::object self, const py::dict& arguments) {
-  family::init_base(base_class, self, family::single_interface_fields(arguments));
+  init_base(base_class, self, family::single_interface_fields(arguments));
 }
 
 void init_1g(const char* base_class, py::object self, const py::dict& arguments) {
   py::dict fields = family::single_interface_fields(arguments);
   fields["phy_layer"] = py::str("1GBaseT");
-  family::init_base(base_class, self, fields);
+  init_base(base_class, self, fields);
 }
 
 void triumph_1g_init(py::object self, py::dict arguments) { init_1g("TriumphPort", self, arguments); }
@@ -105,7 +104,7 @@ void hurricane2_single_init(py::object self, py::dict arguments) {
 }
 
 void hurricane2_13g_fabric_init(py::object self, py::dict arguments) {
-  family::init_base("Hurricane213GPort", self, arguments);
+  init_base("Hurricane213GPort", self, arguments);
 }
 
 // --- Numbering from the interface prefix and number ---
@@ -222,30 +221,30 @@ void define_earlier_family_ports(Catalogue& catalogue) {
 
   ClassBuilder triumph = catalogue.define("TriumphPort", "BCMPort");
   triumph.attr("pbmp_map", triumph_pbmp_map());
-  family::bind_constructor(triumph, kNamedPortSignature, &named_port_init).build();
+  bind_constructor(triumph, kNamedPortSignature, &named_port_init).build();
 
   ClassBuilder apollo = catalogue.define("ApolloPort", "BCMPort");
   apollo.method("hw_port_num", &apollo_hw_port_num, self, mode, sub)
       .method("hw_pbmp", &computed_hw_pbmp, self, mode, sub)
       .method("led_port_num", &apollo_led_port_num, self, mode, sub);
-  family::bind_constructor(apollo, kApolloPortSignature, &named_port_init).build();
+  bind_constructor(apollo, kApolloPortSignature, &named_port_init).build();
 
   ClassBuilder helix4 = catalogue.define("Helix4Port", "BCMPort");
   helix4.attr("pbmp_map", helix4_pbmp_map())
       .method("led_port_num", &helix4_led_port_num, self, mode, sub);
-  family::bind_constructor(helix4, kNamedPortSignature, &named_port_init).build();
+  bind_constructor(helix4, kNamedPortSignature, &named_port_init).build();
 
   ClassBuilder hurricane2 = catalogue.define("Hurricane2Port", "BCMPort");
   hurricane2.method("hw_port_num", &hurricane2_hw_port_num, self, mode, sub)
       .method("led_port_num", &hurricane2_led_port_num, self, mode, sub)
       .method("hw_pbmp", &computed_hw_pbmp, self, mode, sub);
-  family::bind_constructor(hurricane2, kNamedPortSignature, &named_port_init).build();
+  bind_constructor(hurricane2, kNamedPortSignature, &named_port_init).build();
 
   // The 1G classes: speed answered per object, one lane, one logical port.
   struct OneGigabitClass {
     const char* name;
     const char* base;
-    family::ConstructorBody init;
+    ConstructorBody init;
     bool takes_phy_layer;
   };
   const OneGigabitClass one_gigabit_classes[] = {
@@ -258,9 +257,9 @@ void define_earlier_family_ports(Catalogue& catalogue) {
     ClassBuilder port = catalogue.define(entry.name, entry.base);
     port.attr("modes", texts({"1G"})).attr("default_mode", py::str("1G"));
     if (entry.takes_phy_layer) {
-      family::bind_constructor(port, k1GPortSignature, entry.init);
+      bind_constructor(port, k1GPortSignature, entry.init);
     } else {
-      family::bind_constructor(port, kApollo1GPortSignature, entry.init);
+      bind_constructor(port, kApollo1GPortSignature, entry.init);
     }
     port.method("speed", &one_gigabit, self, mode)
         .classmethod("num_lanes", &one_lane, py::arg("cls"), mode)
@@ -273,7 +272,7 @@ void define_earlier_family_ports(Catalogue& catalogue) {
   apollo_10g.attr("modes", texts({"10G"}))
       .attr("default_mode", py::str("10G"))
       .attr("_speed_map", family::speed_map({{"10G", 10}}));
-  family::bind_constructor(apollo_10g, kApollo10GPortSignature, &apollo_10g_init)
+  bind_constructor(apollo_10g, kApollo10GPortSignature, &apollo_10g_init)
       .method("num_logical_ports", &constant_count_of_mode<1>, self, mode)
       .property("max_logical_ports", &constant_count<1>)
       .build();
@@ -282,7 +281,7 @@ void define_earlier_family_ports(Catalogue& catalogue) {
   struct TenGigabitClass {
     const char* name;
     const char* base;
-    family::ConstructorBody init;
+    ConstructorBody init;
     bool keeps_hg_prefix;
   };
   const TenGigabitClass ten_gigabit_classes[] = {
@@ -296,7 +295,7 @@ void define_earlier_family_ports(Catalogue& catalogue) {
         .attr("default_mode", py::str("10G"))
         .attr("_speed_map", family::speed_map({{"10G", 10}}));
     if (entry.keeps_hg_prefix) port.attr("disable_prefix_xlate", py::bool_(true));
-    family::bind_constructor(port, k10GPortSignature, entry.init)
+    bind_constructor(port, k10GPortSignature, entry.init)
         .method("num_logical_ports", &constant_count_of_mode<1>, self, mode)
         .property("max_logical_ports", &constant_count<1>)
         .method("polarity_flip_val", &family::single_lane_polarity, self, mode, sub,
@@ -309,14 +308,14 @@ void define_earlier_family_ports(Catalogue& catalogue) {
       .attr("default_mode", py::str("13G"))
       .attr("_speed_map", family::speed_map({{"13G", 13}}))
       .attr("disable_prefix_xlate", py::bool_(true));
-  family::bind_constructor(hurricane2_13g, k13GPortSignature, &hurricane2_single_init)
+  bind_constructor(hurricane2_13g, k13GPortSignature, &hurricane2_single_init)
       .method("num_logical_ports", &constant_count_of_mode<1>, self, mode)
       .property("max_logical_ports", &constant_count<1>)
       .build();
 
   ClassBuilder hurricane2_fabric = catalogue.define("Hurricane213GFabricPort", "Hurricane213GPort");
   hurricane2_fabric.attr("is_fabric", py::bool_(true));
-  family::bind_constructor(hurricane2_fabric, k13GFabricPortSignature, &hurricane2_13g_fabric_init)
+  bind_constructor(hurricane2_fabric, k13GFabricPortSignature, &hurricane2_13g_fabric_init)
       .build();
 }
 

@@ -1,27 +1,12 @@
 #include "asicmodel/tomahawk_maverick/family_constructor.hpp"
 
-#include "asicmodel/core/port_record.hpp"
 #include <string>
+
+#include "asicmodel/core/port_record.hpp"
 
 #include "common/host_errors.hpp"
 
 namespace asicmodel::family {
-
-py::object default_value(Default value) {
-  switch (value) {
-    case Default::kFalse:
-      return py::bool_(false);
-    case Default::kZero:
-      return py::int_(0);
-    case Default::kNone:
-      break;
-  }
-  return py::none();
-}
-
-void init_base(const char* base_class, py::object self, const py::dict& arguments) {
-  this_module().attr(base_class).attr("__init__")(self, **arguments);
-}
 
 py::dict sdk_port_fields(const py::dict& given) {
   py::dict fields;

@@ -1,10 +1,10 @@
 // Maverick speed port classes: the 100G and 40G QSFP ports with their
 // breakouts, the gangable 10G port, and the fabric uses of the 40G and 10G
 // ports.
+#include "asicmodel/core/lane_port_signatures.hpp"
 #include "asicmodel/core/registrations.hpp"
 #include "asicmodel/tomahawk_maverick/family_constructor.hpp"
 #include "asicmodel/tomahawk_maverick/family_rules.hpp"
-#include "asicmodel/tomahawk_maverick/lane_port_signatures.hpp"
 #include "asicmodel/tomahawk_maverick/mode_tables.hpp"
 #include "common/bitmap.hpp"
 #include "common/py_ops.hpp"
@@ -13,7 +13,6 @@ namespace asicmodel {
 
 namespace {
 
-using family::Default;
 using family::is_mode;
 
 const char* const kMaverick40GFabricDoc =
@@ -21,29 +20,14 @@ const char* const kMaverick40GFabricDoc =
 const char* const kMaverick10GFabricDoc =
     "Fabric ports are 10G Maverick ports using KR serdes and no LEDs.";
 
-// The 100G and 40G ports: the cage type is fixed by the class.
-constexpr auto kQsfpPortSignature = family::make_signature(
-    {"label", "serdes", "phy_types", "phy_addrs", "leds", "unit"},
-    {{"rx_lane_map"},
-     {"rx_polarity_flip"},
-     {"tx_lane_map"},
-     {"tx_polarity_flip"},
-     {"mdi_pair_map"},
-     {"pre_emphasis"},
-     {"drv_current"},
-     {"pre_drv_current"},
-     {"oversub", Default::kFalse},
-     {"phy_id1"},
-     {"sys_interface"},
-     {"prim_offset"}});
 
-constexpr auto k40GFabricSignature = family::make_signature(
+constexpr auto k40GFabricSignature = make_signature(
     {"label", "serdes", "rx_lane_map", "rx_polarity_flip", "tx_lane_map", "tx_polarity_flip"},
     {{"sdk_group"}});
 
 // The tuning arguments after the flips are accepted for the platform
 // definitions' sake; a 10G fabric port keeps only the serdes tuning.
-constexpr auto k10GFabricSignature = family::make_signature(
+constexpr auto k10GFabricSignature = make_signature(
     {"label", "serdes", "rx_lane_map", "rx_polarity_flip", "tx_lane_map", "tx_polarity_flip"},
     {{"mdi_pair_map"},
      {"pre_emphasis"},
@@ -56,7 +40,7 @@ constexpr auto k10GFabricSignature = family::make_signature(
 
 void init_with_cage(const char* cage, py::object self, py::dict arguments) {
   arguments["phy_layer"] = py::str(cage);
-  family::init_base("MaverickPort", self, arguments);
+  init_base("MaverickPort", self, arguments);
 }
 
 void maverick_100g_init(py::object self, py::dict arguments) {
@@ -68,11 +52,11 @@ void maverick_40g_init(py::object self, py::dict arguments) {
 }
 
 void maverick_10g_init(py::object self, py::dict arguments) {
-  family::init_base("MaverickPort", self, arguments);
+  init_base("MaverickPort", self, arguments);
 }
 
 void maverick_40g_fabric_init(py::object self, py::dict arguments) {
-  family::init_base("Maverick40GPort", self, family::fabric_link_fields(arguments));
+  init_base("Maverick40GPort", self, family::fabric_link_fields(arguments));
   family::set_serdes_type(self, 40, "KR4");
   self.attr("sdk_group") = arguments["sdk_group"];
 }
@@ -83,7 +67,7 @@ void maverick_10g_fabric_init(py::object self, py::dict arguments) {
   for (const char* name : {"pre_emphasis", "drv_current", "pre_drv_current"}) {
     fields[name] = arguments[name];
   }
-  family::init_base("Maverick10GPort", self, fields);
+  init_base("Maverick10GPort", self, fields);
   family::set_serdes_type(self, 10, "KR");
 }
 
@@ -144,7 +128,7 @@ void define_maverick_speed_ports(Catalogue& catalogue) {
                                                   {"4x25G", 25}, {"4x10G", 10}}))
       .attr("modes", texts({"40G", "2x50G", "100G", "50G", "2x20G", "4x25G", "4x10G", "2x40G"}))
       .attr("default_mode", py::str("100G"));
-  family::bind_constructor(port_100g, kQsfpPortSignature, &maverick_100g_init)
+  bind_constructor(port_100g, kQsfpSpeedPortSignature, &maverick_100g_init)
       .method("num_logical_ports", &family::breakout_logical_ports, self, mode)
       .property("max_logical_ports", &constant_count<4>)
       .method("polarity_flip_val", &family::breakout_polarity, self, mode, sub,
@@ -155,7 +139,7 @@ void define_maverick_speed_ports(Catalogue& catalogue) {
   port_40g.attr("_speed_map", family::speed_map({{"4x1G", 1}, {"4x10G", 10}, {"40G", 40}}))
       .attr("modes", texts({"40G", "4x10G", "4x1G"}))
       .attr("default_mode", py::str("40G"));
-  family::bind_constructor(port_40g, kQsfpPortSignature, &maverick_40g_init)
+  bind_constructor(port_40g, kQsfpSpeedPortSignature, &maverick_40g_init)
       .method("num_logical_ports", &maverick_40g_logical_ports, self, mode)
       .property("max_logical_ports", &constant_count<4>)
       .method("polarity_flip_val", &maverick_40g_polarity, self, mode, sub,
@@ -165,7 +149,7 @@ void define_maverick_speed_ports(Catalogue& catalogue) {
   ClassBuilder fabric_40g =
       catalogue.define("Maverick40GFabricPort", "Maverick40GPort", kMaverick40GFabricDoc);
   fabric_40g.attr("is_fabric", py::bool_(true)).attr("create_fabric", py::bool_(true));
-  family::bind_constructor(fabric_40g, k40GFabricSignature, &maverick_40g_fabric_init)
+  bind_constructor(fabric_40g, k40GFabricSignature, &maverick_40g_fabric_init)
       .property("max_logical_ports", &constant_count<1>)
       .build();
 
@@ -176,7 +160,7 @@ void define_maverick_speed_ports(Catalogue& catalogue) {
       .attr("modes", family::joined(family::joined(texts({"10G"}), port_10g.get("gang_modes")),
                                     texts({"1G"})))
       .attr("default_mode", py::str("10G"));
-  family::bind_constructor(port_10g, family::kLaneSpeedPortSignature, &maverick_10g_init)
+  bind_constructor(port_10g, kLaneSpeedPortSignature, &maverick_10g_init)
       .method("num_logical_ports", &family::gang_logical_ports, self, mode)
       .method("num_physical_ports", &family::gang_physical_ports, self, mode)
       .property("max_logical_ports", &constant_count<1>)
@@ -190,7 +174,7 @@ void define_maverick_speed_ports(Catalogue& catalogue) {
   ClassBuilder fabric_10g =
       catalogue.define("Maverick10GFabricPort", "Maverick10GPort", kMaverick10GFabricDoc);
   fabric_10g.attr("is_fabric", py::bool_(true)).attr("create_fabric", py::bool_(true));
-  family::bind_constructor(fabric_10g, k10GFabricSignature, &maverick_10g_fabric_init)
+  bind_constructor(fabric_10g, k10GFabricSignature, &maverick_10g_fabric_init)
       .method("an_c37", &fabric_an_c37, self, mode)
       .method("an_c73", &fabric_an_c73, self, mode)
       .property("set_fiber_pref", &fabric_set_fiber_pref)

@@ -1,11 +1,11 @@
 // Maverick, Tomahawk and Tomahawk2 port bases: how a serdes lane becomes a
 // hardware interface name, and the family's hardware, LED and SDK logical
 // port numbering.
+#include "asicmodel/core/lane_port_signatures.hpp"
 #include "asicmodel/core/port_naming.hpp"
 #include "asicmodel/core/registrations.hpp"
 #include "asicmodel/tomahawk_maverick/family_constructor.hpp"
 #include "asicmodel/tomahawk_maverick/family_rules.hpp"
-#include "asicmodel/tomahawk_maverick/lane_port_signatures.hpp"
 #include "common/host_errors.hpp"
 #include "common/py_ops.hpp"
 #include "common/strict_int.hpp"
@@ -18,7 +18,7 @@ using family::is_mode;
 
 void init_with_lane_names(const char* format, py::object self, py::dict arguments) {
   arguments["hw_ports"] = family::lane_names(format, arguments["serdes"]);
-  family::init_base("BCMPort", self, family::sdk_port_fields(arguments));
+  init_base("BCMPort", self, family::sdk_port_fields(arguments));
 }
 
 void maverick_port_init(py::object self, py::dict arguments) {
@@ -30,7 +30,7 @@ void tomahawk_port_init(py::object self, py::dict arguments) {
 }
 
 void tomahawk_two_port_init(py::object self, py::dict arguments) {
-  family::init_base("TomahawkPort", self, arguments);
+  init_base("TomahawkPort", self, arguments);
 }
 
 // The hardware port number is the lane of entry `sub` itself, in every mode.
@@ -148,7 +148,7 @@ void define_tomahawk_maverick_port_bases(Catalogue& catalogue) {
 
   ClassBuilder maverick = catalogue.define("MaverickPort", "BCMPort");
   maverick.attr("pbmp_map", prefixed_pbmp_map("xe", 74));
-  family::bind_constructor(maverick, family::kLanePortSignature, &maverick_port_init)
+  bind_constructor(maverick, kLanePortSignature, &maverick_port_init)
       .method("hw_port_num", &lane_port_num, self, mode, sub)
       .method("hw_intf_prefix", &maverick_hw_intf_prefix, self, mode, sub)
       .method("led_port_num", &maverick_led_port_num, self, mode, sub)
@@ -157,7 +157,7 @@ void define_tomahawk_maverick_port_bases(Catalogue& catalogue) {
 
   ClassBuilder tomahawk = catalogue.define("TomahawkPort", "BCMPort");
   tomahawk.attr("pbmp_map", prefixed_pbmp_map("xe", 132));
-  family::bind_constructor(tomahawk, family::kLanePortSignature, &tomahawk_port_init)
+  bind_constructor(tomahawk, kLanePortSignature, &tomahawk_port_init)
       .method("led_port_num", &tomahawk_led_port_num, self, mode, sub)
       .method("hw_port_num", &lane_port_num, self, mode, sub)
       .method("hw_intf_prefix", &tomahawk_hw_intf_prefix, self, mode, sub)
@@ -165,7 +165,7 @@ void define_tomahawk_maverick_port_bases(Catalogue& catalogue) {
       .build();
 
   ClassBuilder tomahawk_two = catalogue.define("TomahawkTwoPort", "TomahawkPort");
-  family::bind_constructor(tomahawk_two, family::kLaneSpeedPortSignature, &tomahawk_two_port_init)
+  bind_constructor(tomahawk_two, kLaneSpeedPortSignature, &tomahawk_two_port_init)
       .method("led_port_num", &tomahawk_two_led_port_num, self, mode, sub)
       .method("find_port", &tomahawk_two_find_port, self, py::arg("label"))
       .method("logical_port_num", &tomahawk_two_logical_port_num, self, mode, sub, port_base)

@@ -1,26 +1,25 @@
 // Tomahawk and Tomahawk2 speed port classes: the four-lane 100G port (and
 // its fabric use), the gangable 25G port, the management 10G port and the
 // Tomahawk2 100G port that lends sub-ports to its neighbour.
+#include "asicmodel/core/lane_port_signatures.hpp"
 #include "asicmodel/core/registrations.hpp"
 #include "asicmodel/tomahawk_maverick/family_constructor.hpp"
 #include "asicmodel/tomahawk_maverick/family_rules.hpp"
-#include "asicmodel/tomahawk_maverick/lane_port_signatures.hpp"
 #include "asicmodel/tomahawk_maverick/mode_tables.hpp"
 
 namespace asicmodel {
 
 namespace {
 
-using family::Default;
 
 const char* const kTomahawk100GFabricDoc =
     "Fabric ports are 100G Tomahawk ports using KR4 serdes and no LEDs.";
 
-constexpr auto kFabricSignature = family::make_signature(
+constexpr auto kFabricSignature = make_signature(
     {"label", "serdes", "tx_polarity_flip", "rx_polarity_flip", "tx_lane_map", "rx_lane_map"},
     {{"sdk_group"}});
 
-constexpr auto kTomahawkTwo100GSignature = family::make_signature(
+constexpr auto kTomahawkTwo100GSignature = make_signature(
     {"label", "adj_label", "serdes", "phy_types", "phy_addrs", "phy_layer", "leds", "unit"},
     {{"rx_lane_map"},
      {"rx_polarity_flip"},
@@ -37,14 +36,14 @@ constexpr auto kTomahawkTwo100GSignature = family::make_signature(
      {"prim_offset"}});
 
 void tomahawk_speed_port_init(py::object self, py::dict arguments) {
-  family::init_base("TomahawkPort", self, arguments);
+  init_base("TomahawkPort", self, arguments);
 }
 
 // A fabric link with KR4 serdes at 100G.
 void tomahawk_100g_fabric_init(py::object self, py::dict arguments) {
   py::dict fields = family::fabric_link_fields(arguments);
   fields["phy_layer"] = py::none();
-  family::init_base("Tomahawk100GPort", self, fields);
+  init_base("Tomahawk100GPort", self, fields);
   family::set_serdes_type(self, 100, "KR4");
   self.attr("sdk_group") = arguments["sdk_group"];
 }
@@ -52,7 +51,7 @@ void tomahawk_100g_fabric_init(py::object self, py::dict arguments) {
 void tomahawk_two_100g_init(py::object self, py::dict arguments) {
   self.attr("adj_label") = arguments.attr("pop")("adj_label");
   self.attr("blocked_adj_split") = arguments.attr("pop")("blocked_adj_split");
-  family::init_base("TomahawkTwoPort", self, arguments);
+  init_base("TomahawkTwoPort", self, arguments);
 }
 
 py::object blocked_adj_split_num(py::object self) {
@@ -83,7 +82,7 @@ void define_tomahawk_speed_ports(Catalogue& catalogue) {
   port_100g.attr("_speed_map", tomahawk_100g_speed_map())
       .attr("modes", texts({"40G", "2x50G", "100G", "50G", "2x20G", "4x25G", "4x10G", "2x40G"}))
       .attr("default_mode", py::str("100G"));
-  family::bind_constructor(port_100g, family::kLaneSpeedPortSignature, &tomahawk_speed_port_init)
+  bind_constructor(port_100g, kLaneSpeedPortSignature, &tomahawk_speed_port_init)
       .method("num_logical_ports", &family::breakout_logical_ports, self, mode)
       .property("max_logical_ports", &constant_count<4>)
       .method("polarity_flip_val", &family::breakout_polarity, self, mode, sub,
@@ -93,7 +92,7 @@ void define_tomahawk_speed_ports(Catalogue& catalogue) {
   ClassBuilder fabric = catalogue.define("Tomahawk100GFabricPort", "Tomahawk100GPort",
                                          kTomahawk100GFabricDoc);
   fabric.attr("is_fabric", py::bool_(true)).attr("create_fabric", py::bool_(true));
-  family::bind_constructor(fabric, kFabricSignature, &tomahawk_100g_fabric_init)
+  bind_constructor(fabric, kFabricSignature, &tomahawk_100g_fabric_init)
       .property("max_logical_ports", &constant_count<1>)
       .build();
 
@@ -104,7 +103,7 @@ void define_tomahawk_speed_ports(Catalogue& catalogue) {
       .attr("max_gang_size", py::int_(4))
       .attr("modes", family::joined(texts({"25G", "10G"}), port_25g.get("gang_modes")))
       .attr("default_mode", port_25g.get("modes")[py::int_(0)]);
-  family::bind_constructor(port_25g, family::kLaneSpeedPortSignature, &tomahawk_speed_port_init)
+  bind_constructor(port_25g, kLaneSpeedPortSignature, &tomahawk_speed_port_init)
       .method("num_logical_ports", &family::gang_logical_ports, self, mode)
       .property("max_logical_ports", &constant_count<1>)
       .method("num_physical_ports", &family::gang_physical_ports, self, mode)
@@ -117,7 +116,7 @@ void define_tomahawk_speed_ports(Catalogue& catalogue) {
   port_mgmt.attr("_speed_map", family::speed_map({{"10G", 10}}))
       .attr("modes", texts({"10G"}))
       .attr("default_mode", py::str("10G"));
-  family::bind_constructor(port_mgmt, family::kLaneSpeedPortSignature, &tomahawk_speed_port_init)
+  bind_constructor(port_mgmt, kLaneSpeedPortSignature, &tomahawk_speed_port_init)
       .method("num_logical_ports", &family::checked_one_port, self, mode)
       .property("max_logical_ports", &constant_count<1>)
       .method("polarity_flip_val", &family::single_lane_polarity, self, mode, sub,
@@ -131,7 +130,7 @@ void define_tomahawk_speed_ports(Catalogue& catalogue) {
                                                  {"4x10G", 10}}))
       .attr("modes", texts({"40G", "2x50G", "100G", "50G", "2x20G", "4x25G", "4x10G"}))
       .attr("default_mode", py::str("100G"));
-  family::bind_constructor(port_two, kTomahawkTwo100GSignature, &tomahawk_two_100g_init)
+  bind_constructor(port_two, kTomahawkTwo100GSignature, &tomahawk_two_100g_init)
       .method("blocked_adj_split_num", &blocked_adj_split_num, self)
       .method("num_logical_ports", &family::breakout_logical_ports, self, mode)
       .property("max_logical_ports", &tomahawk_two_100g_max_logical_ports)

@@ -4,6 +4,7 @@
 // numbering, interface prefix, auto-negotiation and fiber preference.
 #include <cstring>
 
+#include "asicmodel/core/lane_port_signatures.hpp"
 #include "asicmodel/core/port_naming.hpp"
 #include "asicmodel/core/port_record.hpp"
 #include "asicmodel/core/registrations.hpp"
@@ -34,7 +35,7 @@ void init_sdk_port(py::object self, const py::dict& arguments, const char* name_
     fields[field] = std::strcmp(field, "hw_ports") == 0 ? py::object(hw_ports)
                                                         : py::object(arguments[field]);
   }
-  chain_constructor("BCMPort", self, fields);
+  init_base("BCMPort", self, fields);
 }
 
 // Trident and Trident+ ports have no serdes tuning, PHY identifier or
@@ -118,7 +119,7 @@ void define_trident_port_bases(Catalogue& catalogue) {
 
   ClassBuilder trident_three = catalogue.define("TridentThreePort", "BCMPort");
   trident_three.attr("pbmp_map", prefixed_pbmp_map("xe", 132));
-  bind_constructor<kFamilyBaseParameters>(trident_three, &trident_three_port_init)
+  bind_constructor(trident_three, kLanePortSignature, &trident_three_port_init)
       .method("led_port_num", &trident_three_led_port_num, self, mode, sub)
       .method("hw_port_num", &trident_three_hw_port_num, self, mode, sub)
       .method("hw_intf_prefix", &trident_three_hw_intf_prefix, self, mode, sub)
@@ -128,7 +129,7 @@ void define_trident_port_bases(Catalogue& catalogue) {
   ClassBuilder trident_two = catalogue.define("TridentTwoPort", "BCMPort");
   trident_two.attr("pbmp_map", prefixed_pbmp_map("hg", 128))
       .method("led_port_num", &trident_two_led_port_num, self, mode, sub);
-  bind_constructor<kFamilyBaseParameters>(trident_two, &trident_two_port_init)
+  bind_constructor(trident_two, kLanePortSignature, &trident_two_port_init)
       .method("an_c37", &trident_two_an_c37, self, mode)
       .method("an_c73", &trident_two_an_c73, self, mode)
       .build();
@@ -141,7 +142,7 @@ void define_trident_port_bases(Catalogue& catalogue) {
 
   ClassBuilder trident = catalogue.define("TridentPort", "BCMPort");
   trident.attr("pbmp_map", prefixed_pbmp_map("hg", 72));
-  bind_constructor<kTridentBaseParameters>(trident, &trident_port_init).build();
+  bind_constructor(trident, kTridentBaseParameters, &trident_port_init).build();
 }
 
 }  // namespace asicmodel

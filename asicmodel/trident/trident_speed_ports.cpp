@@ -1,6 +1,7 @@
 // Trident, Trident2 and Trident2+ speed port classes: the 10G ports that
 // gang by four into "40G/4", the 40G ports that break out into four, and
 // the Trident2 10G fabric port.
+#include "asicmodel/core/lane_port_signatures.hpp"
 #include "asicmodel/core/registrations.hpp"
 #include "asicmodel/trident/trident_constructors.hpp"
 #include "asicmodel/trident/trident_rules.hpp"
@@ -32,27 +33,27 @@ void trident_10g_init(py::object self, py::dict arguments) {
                             "rx_lane_map", "tx_lane_map", "mdi_pair_map"}) {
     base[field] = arguments[field];
   }
-  chain_constructor("TridentPort", self, base);
+  init_base("TridentPort", self, base);
 }
 
 // Trident40GPort: a QSFP+ cage, every other argument unchanged.
 void trident_40g_init(py::object self, py::dict arguments) {
   arguments["phy_layer"] = py::str("QSFP+");
-  chain_constructor("TridentPort", self, arguments);
+  init_base("TridentPort", self, arguments);
 }
 
 void trident_two_speed_port_init(py::object self, py::dict arguments) {
-  chain_constructor("TridentTwoPort", self, arguments);
+  init_base("TridentTwoPort", self, arguments);
 }
 
 void trident_two_plus_10g_init(py::object self, py::dict arguments) {
-  chain_constructor("TridentTwoPlusPort", self, arguments);
+  init_base("TridentTwoPlusPort", self, arguments);
 }
 
 // TridentTwoPlus40GPort: a QSFP+ cage, every other argument unchanged.
 void trident_two_plus_40g_init(py::object self, py::dict arguments) {
   arguments["phy_layer"] = py::str("QSFP+");
-  chain_constructor("TridentTwoPlusPort", self, arguments);
+  init_base("TridentTwoPlusPort", self, arguments);
 }
 
 // A microserver link: no PHY, no LEDs, unit 0, over-subscribed, and its
@@ -64,7 +65,7 @@ void trident_two_fabric_init(py::object self, py::dict arguments) {
   arguments["phy_layer"] = py::none();
   arguments["oversub"] = py::bool_(true);
   arguments["unit"] = py::int_(0);
-  chain_constructor("TridentTwo10GPort", self, arguments);
+  init_base("TridentTwo10GPort", self, arguments);
   py::dict serdes_interfaces;
   serdes_interfaces[py::int_(10)] = py::str("KR");
   self.attr("_serdes_intf_map") = serdes_interfaces;
@@ -131,17 +132,17 @@ void define_trident_speed_ports(Catalogue& catalogue) {
 
   ClassBuilder trident_ten = catalogue.define("Trident10GPort", "TridentPort");
   ten_gig_tables(trident_ten);
-  bind_constructor<kTrident10GParameters>(trident_ten, &trident_10g_init);
+  bind_constructor(trident_ten, kTrident10GParameters, &trident_10g_init);
   ten_gig_operations(trident_ten).build();
 
   ClassBuilder two_ten = catalogue.define("TridentTwo10GPort", "TridentTwoPort");
   ten_gig_tables(two_ten);
-  bind_constructor<kSpeedPortParameters>(two_ten, &trident_two_speed_port_init);
+  bind_constructor(two_ten, kLaneSpeedPortSignature, &trident_two_speed_port_init);
   ten_gig_operations(two_ten).build();
 
   ClassBuilder fabric = catalogue.define("TridentTwo10GFabricPort", "TridentTwo10GPort", kFabricDoc);
   fabric.attr("is_fabric", py::bool_(true)).attr("create_fabric", py::bool_(true));
-  bind_constructor<kFabricParameters>(fabric, &trident_two_fabric_init)
+  bind_constructor(fabric, kFabricParameters, &trident_two_fabric_init)
       .method("an_c37", &fabric_autoneg_off, self, mode)
       .method("an_c73", &fabric_autoneg_off, self, mode)
       .build();
@@ -152,7 +153,7 @@ void define_trident_speed_ports(Catalogue& catalogue) {
       .attr("default_mode", py::str("10G"))
       .attr("max_gang_size", py::int_(4))
       .attr("_speed_map", speed_map({{"1G", 1}, {"10G", 10}, {"40G/4", 40}}));
-  bind_constructor<kSpeedPortParameters>(plus_ten, &trident_two_plus_10g_init)
+  bind_constructor(plus_ten, kLaneSpeedPortSignature, &trident_two_plus_10g_init)
       .method("num_logical_ports", &num_logical_ports_by<kTridentTwoPlusTenGigCounts>, self, mode)
       .property("max_logical_ports", &one_logical_port)
       .method("num_physical_ports", &num_physical_ports_by<kTridentTwoPlusTenGigCounts>, self,
@@ -162,14 +163,14 @@ void define_trident_speed_ports(Catalogue& catalogue) {
 
   ClassBuilder trident_forty = catalogue.define("Trident40GPort", "TridentPort");
   forty_gig_tables(trident_forty);
-  bind_constructor<kTrident40GParameters>(trident_forty, &trident_40g_init)
+  bind_constructor(trident_forty, kTrident40GParameters, &trident_40g_init)
       .method("num_logical_ports", &num_logical_ports_by<kFortyGigCounts>, self, mode)
       .method("polarity_flip_val", &per_lane_flag_polarity, self, mode, sub, polarity_flip_list)
       .build();
 
   ClassBuilder two_forty = catalogue.define("TridentTwo40GPort", "TridentTwoPort");
   forty_gig_tables(two_forty);
-  bind_constructor<kSpeedPortParameters>(two_forty, &trident_two_speed_port_init)
+  bind_constructor(two_forty, kLaneSpeedPortSignature, &trident_two_speed_port_init)
       .method("num_logical_ports", &num_logical_ports_by<kFortyGigCounts>, self, mode)
       .method("polarity_flip_val", &lane_mask_polarity_flip_val<kFortyGigCounts>, self, mode, sub,
               polarity_flip_list)
@@ -179,7 +180,7 @@ void define_trident_speed_ports(Catalogue& catalogue) {
   plus_forty.attr("modes", texts({"40G", "4x10G", "4x1G"}))
       .attr("default_mode", py::str("40G"))
       .attr("_speed_map", speed_map({{"4x1G", 1}, {"4x10G", 10}, {"40G", 40}}));
-  bind_constructor<kQsfpSpeedPortParameters>(plus_forty, &trident_two_plus_40g_init)
+  bind_constructor(plus_forty, kQsfpSpeedPortSignature, &trident_two_plus_40g_init)
       .method("num_logical_ports", &num_logical_ports_by<kTridentTwoPlusFortyGigCounts>, self,
               mode)
       .property("max_logical_ports", &four_logical_ports)

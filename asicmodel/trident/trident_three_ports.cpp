@@ -1,6 +1,7 @@
 // Trident3 speed port classes: the four-lane 100G port with its two- and
 // four-way breakouts, the 25G port that gangs by four, and the 10G and
 // multi-gigabit ports.
+#include "asicmodel/core/lane_port_signatures.hpp"
 #include "asicmodel/core/registrations.hpp"
 #include "asicmodel/trident/trident_constructors.hpp"
 #include "asicmodel/trident/trident_rules.hpp"
@@ -38,18 +39,18 @@ py::list hundred_gig_modes(const py::dict& speeds) {
 
 void hundred_gig_init(py::object self, py::dict arguments) {
   self.attr("default_mode") = py::str("100G");
-  chain_constructor("TridentThreePort", self, arguments);
+  init_base("TridentThreePort", self, arguments);
 }
 
 // The port's default mode is the first mode its class lists, as read
 // through the object, set before the family constructor runs.
 void first_mode_default_init(py::object self, py::dict arguments) {
   self.attr("default_mode") = self.attr("modes")[py::int_(0)];
-  chain_constructor("TridentThreePort", self, arguments);
+  init_base("TridentThreePort", self, arguments);
 }
 
 void multi_gig_init(py::object self, py::dict arguments) {
-  chain_constructor("TridentThreePort", self, arguments);
+  init_base("TridentThreePort", self, arguments);
 }
 
 // A breakout mode reads "<count>x<speed>G": the count is its first
@@ -128,7 +129,7 @@ void define_trident_three_speed_ports(Catalogue& catalogue) {
   hundred.attr("modes", hundred_gig_modes(hundred.get("_speed_map")))
       .attr("default_mode", py::str("100G"))
       .property("max_logical_ports", &four_logical_ports);
-  bind_constructor<kSpeedPortParameters>(hundred, &hundred_gig_init)
+  bind_constructor(hundred, kLaneSpeedPortSignature, &hundred_gig_init)
       .method("num_logical_ports", &hundred_gig_logical_ports, self, mode)
       .method("polarity_flip_val", &hundred_gig_polarity, self, mode, sub,
               py::arg("polarity_flip_list"))
@@ -141,7 +142,7 @@ void define_trident_three_speed_ports(Catalogue& catalogue) {
       .attr("default_mode", py::str("25G"))
       .attr("max_gang_size", py::int_(4))
       .property("max_logical_ports", &one_logical_port);
-  bind_constructor<kSpeedPortParameters>(twenty_five, &first_mode_default_init)
+  bind_constructor(twenty_five, kLaneSpeedPortSignature, &first_mode_default_init)
       .method("num_logical_ports", &num_logical_ports_by<kTwentyFiveGigCounts>, self, mode)
       .method("num_physical_ports", &num_physical_ports_by<kTwentyFiveGigCounts>, self, mode)
       .method("polarity_flip_val", &flag_polarity_flip_val, self, mode, sub,
@@ -154,7 +155,7 @@ void define_trident_three_speed_ports(Catalogue& catalogue) {
       .attr("_speed_map", speed_map({{"1G", 1}, {"10G", 10}}))
       .property("max_logical_ports", &one_logical_port)
       .property("set_fiber_pref", &sfp_fiber_pref);
-  bind_constructor<kSpeedPortParameters>(ten, &first_mode_default_init);
+  bind_constructor(ten, kLaneSpeedPortSignature, &first_mode_default_init);
   single_lane_operations<kTenGigCounts>(ten).build();
 
   ClassBuilder multi = catalogue.define("TridentThreeMGPort", "TridentThreePort");
@@ -163,7 +164,7 @@ void define_trident_three_speed_ports(Catalogue& catalogue) {
       .attr("_speed_map", speed_map({{"1G", 1}, {"2.5G", 2.5}, {"5G", 5}, {"10G", 10}}))
       .property("max_logical_ports", &one_logical_port)
       .property("set_fiber_pref", &sfp_fiber_pref);
-  bind_constructor<kSpeedPortParameters>(multi, &multi_gig_init);
+  bind_constructor(multi, kLaneSpeedPortSignature, &multi_gig_init);
   single_lane_operations<kMultiGigCounts>(multi).build();
 }
 
