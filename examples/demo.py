@@ -10,6 +10,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import tervane.platforms  # noqa: E402
 
 import platforms  # noqa: E402
+from leds.example_leds import show_led_program  # noqa: E402
 
 
 def describe_port(port, out):
@@ -44,6 +45,7 @@ def main(out=sys.stdout):
         for extra in getattr(module, "DEMO_EXTRAS", ()):
             extra(platform, out)
         out.write("\n")
+    show_led_program(out)
 
 
 if __name__ == "__main__":

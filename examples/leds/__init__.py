@@ -1,0 +1,1 @@
+"""Example LED controllers and LED routines, made up for this project."""
