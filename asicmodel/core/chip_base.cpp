@@ -72,9 +72,11 @@ py::object get_config(py::object self, py::object file_name) {
 
 void family_chip_init(py::object self, const std::string& base_class, const std::string& suffix) {
   this_module().attr(base_class.c_str()).attr("__init__")(self);
-  py::list directories = self.attr("chip_dir_list");
-  py::object first = directories[0];
-  directories.insert(0, first + py::str(suffix));
+  // Through the object, so the list the base constructor left is the one
+  // changed, whatever its type.
+  py::object directories = self.attr("chip_dir_list");
+  py::object first = directories[py::int_(0)];
+  directories.attr("insert")(0, first + py::str(suffix));
 }
 
 }  // namespace

@@ -51,14 +51,15 @@ py::object base_hw_intf_num(py::object self, py::object mode, py::object sub) {
   // In a split in two the interface number strides over lane pairs; only
   // indexes whose lane exists are asked, so the scan never reads past the
   // last lane and still finds the port's lowest number.
+  // The host's min(): a port with no lane at all has no lowest number and
+  // fails as min() of nothing does.
   bool strided = common::py_equal(logical_ports, py::int_(2));
-  py::object lowest = py::none();
+  py::list numbers;
   for (Py_ssize_t x = 0; x < lanes; ++x) {
     if (strided && 2 * x >= lanes) break;
-    py::object number = self.attr("hw_intf_num")(mode, py::int_(x));
-    if (lowest.is_none() || number < lowest) lowest = number;
+    numbers.append(self.attr("hw_intf_num")(mode, py::int_(x)));
   }
-  return lowest;
+  return py::module_::import("builtins").attr("min")(numbers);
 }
 
 py::object hw_intf(py::object self, py::object mode, py::object sub) {

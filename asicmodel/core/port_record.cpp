@@ -12,6 +12,8 @@ namespace asicmodel {
 
 namespace {
 
+const char* const kPortInitDoc = "label - the text written next to the physical port";
+
 const char* const kPortDoc =
     "A physical switch port, typically on the front panel.\n"
     "label - the text written next to the physical port";
@@ -106,7 +108,7 @@ void define_port_record(Catalogue& catalogue) {
   catalogue.define_on("Port", reinterpret_cast<PyObject*>(&PyBaseObject_Type), kPortDoc)
       .attr("is_fabric", py::bool_(false))
       .attr("create_fabric", py::bool_(false))
-      .method("__init__", &port_init, py::arg("self"), py::arg("label"))
+      .method("__init__", &port_init, py::doc(kPortInitDoc), py::arg("self"), py::arg("label"))
       .build();
 
   auto a = [](const char* name) { return py::arg(name); };

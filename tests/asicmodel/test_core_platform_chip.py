@@ -1,5 +1,6 @@
 """Platform, switches and the chip base with its data-file lookup."""
 
+import collections
 import os
 import shutil
 
@@ -116,3 +117,20 @@ def test_get_config_on_a_directory_raises_the_host_error(data_tree):
     data_tree("/bcm/dir.txt", "inner", b"x")
     with pytest.raises(IsADirectoryError):
         SampleFamilyChip().get_config("dir.txt")
+
+
+class DirectorySequence(collections.UserList):
+    """A sequence that is not a list, standing in for what a base
+    constructor may leave."""
+
+
+def test_family_chip_constructor_extends_the_list_the_base_left(monkeypatch):
+    # The base constructors are reached by class name when called, so a
+    # replaced base is the one that runs, and its list is the one extended.
+    class Base(asicmodel.SDKChip):
+        def __init__(self, initial_path):
+            self.chip_dir_list = DirectorySequence([initial_path])
+    monkeypatch.setattr(asicmodel, "SDKChip", Base)
+    chip = asicmodel.TridentTwo_56850_Chip()
+    assert type(chip.chip_dir_list) is DirectorySequence
+    assert chip.chip_dir_list[-1] == "/bcm" and len(chip.chip_dir_list) == 3

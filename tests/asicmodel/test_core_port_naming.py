@@ -77,6 +77,12 @@ def test_a_missing_count_scans_every_lane():
     assert make_port(NoCount, hw_ports=["hg9", "hg3"]).base_hw_intf_num("x", 0) == 3
 
 
+def test_a_port_without_lanes_has_no_lowest_number():
+    # Nothing to scan is a failure, as min() of nothing is, not a number.
+    with pytest.raises(ValueError):
+        make_port(NoCount, hw_ports=[]).base_hw_intf_num("x", 0)
+
+
 def test_prefix_ignores_the_mode_and_hg0_keeps_its_digit():
     port = make_port(hw_ports=["xe7"])
     assert port.hw_intf_prefix("no such mode", 0) == "xe"
