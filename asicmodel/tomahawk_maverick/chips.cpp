@@ -19,14 +19,15 @@ py::dict port_channel_types(Catalogue& catalogue, const char* single_lane, const
 
 // What every Tomahawk-family class (Tomahawk, Tomahawk+, Tomahawk2) sets in
 // its own body: data files, port-map and Dport capability, mixed
-// oversubscription, and the family's port classes.
-void tomahawk_family_values(ClassBuilder& chip, const py::tuple& files, const py::dict& channels) {
+// oversubscription, and the family's port classes in a map of its own.
+void tomahawk_family_values(Catalogue& catalogue, ClassBuilder& chip, const py::tuple& files) {
   chip.attr("file_list", files)
       .attr("portmap_capable", py::bool_(true))
       .attr("dport_capable", py::bool_(true))
       .attr("mixed_oversub", py::bool_(true))
       .attr("needs_lane_config", py::bool_(false))
-      .attr("port_channel_type_map", channels);
+      .attr("port_channel_type_map",
+            port_channel_types(catalogue, "Tomahawk25GPort", "Tomahawk100GPort"));
 }
 
 // A part-number class: its PCI device, its part number where the family
@@ -58,8 +59,6 @@ void define_tomahawk_maverick_chips(Catalogue& catalogue) {
   const SharedBitmaps& bitmaps = catalogue.bitmaps();
   const py::tuple tomahawk_files =
       texts({"datapath.conf", "rc.forwarding", "hw_desc", "sdk.bcm", "uft.json"});
-  const py::dict tomahawk_channels =
-      port_channel_types(catalogue, "Tomahawk25GPort", "Tomahawk100GPort");
 
   ClassBuilder tomahawk =
       catalogue.define("TomahawkChip", "BCMChip", "Tomahawk chip common attributes");
@@ -67,7 +66,7 @@ void define_tomahawk_maverick_chips(Catalogue& catalogue) {
       .attr("bcm_pn", py::str("56960"))
       .attr("ipv4_host_table_size", py::int_(40960))
       .attr("base_pbmp", bitmaps.tomahawk);
-  tomahawk_family_values(tomahawk, tomahawk_files, tomahawk_channels);
+  tomahawk_family_values(catalogue, tomahawk, tomahawk_files);
   chip_constructor_with_suffix(tomahawk, "BCMChip", "/Tomahawk").build();
 
   // "Plus" and "Two" name sibling directories: /bcm/TomahawkPlus, not
@@ -75,7 +74,7 @@ void define_tomahawk_maverick_chips(Catalogue& catalogue) {
   ClassBuilder plus =
       catalogue.define("TomahawkPlusChip", "TomahawkChip", "Tomahawk Plus chip common attributes");
   plus.attr("ipv4_host_table_size", py::int_(40960)).attr("base_pbmp", bitmaps.tomahawk);
-  tomahawk_family_values(plus, tomahawk_files, tomahawk_channels);
+  tomahawk_family_values(catalogue, plus, tomahawk_files);
   chip_constructor_with_suffix(plus, "TomahawkChip", "Plus").build();
 
   part_number_chip(catalogue, "TomahawkPlus_56967_Chip", "TomahawkPlusChip", 0xB967, "56967",
@@ -86,7 +85,7 @@ void define_tomahawk_maverick_chips(Catalogue& catalogue) {
   ClassBuilder two =
       catalogue.define("TomahawkTwoChip", "TomahawkChip", "Tomahawk Two chip common attributes");
   two.attr("ipv4_host_table_size", py::int_(40960)).attr("base_pbmp", bitmaps.tomahawk);
-  tomahawk_family_values(two, tomahawk_files, tomahawk_channels);
+  tomahawk_family_values(catalogue, two, tomahawk_files);
   chip_constructor_with_suffix(two, "TomahawkChip", "Two").build();
 
   part_number_chip(catalogue, "TomahawkTwo_56970_Chip", "TomahawkTwoChip", 0xB970, "56970",

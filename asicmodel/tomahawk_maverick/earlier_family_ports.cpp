@@ -113,13 +113,15 @@ void hurricane2_13g_fabric_init(py::object self, py::dict arguments) {
 // in that order (a bad number fails before the prefix is looked at).
 struct InterfaceName {
   py::object number;
-  std::string prefix;
+  py::object prefix;
+
+  bool has_prefix(const char* text) const { return is_mode(prefix, text); }
 };
 
 InterfaceName interface_name(py::object self, py::object mode, py::object sub) {
   py::object number = self.attr("hw_intf_num")(mode, sub);
   py::object prefix = self.attr("hw_intf_prefix")(mode, sub);
-  return {number, PyUnicode_Check(prefix.ptr()) ? prefix.cast<std::string>() : std::string()};
+  return {number, prefix};
 }
 
 [[noreturn]] void bad_prefix() { common::raise_runtime("bad interface prefix"); }
@@ -130,41 +132,41 @@ py::object plus(const py::object& number, long offset) { return number + py::int
 // "hg" n takes n + 50.
 py::object apollo_hw_port_num(py::object self, py::object mode, py::object sub) {
   InterfaceName name = interface_name(self, mode, sub);
-  if (name.prefix == "ge") return plus(name.number, name.number > py::int_(35) ? 2 : 1);
-  if (name.prefix == "hg") return plus(name.number, 50);
+  if (name.has_prefix("ge")) return plus(name.number, name.number > py::int_(35) ? 2 : 1);
+  if (name.has_prefix("hg")) return plus(name.number, 50);
   bad_prefix();
 }
 
 // Apollo LEDs: "ge" n on n + 1, "hg" n on n + 73.
 py::object apollo_led_port_num(py::object self, py::object mode, py::object sub) {
   InterfaceName name = interface_name(self, mode, sub);
-  if (name.prefix == "ge") return plus(name.number, 1);
-  if (name.prefix == "hg") return plus(name.number, 73);
+  if (name.has_prefix("ge")) return plus(name.number, 1);
+  if (name.has_prefix("hg")) return plus(name.number, 73);
   bad_prefix();
 }
 
 // Helix4 LEDs: "ge" n on n + 1, "hg" n on n + 49 (after the 49 "ge" ports).
 py::object helix4_led_port_num(py::object self, py::object mode, py::object sub) {
   InterfaceName name = interface_name(self, mode, sub);
-  if (name.prefix == "ge") return plus(name.number, 1);
-  if (name.prefix == "hg") return plus(name.number, 49);
+  if (name.has_prefix("ge")) return plus(name.number, 1);
+  if (name.has_prefix("hg")) return plus(name.number, 49);
   bad_prefix();
 }
 
 // Hurricane2: "ge" n on n + 2, "xe" n on n + 26, "hg" n on n + 28.
 py::object hurricane2_hw_port_num(py::object self, py::object mode, py::object sub) {
   InterfaceName name = interface_name(self, mode, sub);
-  if (name.prefix == "ge") return plus(name.number, 2);
-  if (name.prefix == "xe") return plus(name.number, 26);
-  if (name.prefix == "hg") return plus(name.number, 28);
+  if (name.has_prefix("ge")) return plus(name.number, 2);
+  if (name.has_prefix("xe")) return plus(name.number, 26);
+  if (name.has_prefix("hg")) return plus(name.number, 28);
   bad_prefix();
 }
 
 // Hurricane2 LEDs: "ge" n on n + 2, "xe" n on 2n + 26; "hg" has no LED.
 py::object hurricane2_led_port_num(py::object self, py::object mode, py::object sub) {
   InterfaceName name = interface_name(self, mode, sub);
-  if (name.prefix == "ge") return plus(name.number, 2);
-  if (name.prefix == "xe") return plus(name.number * py::int_(2), 26);
+  if (name.has_prefix("ge")) return plus(name.number, 2);
+  if (name.has_prefix("xe")) return plus(name.number * py::int_(2), 26);
   bad_prefix();
 }
 

@@ -123,10 +123,11 @@ void define_maverick_speed_ports(Catalogue& catalogue) {
   const py::arg self("self"), mode("mode"), sub("sub");
 
   ClassBuilder port_100g = catalogue.define("Maverick100GPort", "MaverickPort");
-  port_100g.attr("_speed_map", family::speed_map({{"100G", 100}, {"40G", 40}, {"50G", 50},
-                                                  {"2x50G", 50}, {"2x40G", 40}, {"2x20G", 20},
-                                                  {"4x25G", 25}, {"4x10G", 10}}))
-      .attr("modes", texts({"40G", "2x50G", "100G", "50G", "2x20G", "4x25G", "4x10G", "2x40G"}))
+  // The speed map's keys, in the order they iterate, are the modes.
+  port_100g.attr("_speed_map", family::speed_map({{"40G", 40}, {"2x50G", 50}, {"100G", 100},
+                                                  {"50G", 50}, {"2x20G", 20}, {"4x25G", 25},
+                                                  {"4x10G", 10}, {"2x40G", 40}}))
+      .attr("modes", family::keys_of(port_100g.get("_speed_map")))
       .attr("default_mode", py::str("100G"));
   bind_constructor(port_100g, kQsfpSpeedPortSignature, &maverick_100g_init)
       .method("num_logical_ports", &family::breakout_logical_ports, self, mode)

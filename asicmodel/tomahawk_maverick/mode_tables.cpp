@@ -8,6 +8,12 @@ py::dict speed_map(std::initializer_list<ModeSpeed> entries) {
   return map;
 }
 
+py::list keys_of(const py::dict& speeds) {
+  py::list keys;
+  for (auto entry : speeds) keys.append(entry.first);
+  return keys;
+}
+
 py::tuple texts(std::initializer_list<const char*> items) {
   py::tuple tuple(items.size());
   std::size_t i = 0;

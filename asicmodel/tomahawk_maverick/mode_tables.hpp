@@ -18,6 +18,10 @@ struct ModeSpeed {
 // A `_speed_map`: mode text to speed in Gb/s, in the order given.
 py::dict speed_map(std::initializer_list<ModeSpeed> entries);
 
+// The `modes` of a class whose modes are its speed map's keys: those keys,
+// the map's own text objects, as a list in the map's order.
+py::list keys_of(const py::dict& speeds);
+
 // A fixed list of texts (`modes`, `gang_modes`, `file_list`).
 py::tuple texts(std::initializer_list<const char*> items);
 

@@ -64,11 +64,17 @@ py::object tomahawk_two_100g_max_logical_ports(py::object self) {
   return py::int_(self.attr("adj_label").is_none() ? 4 : 2);
 }
 
-// The 100G speed map; the four-lane classes list its modes in the order
-// below, which the refused-mode message shows.
+// The 100G speed map. Its keys, in the order they iterate here, are the
+// class's `modes`, which the refused-mode message lists.
 py::dict tomahawk_100g_speed_map() {
-  return family::speed_map({{"100G", 100}, {"40G", 40}, {"50G", 50}, {"2x50G", 50},
-                            {"2x40G", 40}, {"2x20G", 20}, {"4x25G", 25}, {"4x10G", 10}});
+  return family::speed_map({{"40G", 40}, {"2x50G", 50}, {"100G", 100}, {"50G", 50},
+                            {"2x20G", 20}, {"4x25G", 25}, {"4x10G", 10}, {"2x40G", 40}});
+}
+
+// The same map without "2x40G", for the Tomahawk2 100G port.
+py::dict tomahawk_two_100g_speed_map() {
+  return family::speed_map({{"40G", 40}, {"2x50G", 50}, {"100G", 100}, {"50G", 50},
+                            {"2x20G", 20}, {"4x25G", 25}, {"4x10G", 10}});
 }
 
 }  // namespace
@@ -80,7 +86,7 @@ void define_tomahawk_speed_ports(Catalogue& catalogue) {
 
   ClassBuilder port_100g = catalogue.define("Tomahawk100GPort", "TomahawkPort");
   port_100g.attr("_speed_map", tomahawk_100g_speed_map())
-      .attr("modes", texts({"40G", "2x50G", "100G", "50G", "2x20G", "4x25G", "4x10G", "2x40G"}))
+      .attr("modes", family::keys_of(port_100g.get("_speed_map")))
       .attr("default_mode", py::str("100G"));
   bind_constructor(port_100g, kLaneSpeedPortSignature, &tomahawk_speed_port_init)
       .method("num_logical_ports", &family::breakout_logical_ports, self, mode)
@@ -114,7 +120,7 @@ void define_tomahawk_speed_ports(Catalogue& catalogue) {
   // One lane, one mode; a flip follows the single-lane rule of the 25G port.
   ClassBuilder port_mgmt = catalogue.define("TomahawkMgmt10GPort", "TomahawkPort");
   port_mgmt.attr("_speed_map", family::speed_map({{"10G", 10}}))
-      .attr("modes", texts({"10G"}))
+      .attr("modes", family::keys_of(port_mgmt.get("_speed_map")))
       .attr("default_mode", py::str("10G"));
   bind_constructor(port_mgmt, kLaneSpeedPortSignature, &tomahawk_speed_port_init)
       .method("num_logical_ports", &family::checked_one_port, self, mode)
@@ -123,12 +129,9 @@ void define_tomahawk_speed_ports(Catalogue& catalogue) {
               py::arg("polarity_flip"))
       .build();
 
-  // The 100G map without "2x40G".
   ClassBuilder port_two = catalogue.define("TomahawkTwo100GPort", "TomahawkTwoPort");
-  port_two.attr("_speed_map", family::speed_map({{"100G", 100}, {"40G", 40}, {"50G", 50},
-                                                 {"2x50G", 50}, {"2x20G", 20}, {"4x25G", 25},
-                                                 {"4x10G", 10}}))
-      .attr("modes", texts({"40G", "2x50G", "100G", "50G", "2x20G", "4x25G", "4x10G"}))
+  port_two.attr("_speed_map", tomahawk_two_100g_speed_map())
+      .attr("modes", family::keys_of(port_two.get("_speed_map")))
       .attr("default_mode", py::str("100G"));
   bind_constructor(port_two, kTomahawkTwo100GSignature, &tomahawk_two_100g_init)
       .method("blocked_adj_split_num", &blocked_adj_split_num, self)

@@ -69,6 +69,9 @@ REFUSED = [
     (A.Helix410GPort, "xe0", (KeyError, KeyError, RuntimeError)),
     (A.Helix41GPort, "ge49", (KeyError, KeyError, None)),
     (A.Hurricane210GPort, "ce0", (RuntimeError, RuntimeError, RuntimeError)),
+    # Undecodable bytes kept as surrogates are just another unknown prefix.
+    (A.Hurricane210GPort, "\udcff\udcfe0", (RuntimeError, RuntimeError, RuntimeError)),
+    (A.Helix410GPort, "\udcffg0", (KeyError, KeyError, RuntimeError)),
     # The number is read before the prefix is judged.
     (A.Apollo10GPort, "xeZ", (ValueError, ValueError, ValueError)),
     (A.Hurricane210GPort, "ce1x", (ValueError, ValueError, ValueError)),

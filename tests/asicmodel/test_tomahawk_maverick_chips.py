@@ -1,6 +1,8 @@
 """Tomahawk, Maverick and earlier-family chip classes: identity, sizes,
 flags, base bitmaps, data directories and data-file lookup."""
 
+import os
+
 import pytest
 
 import asicmodel
@@ -78,6 +80,10 @@ def test_each_tomahawk_family_class_sets_its_own_values():
                      "dport_capable", "mixed_oversub", "port_channel_type_map"):
             assert name in vars(cls), (cls, name)
     assert "pci_device" not in vars(A.TomahawkPlusChip)
+    # Each body has a map of its own: changing one class's leaves the others'.
+    maps = [cls.port_channel_type_map for cls in (A.TomahawkChip, A.TomahawkPlusChip,
+                                                  A.TomahawkTwoChip)]
+    assert len({id(m) for m in maps}) == 3
     assert A.TomahawkChip.__doc__ == "Tomahawk chip common attributes"
     assert A.TomahawkPlusChip.__doc__ == "Tomahawk Plus chip common attributes"
     assert A.TomahawkTwoChip.__doc__ == "Tomahawk Two chip common attributes"
@@ -98,6 +104,15 @@ def test_every_listed_data_file_is_found(cls):
     for name in cls.file_list:
         text = chip.get_config(name)
         assert isinstance(text, str) and text, (cls, name)
+
+
+@pytest.mark.parametrize("cls", CHIP_CLASSES)
+def test_every_directory_of_the_chain_holds_sample_data(cls):
+    chip = cls()
+    for directory in chip.chip_dir_list:
+        path = chip.chip_config_path + directory
+        held = [name for name in cls.file_list if os.path.isfile(path + "/" + name)]
+        assert held, (cls, directory)
 
 
 @pytest.mark.parametrize("cls,name,source", [

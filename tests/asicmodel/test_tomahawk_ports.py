@@ -75,9 +75,22 @@ def test_unknown_modes_are_refused_before_anything_else(cls, mode):
             question(mode)
 
 
+# class, modes (the speed map's keys as a list, in the map's order)
+SPEED_MAP_MODES = [
+    (asicmodel.Tomahawk100GPort, list(BREAKOUT_MODES)),
+    (asicmodel.TomahawkTwo100GPort, list(BREAKOUT_MODES[:-1])),
+    (asicmodel.TomahawkMgmt10GPort, ["10G"]),
+]
+
+
+@pytest.mark.parametrize("cls,modes", SPEED_MAP_MODES)
+def test_modes_are_the_speed_map_keys_in_the_map_order(cls, modes):
+    assert type(cls.modes) is list and cls.modes == modes
+    assert list(cls._speed_map) == modes
+    assert all(mode is key for mode, key in zip(cls.modes, cls._speed_map))
+
+
 def test_mode_lists_keep_their_order_in_the_refusal():
-    assert asicmodel.Tomahawk100GPort.modes == BREAKOUT_MODES
-    assert asicmodel.TomahawkTwo100GPort.modes == BREAKOUT_MODES[:-1]
     assert asicmodel.Tomahawk25GPort.modes == ("25G", "10G", "100G/4", "40G/4")
     assert asicmodel.Tomahawk25GPort.default_mode == "25G"
     with pytest.raises(asicmodel.NoSuchMode) as refused:
@@ -120,7 +133,6 @@ def test_single_lane_polarity_is_one_only_for_true(make, mode, flip, value):
 
 def test_management_port():
     port = asicmodel.TomahawkMgmt10GPort("m", (128,), None, None, "SFP+", None, 0)
-    assert asicmodel.TomahawkMgmt10GPort.modes == ("10G",)
     assert port.num_logical_ports("10G") == 1 and port.max_logical_ports == 1
     assert port.hw_intf("10G", 0) == "xe128"
     with pytest.raises(asicmodel.NoSuchMode):
