@@ -57,10 +57,22 @@ def test_refused_programs_write_nothing(tmp_path, source, message):
     assert hex_text is None
 
 
-def test_command_line_and_missing_source(tmp_path):
+def test_wrong_command_line():
     assert subprocess.run([BYTESMITH], capture_output=True).returncode == 2
-    run = subprocess.run([BYTESMITH, str(tmp_path / "absent")], capture_output=True, text=True)
-    assert run.returncode == 1 and "cannot read" in run.stderr
+
+
+@pytest.mark.parametrize("make,reason", [
+    (lambda stem: None, "No such file or directory"),
+    # a directory is no source, never an empty program
+    (lambda stem: stem.with_suffix(".asm").mkdir(), "Is a directory"),
+])
+def test_unreadable_source_writes_nothing(tmp_path, make, reason):
+    stem = tmp_path / "prog"
+    make(stem)
+    run = subprocess.run([BYTESMITH, str(stem)], capture_output=True, text=True)
+    assert run.returncode == 1
+    assert "cannot read" in run.stderr and reason in run.stderr
+    assert not stem.with_suffix(".hex").exists()
 
 
 @pytest.mark.parametrize("cls", [glimmer.TridentLEDController, glimmer.TomahawkLEDController])

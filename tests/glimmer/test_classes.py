@@ -50,6 +50,15 @@ def test_constants_of_the_base_controller():
     assert "PORT_MAP_ARRAY     equ    0xc0\n" in c.static_id_func_code["variables"]
 
 
+@pytest.mark.parametrize("operation,doc", [
+    ("_eval_looping", "Return boolean list.  True for pad call type(s) that benefit from looping"),
+    ("_chain_port", "convert a hardware port number to a led chain port number"),
+    ("configure", None),
+])
+def test_documentation_is_the_operations_own_text(operation, doc):
+    assert getattr(glimmer.BCMLEDController, operation).__doc__ == doc
+
+
 def test_constructor_gives_each_object_its_own_collections():
     first, second = glimmer.TridentLEDController(), glimmer.TridentLEDController()
     assert set(vars(first)) == {"set_functions", "set_calls", "_template"}

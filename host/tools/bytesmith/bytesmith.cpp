@@ -53,22 +53,30 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <iostream>
-#include <sstream>
 #include <string>
 
 #include "bytesmith/assembler.hpp"
 
 namespace {
 
+// The whole source file; false with errno set when it cannot be read (a
+// directory fails its first read with EISDIR, never reads as empty).
 bool read_source(const std::string& path, std::string& text) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return false;
-  std::ostringstream content;
-  content << file.rdbuf();
-  text = content.str();
-  return !file.bad();
+  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  int error = 0;
+  char buffer[65536];
+  for (;;) {
+    ssize_t count = read(fd, buffer, sizeof buffer);
+    if (count < 0 && errno == EINTR) continue;
+    if (count < 0) error = errno;
+    if (count <= 0) break;
+    text.append(buffer, static_cast<std::size_t>(count));
+  }
+  close(fd);
+  errno = error;
+  return error == 0;
 }
 
 // Written to a private sibling first and renamed into place, so a failed
