@@ -9,6 +9,11 @@
 namespace py = pybind11;
 
 SWITCH_MODULE(asicmodel, module) {
+  // An operation's documentation is its own text alone (None when it has
+  // none), as for any method of the host; no generated signature line.
+  py::options documentation;
+  documentation.disable_function_signatures();
+
   module.attr("os") = py::module_::import("os");
   py::module_::import("tervane.platforms");
   module.attr("tervane") = py::module_::import("tervane");

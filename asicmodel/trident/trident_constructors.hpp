@@ -17,9 +17,6 @@ inline constexpr auto kTridentBaseParameters = make_signature(
      {"tx_lane_map"},
      {"mdi_pair_map"}});
 
-
-
-
 // Trident10GPort: one serdes lane, one PHY type and one PHY address.
 inline constexpr auto kTrident10GParameters = make_signature(
     {"label", "serdes", "phy_type", "phy_addr", "phy_layer", "leds", "unit"},

@@ -54,11 +54,13 @@ void multi_gig_init(py::object self, py::dict arguments) {
 }
 
 // A breakout mode reads "<count>x<speed>G": the count is its first
-// character; every other mode is one port.
+// character; every other mode is one port. The characters are indexed as
+// the host indexes them, so a listed mode too short to have a second
+// character is an IndexError rather than a silent single port.
 py::object hundred_gig_logical_ports(py::object self, py::object mode) {
   check_mode_of(self, mode);
-  if (common::py_equal(common::py_slice(mode, py::int_(1), py::int_(2)), py::str("x"))) {
-    return common::int_from_text(common::py_slice(mode, py::int_(0), py::int_(1)));
+  if (common::py_equal(mode[py::int_(1)], py::str("x"))) {
+    return common::int_from_text(mode[py::int_(0)]);
   }
   return py::int_(1);
 }

@@ -48,6 +48,11 @@ class HalfSplitPort(am.TridentThree100GPort):
         return 2
 
 
+class CountlessModePort(am.TridentThree100GPort):
+    """A board listing a one-character mode, too short to hold a count."""
+    modes = ("4", "4x25G")
+
+
 class TwoLaneGang(am.TridentTwo10GPort):
     gang_modes = ("20G/2",)
     modes = ("10G", "20G/2")
@@ -80,6 +85,13 @@ def test_polarity_follows_an_overridden_count():
     p = make(HalfSplitPort, (0, 1, 2, 3), "QSFP28")
     assert p.polarity_flip_val("100G", 1, 0b1100) == 3
     assert p.hw_intf_num("100G", 1) == 2
+
+
+def test_hundred_gig_count_reads_the_mode_character_by_character():
+    p = make(CountlessModePort, (0, 1, 2, 3), "QSFP28")
+    assert p.num_logical_ports("4x25G") == 4
+    with pytest.raises(IndexError):  # no second character to test for "x"
+        p.num_logical_ports("4")
 
 
 def test_object_values_win_over_class_values():
