@@ -20,7 +20,6 @@ const char* const kMaverick40GFabricDoc =
 const char* const kMaverick10GFabricDoc =
     "Fabric ports are 10G Maverick ports using KR serdes and no LEDs.";
 
-
 constexpr auto k40GFabricSignature = make_signature(
     {"label", "serdes", "rx_lane_map", "rx_polarity_flip", "tx_lane_map", "tx_polarity_flip"},
     {{"sdk_group"}});

@@ -11,7 +11,6 @@ namespace asicmodel {
 
 namespace {
 
-
 const char* const kTomahawk100GFabricDoc =
     "Fabric ports are 100G Tomahawk ports using KR4 serdes and no LEDs.";
 
