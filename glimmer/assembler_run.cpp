@@ -10,7 +10,7 @@
 
 #include "common/host_errors.hpp"
 #include "common/process_runner.hpp"
-#include "glimmer/host_values.hpp"
+#include "common/host_values.hpp"
 #include "glimmer/operations.hpp"
 
 namespace glimmer {
@@ -20,7 +20,7 @@ namespace {
 // The host's temporary location, asked at each run (TMPDIR and the host's
 // own setting count).
 std::string temporary_location() {
-  return path_bytes_of(py::module_::import("tempfile").attr("gettempdir")());
+  return common::path_bytes_of(py::module_::import("tempfile").attr("gettempdir")());
 }
 
 // Runs the assembler with its standard streams on the null device and
@@ -31,7 +31,7 @@ std::string assemble(const py::object& assembler, const std::string& directory,
   const std::string stem = directory + "/code";
   try {
     common::write_file(stem + ".asm", source);
-    const std::vector<std::string> argv = {path_bytes_of(assembler), stem};
+    const std::vector<std::string> argv = {common::path_bytes_of(assembler), stem};
     common::ProcessOptions null_streams{common::Stream::kNull, common::Stream::kNull,
                                         common::Stream::kNull};
     common::ProcessResult result;
@@ -42,15 +42,15 @@ std::string assemble(const py::object& assembler, const std::string& directory,
     if (result.status != 0) {
       py::list command;
       command.append(assembler);
-      command.append(text_of_file_bytes(stem));
-      raise_called_process_error(result.status, command);
+      command.append(common::text_of_file_bytes(stem));
+      common::raise_called_process_error(result.status, command);
     }
     return common::read_file(stem + ".hex");
   } catch (const common::OsError& error) {
     // The program that could not start is named as the caller gave it.
-    bool is_program = error.filename() == path_bytes_of(assembler);
-    raise_os_error(error.error_number(),
-                   is_program ? py::object(assembler) : py::object(text_of_file_bytes(error.filename())));
+    bool is_program = error.filename() == common::path_bytes_of(assembler);
+    common::raise_os_error(error.error_number(),
+                   is_program ? py::object(assembler) : py::object(common::text_of_file_bytes(error.filename())));
   }
 }
 
@@ -63,7 +63,7 @@ py::object compile(py::object self, py::object asm_source) {
     common::raise_type_error(std::string("_compile() argument 'asm' must be str, not ") +
                              Py_TYPE(asm_source.ptr())->tp_name);
   }
-  const std::string source = file_bytes_of(asm_source);
+  const std::string source = common::file_bytes_of(asm_source);
   py::object assembler = self.attr("_bytesmith");
 
   std::optional<common::PrivateDirectory> directory;
@@ -71,7 +71,7 @@ py::object compile(py::object self, py::object asm_source) {
   try {
     directory.emplace(parent);
   } catch (const common::OsError& error) {
-    raise_os_error(error.error_number(), text_of_file_bytes(error.filename()));
+    common::raise_os_error(error.error_number(), common::text_of_file_bytes(error.filename()));
   }
 
   std::optional<py::error_already_set> failure;
@@ -90,10 +90,10 @@ py::object compile(py::object self, py::object asm_source) {
       replaced = failure->value();
       if (failure->trace()) PyException_SetTraceback(replaced.ptr(), failure->trace().ptr());
     }
-    raise_os_error(error.error_number(), text_of_file_bytes(error.filename()), replaced);
+    common::raise_os_error(error.error_number(), common::text_of_file_bytes(error.filename()), replaced);
   }
   if (failure) throw std::move(*failure);
-  return text_of_file_bytes(hex);
+  return common::text_of_file_bytes(hex);
 }
 
 }  // namespace glimmer

@@ -7,7 +7,7 @@
 
 #include "common/py_ops.hpp"
 #include "glimmer/core/run_folding.hpp"
-#include "glimmer/host_values.hpp"
+#include "common/host_values.hpp"
 #include "glimmer/operations.hpp"
 
 namespace glimmer {
@@ -17,12 +17,12 @@ namespace {
 py::list sorted_by(py::handle ports, py::object key) {
   py::dict options;
   options["key"] = key;
-  return builtin("sorted")(ports, **options);
+  return common::builtin("sorted")(ports, **options);
 }
 
 // Every LED position starts with the controller's pad value.
 py::dict default_map(py::object self) {
-  py::object positions = builtin("range")(self.attr("num_leds"));
+  py::object positions = common::builtin("range")(self.attr("num_leds"));
   py::dict calls;
   for (py::handle led : positions) calls[led] = self.attr("default_pad");
   return calls;
@@ -52,7 +52,7 @@ void merge_port_claims(py::dict& calls, py::handle ports, const py::dict& lists)
   py::object by_port = py::module_::import("operator").attr("methodcaller")("hw_port_num", 0);
   py::object lport = py::int_(1);
   for (py::handle port : sorted_by(ports, by_port)) {
-    for (py::handle sub : builtin("range")(port.attr("num_logical_ports"))) {
+    for (py::handle sub : common::builtin("range")(port.attr("num_logical_ports"))) {
       py::object claims =
           port.attr("set_leds")(lport, sub, lists[port.attr("gang_label")]);
       calls.attr("update")(claims);
@@ -65,7 +65,7 @@ void merge_port_claims(py::dict& calls, py::handle ports, const py::dict& lists)
 // (call, count) pairs.
 py::list run_list(const py::dict& calls) {
   std::vector<py::object> sorted_calls;
-  for (py::handle led : builtin("sorted")(calls)) sorted_calls.push_back(calls[led]);
+  for (py::handle led : common::builtin("sorted")(calls)) sorted_calls.push_back(calls[led]);
   py::list runs;
   auto equal = [](const py::object& a, const py::object& b) { return common::py_equal(a, b); };
   for (const Run& run : fold_runs(sorted_calls, equal)) {
@@ -95,7 +95,7 @@ void configure(py::object self, py::object controller_idx, py::object ports) {
   py::object runs = self.attr("call_list")[controller_idx];
   py::object use_pad_n = self.attr("_eval_looping")(runs);
   for (py::handle run : runs) {
-    auto [call, count] = unpack<2>(run);
+    auto [call, count] = common::unpack<2>(run);
     if (common::py_equal(call, py::int_(0)) || common::py_equal(call, py::int_(1))) {
       self.attr("_led_pad_call")(call, count, loop_flag(self, use_pad_n, call, count));
     } else if (!call.is_none()) {

@@ -8,7 +8,7 @@
 #include "common/host_errors.hpp"
 #include "common/py_ops.hpp"
 #include "glimmer/core/cost_model.hpp"
-#include "glimmer/host_values.hpp"
+#include "common/host_values.hpp"
 #include "glimmer/operations.hpp"
 
 namespace glimmer {
@@ -20,14 +20,14 @@ namespace {
 std::vector<PadRun> pad_runs(py::handle calls) {
   std::vector<PadRun> runs;
   for (py::handle run : py::iter(calls)) {
-    auto [call, count] = unpack<2>(run);
+    auto [call, count] = common::unpack<2>(run);
     PadRun pad_run;
     if (common::py_equal(call, py::int_(0))) {
       pad_run.pad = 0;
     } else if (common::py_equal(call, py::int_(1))) {
       pad_run.pad = 1;
     }
-    if (pad_run.pad != PadRun::kNotPad) pad_run.count = int64_of(count, "the length of a pad run");
+    if (pad_run.pad != PadRun::kNotPad) pad_run.count = common::int64_of(count, "the length of a pad run");
     runs.push_back(pad_run);
   }
   return runs;
@@ -53,17 +53,17 @@ py::list estimate(Estimate&& compute) {
 
 py::object calc_unrolled_instructions(py::object self, py::object calls) {
   CostConstants constants;
-  constants.pad_call_size = int64_of(self.attr("pad_call_size"), "pad_call_size");
+  constants.pad_call_size = common::int64_of(self.attr("pad_call_size"), "pad_call_size");
   std::vector<PadRun> runs = pad_runs(calls);
   return estimate([&] { return unrolled_size(runs, constants); });
 }
 
 py::object calc_looped_instructions(py::object self, py::object calls) {
   CostConstants constants;
-  constants.pad_call_size = int64_of(self.attr("pad_call_size"), "pad_call_size");
-  constants.pad_n_call_size = int64_of(self.attr("pad_n_call_size"), "pad_n_call_size");
-  constants.pad_n_code_size = int64_of(self.attr("pad_n_code_size"), "pad_n_code_size");
-  constants.loop_insert_cost = int64_of(self.attr("loop_insert_cost"), "loop_insert_cost");
+  constants.pad_call_size = common::int64_of(self.attr("pad_call_size"), "pad_call_size");
+  constants.pad_n_call_size = common::int64_of(self.attr("pad_n_call_size"), "pad_n_call_size");
+  constants.pad_n_code_size = common::int64_of(self.attr("pad_n_code_size"), "pad_n_code_size");
+  constants.loop_insert_cost = common::int64_of(self.attr("loop_insert_cost"), "loop_insert_cost");
   std::vector<PadRun> runs = pad_runs(calls);
   return estimate([&] { return looped_size(runs, constants); });
 }

@@ -5,7 +5,7 @@
 
 #include "common/host_errors.hpp"
 #include "common/py_ops.hpp"
-#include "glimmer/host_values.hpp"
+#include "common/host_values.hpp"
 #include "glimmer/operations.hpp"
 
 namespace glimmer {
@@ -30,11 +30,11 @@ py::str setreg(py::handle name, py::handle addr, py::handle val) {
 py::object led_map(py::object self, py::object controller_idx) {
   py::list port_map;
   for (py::handle run : self.attr("call_list")[controller_idx]) {
-    auto [call, count] = unpack<2>(run);
+    auto [call, count] = common::unpack<2>(run);
     static_cast<void>(count);
     if (common::py_equal(call, py::int_(0)) || common::py_equal(call, py::int_(1))) continue;
     if (call.is_none()) continue;
-    auto [call_name, call_code, call_port] = unpack<3>(call);
+    auto [call_name, call_code, call_port] = common::unpack<3>(call);
     if (call_port.is_none()) continue;
     port_map.append(call_port);
   }
@@ -48,7 +48,7 @@ py::object led_memory_init_commands(py::object self, py::object controller_idx) 
   py::object name = self.attr("data_array_name").attr("format")(py::arg("idx") = controller_idx);
   py::object addr = self.attr("data_array_base_addr");
 
-  py::list port_map = builtin("list")(self.attr("led_map")(controller_idx));
+  py::list port_map = common::builtin("list")(self.attr("led_map")(controller_idx));
   // Refused whole rather than written over the ID flags and the timers.
   if (py::len(port_map) > kPortMapCapacity) {
     common::raise_runtime(common::percent_of(

@@ -9,7 +9,7 @@
 #include "common/py_ops.hpp"
 #include "glimmer/core/led_texts.hpp"
 #include "glimmer/core/program_text.hpp"
-#include "glimmer/host_values.hpp"
+#include "common/host_values.hpp"
 #include "glimmer/operations.hpp"
 
 namespace glimmer {
@@ -21,14 +21,14 @@ py::str joined(py::handle texts) { return py::str("").attr("join")(texts); }
 // The ID variables text as the class body stores it: the port map at the
 // base class's own address.
 py::str stock_id_variables() {
-  return text_of(id_variables_text("c0"));
+  return common::text_of(id_variables_text("c0"));
 }
 
 TemplateEntries template_entries(const py::dict& entries) {
   TemplateEntries plain;
   for (auto item : entries) {
     if (!PyUnicode_Check(item.first.ptr())) continue;  // never named by a template
-    plain[utf8_of(item.first)] = utf8_of(py::str(item.second));
+    plain[common::utf8_of(item.first)] = common::utf8_of(py::str(item.second));
   }
   return plain;
 }
@@ -49,7 +49,7 @@ py::object defines(py::object self) {
   }
   if (!ticks) common::raise_runtime("non-integer blink cycles, correct period to multiple of 30");
   py::str num_leds = common::percent_of("%u", self.attr("num_leds"));
-  return text_of(defines_text(*ticks, utf8_of(num_leds)));
+  return common::text_of(defines_text(*ticks, common::utf8_of(num_leds)));
 }
 
 void controller_init(py::object self) {
@@ -59,7 +59,7 @@ void controller_init(py::object self) {
 }
 
 py::object asm_text(py::object self) {
-  py::dict entries = builtin("dict")(self.attr("static_code"));
+  py::dict entries = common::builtin("dict")(self.attr("static_code"));
   bool id_variant = common::py_truthy(self.attr("has_phys_id"));
   entries.attr("update")(id_variant ? self.attr("static_id_func_code")
                                     : self.attr("static_no_id_func_code"));
@@ -68,18 +68,18 @@ py::object asm_text(py::object self) {
   if (id_variant && entries.contains("variables") &&
       common::py_equal(entries["variables"], stock_id_variables())) {
     py::str address = common::percent_of("%x", self.attr("data_array_base_addr"));
-    entries["variables"] = text_of(id_variables_text(utf8_of(address)));
+    entries["variables"] = common::text_of(id_variables_text(common::utf8_of(address)));
   }
   entries["set_functions"] = joined(self.attr("set_functions"));
   entries["set_calls"] = joined(self.attr("set_calls"));
   entries["defines"] = self.attr("defines");
   entries["led_functions"] = joined(self.attr("led_functions"));
 
-  std::string program_template = utf8_of(py::str(self.attr("_template")));
+  std::string program_template = common::utf8_of(py::str(self.attr("_template")));
   try {
-    return text_of(fill_template(program_template, template_entries(entries)));
+    return common::text_of(fill_template(program_template, template_entries(entries)));
   } catch (const MissingEntry& missing) {
-    common::raise_key_error(text_of(missing.key()));
+    common::raise_key_error(common::text_of(missing.key()));
   } catch (const BadTemplate& bad) {
     common::raise_value_error(bad.what());
   }

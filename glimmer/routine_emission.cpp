@@ -4,7 +4,7 @@
 
 #include "common/host_errors.hpp"
 #include "common/py_ops.hpp"
-#include "glimmer/host_values.hpp"
+#include "common/host_values.hpp"
 #include "glimmer/operations.hpp"
 
 namespace glimmer {
@@ -38,7 +38,7 @@ void led_pad_call(py::object self, py::object value, py::object length, py::obje
     set_calls.attr("append")(common::percent_of(kCallLine, func));
   } else {
     func = common::percent_of("pad_%s", pad);
-    py::object times = builtin("range")(length);
+    py::object times = common::builtin("range")(length);
     py::str line = common::percent_of(kCallLine, func);
     for (py::handle unused : times) {
       static_cast<void>(unused);
@@ -50,8 +50,8 @@ void led_pad_call(py::object self, py::object value, py::object length, py::obje
 
 void led_port_call(py::object self, py::object call, py::object length) {
   if (common::py_equal(length, py::int_(0))) return;
-  auto [call_name, call_code, call_port] = unpack<3>(call);
-  py::object times = builtin("range")(length);
+  auto [call_name, call_code, call_port] = common::unpack<3>(call);
+  py::object times = common::builtin("range")(length);
   for (py::handle unused : times) {
     static_cast<void>(unused);
     py::str fn_name = common::percent_of("set_led_%s", call_name);

@@ -6,7 +6,7 @@
 // such as update) follow the ordered ones, sorted by their text form.
 #include <pybind11/pybind11.h>
 
-#include "glimmer/host_values.hpp"
+#include "common/host_values.hpp"
 #include "glimmer/operations.hpp"
 
 namespace glimmer {
@@ -55,8 +55,8 @@ py::object iterate(py::object self) {
     if (!holds(seen, text)) rest.append(text);
   }
   py::dict by_text;
-  by_text["key"] = builtin("repr");
-  for (py::handle text : builtin("sorted")(rest, **by_text)) ordered.append(text);
+  by_text["key"] = common::builtin("repr");
+  for (py::handle text : common::builtin("sorted")(rest, **by_text)) ordered.append(text);
   return ordered.attr("__iter__")();
 }
 
@@ -78,7 +78,7 @@ void define_routine_set(py::module_& module) {
       py::cpp_function(&add, py::name("add"), py::arg("self"), py::arg("text")));
   body["__iter__"] =
       instance_method(py::cpp_function(&iterate, py::name("__iter__"), py::arg("self")));
-  py::object cls = builtin("type")("RoutineSet", py::make_tuple(set_type()), body);
+  py::object cls = common::builtin("type")("RoutineSet", py::make_tuple(set_type()), body);
   routine_set_class() = cls.release();
 }
 

@@ -1,4 +1,4 @@
-// Moving values between the host and the plain C++ core, and the host's
+// Moving values between the host and plain C++ code, and the host's
 // errors for what the core and the process runner report.
 #pragma once
 
@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-namespace glimmer {
+namespace common {
 
 namespace py = pybind11;
 
@@ -40,4 +40,4 @@ std::array<py::object, N> unpack(py::handle value);
 
 py::object builtin(const char* name);
 
-}  // namespace glimmer
+}  // namespace common

@@ -1,11 +1,11 @@
-#include "glimmer/host_values.hpp"
+#include "common/host_values.hpp"
 
 #include <cstring>
 #include <vector>
 
 #include "common/host_errors.hpp"
 
-namespace glimmer {
+namespace common {
 
 namespace {
 
@@ -48,7 +48,7 @@ std::string path_bytes_of(py::handle path) {
 
 std::int64_t int64_of(py::handle value, const char* what) {
   if (!PyLong_Check(value.ptr())) {
-    common::raise_type_error(std::string(what) + " must be an integer, not " +
+    raise_type_error(std::string(what) + " must be an integer, not " +
                              Py_TYPE(value.ptr())->tp_name);
   }
   long long result = PyLong_AsLongLong(value.ptr());
@@ -61,7 +61,7 @@ std::array<py::object, N> unpack(py::handle value) {
   PyObject* iterator = PyObject_GetIter(value.ptr());
   if (!iterator) {
     PyErr_Clear();
-    common::raise_type_error(std::string("cannot unpack non-iterable ") +
+    raise_type_error(std::string("cannot unpack non-iterable ") +
                              Py_TYPE(value.ptr())->tp_name + " object");
   }
   py::object items = py::reinterpret_steal<py::object>(iterator);
@@ -75,12 +75,12 @@ std::array<py::object, N> unpack(py::handle value) {
     }
     if (got == N) {
       Py_DECREF(item);
-      common::raise_value_error("too many values to unpack (expected " + std::to_string(N) + ")");
+      raise_value_error("too many values to unpack (expected " + std::to_string(N) + ")");
     }
     result[got] = py::reinterpret_steal<py::object>(item);
   }
   if (got < N) {
-    common::raise_value_error("not enough values to unpack (expected " + std::to_string(N) +
+    raise_value_error("not enough values to unpack (expected " + std::to_string(N) +
                               ", got " + std::to_string(got) + ")");
   }
   return result;
@@ -99,14 +99,14 @@ void raise_os_error(int error_number, py::handle filename, py::object context) {
     PyErr_Restore(type, error.release().ptr(), nullptr);
     throw py::error_already_set();
   }
-  common::raise_error_object(py::type::handle_of(error), error);
+  raise_error_object(py::type::handle_of(error), error);
 }
 
 void raise_called_process_error(int status, py::handle command) {
   py::object type = py::module_::import("subprocess").attr("CalledProcessError");
-  common::raise_error_object(type, type(status, command));
+  raise_error_object(type, type(status, command));
 }
 
 py::object builtin(const char* name) { return py::module_::import("builtins").attr(name); }
 
-}  // namespace glimmer
+}  // namespace common
