@@ -118,4 +118,11 @@ void define_chip_base(Catalogue& catalogue) {
       .build();
 }
 
+py::dict port_channel_types(Catalogue& catalogue, const char* single_lane, const char* four_lane) {
+  py::dict types;
+  types[py::int_(1)] = catalogue[single_lane];
+  types[py::int_(4)] = catalogue[four_lane];
+  return types;
+}
+
 }  // namespace asicmodel

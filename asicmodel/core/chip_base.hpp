@@ -1,4 +1,5 @@
-// The chip base classes and the data-file lookup every chip class shares.
+// The chip base classes, the data-file lookup every chip class shares, and
+// the port channel map the family chip classes build.
 #pragma once
 
 #include "asicmodel/core/catalogue.hpp"
@@ -12,5 +13,9 @@ namespace asicmodel {
 // generation).
 ClassBuilder& chip_constructor_with_suffix(ClassBuilder& chip_class, const char* base_class,
                                            const char* suffix);
+
+// A `port_channel_type_map`: channel width in serdes lanes (1, 4) -> the
+// family's single-lane and four-lane speed port classes, by name.
+py::dict port_channel_types(Catalogue& catalogue, const char* single_lane, const char* four_lane);
 
 }  // namespace asicmodel

@@ -2,6 +2,7 @@
 // with the shared per-port rules bound in the order the class defines them.
 #include "asicmodel/core/port_record.hpp"
 
+#include "asicmodel/core/family_tables.hpp"
 #include "asicmodel/core/port_modes.hpp"
 #include "asicmodel/core/port_naming.hpp"
 #include "asicmodel/core/port_polarity.hpp"
@@ -95,13 +96,6 @@ py::object num_phys(py::object self) {
   return py::int_(count);
 }
 
-py::tuple text_tuple(std::initializer_list<const char*> texts) {
-  py::tuple tuple(texts.size());
-  std::size_t i = 0;
-  for (const char* text : texts) tuple[i++] = py::str(text);
-  return tuple;
-}
-
 }  // namespace
 
 void define_port_record(Catalogue& catalogue) {
@@ -128,7 +122,7 @@ void define_port_record(Catalogue& catalogue) {
       .attr("pbmp_map", py::dict())
       .attr("phy_init", py::dict())
       .attr("_speed_map", py::dict())
-      .attr("_autodetect_phys", text_tuple({"8727", "8747", "8754", "54282", "54680", "54280",
+      .attr("_autodetect_phys", texts({"8727", "8747", "8754", "54282", "54680", "54280",
                                             "84328", "84758", "84848", "84858"}))
       .attr("disable_prefix_xlate", py::none())
       .attr("set_fiber_pref", py::bool_(false))

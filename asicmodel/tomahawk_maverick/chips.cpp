@@ -2,20 +2,12 @@
 // Hurricane2 chip classes: PCI identity, table sizes, base port bitmaps,
 // configuration capabilities, data files and data directories.
 #include "asicmodel/core/chip_base.hpp"
+#include "asicmodel/core/family_tables.hpp"
 #include "asicmodel/core/registrations.hpp"
-#include "asicmodel/tomahawk_maverick/mode_tables.hpp"
 
 namespace asicmodel {
 
 namespace {
-
-// The single-lane and four-lane port classes of a family, by lane count.
-py::dict port_channel_types(Catalogue& catalogue, const char* single_lane, const char* four_lane) {
-  py::dict types;
-  types[py::int_(1)] = catalogue[single_lane];
-  types[py::int_(4)] = catalogue[four_lane];
-  return types;
-}
 
 // What every Tomahawk-family class (Tomahawk, Tomahawk+, Tomahawk2) sets in
 // its own body: data files, port-map and Dport capability, mixed
@@ -55,7 +47,6 @@ void earlier_family_chip(Catalogue& catalogue, const char* name, const py::objec
 }  // namespace
 
 void define_tomahawk_maverick_chips(Catalogue& catalogue) {
-  using family::texts;
   const SharedBitmaps& bitmaps = catalogue.bitmaps();
   const py::tuple tomahawk_files =
       texts({"datapath.conf", "rc.forwarding", "hw_desc", "sdk.bcm", "uft.json"});

@@ -4,19 +4,18 @@
 // the numbers from the interface prefix and number.
 #include <string>
 
+#include "asicmodel/core/family_tables.hpp"
+#include "asicmodel/core/port_mode_rules.hpp"
 #include "asicmodel/core/port_naming.hpp"
 #include "asicmodel/core/registrations.hpp"
 #include "asicmodel/tomahawk_maverick/family_constructor.hpp"
 #include "asicmodel/tomahawk_maverick/family_rules.hpp"
-#include "asicmodel/tomahawk_maverick/mode_tables.hpp"
 #include "common/bitmap.hpp"
 #include "common/host_errors.hpp"
 
 namespace asicmodel {
 
 namespace {
-
-using family::is_mode;
 
 // The family bases take hardware interface names and the flips before the
 // lane maps.
@@ -115,7 +114,7 @@ struct InterfaceName {
   py::object number;
   py::object prefix;
 
-  bool has_prefix(const char* text) const { return is_mode(prefix, text); }
+  bool has_prefix(const char* text) const { return mode_is(prefix, text); }
 };
 
 InterfaceName interface_name(py::object self, py::object mode, py::object sub) {
@@ -216,9 +215,7 @@ py::dict helix4_pbmp_map() {
 }  // namespace
 
 void define_earlier_family_ports(Catalogue& catalogue) {
-  using family::constant_count;
   using family::constant_count_of_mode;
-  using family::texts;
   const py::arg self("self"), mode("mode"), sub("sub");
 
   ClassBuilder triumph = catalogue.define("TriumphPort", "BCMPort");
@@ -273,7 +270,7 @@ void define_earlier_family_ports(Catalogue& catalogue) {
   ClassBuilder apollo_10g = catalogue.define("Apollo10GPort", "ApolloPort");
   apollo_10g.attr("modes", texts({"10G"}))
       .attr("default_mode", py::str("10G"))
-      .attr("_speed_map", family::speed_map({{"10G", 10}}));
+      .attr("_speed_map", speed_map({{"10G", 10}}));
   bind_constructor(apollo_10g, kApollo10GPortSignature, &apollo_10g_init)
       .method("num_logical_ports", &constant_count_of_mode<1>, self, mode)
       .property("max_logical_ports", &constant_count<1>)
@@ -295,12 +292,12 @@ void define_earlier_family_ports(Catalogue& catalogue) {
     ClassBuilder port = catalogue.define(entry.name, entry.base);
     port.attr("modes", texts({"10G"}))
         .attr("default_mode", py::str("10G"))
-        .attr("_speed_map", family::speed_map({{"10G", 10}}));
+        .attr("_speed_map", speed_map({{"10G", 10}}));
     if (entry.keeps_hg_prefix) port.attr("disable_prefix_xlate", py::bool_(true));
     bind_constructor(port, k10GPortSignature, entry.init)
         .method("num_logical_ports", &constant_count_of_mode<1>, self, mode)
         .property("max_logical_ports", &constant_count<1>)
-        .method("polarity_flip_val", &family::single_lane_polarity, self, mode, sub,
+        .method("polarity_flip_val", &single_lane_polarity, self, mode, sub,
                 py::arg("polarity_flip"))
         .build();
   }
@@ -308,7 +305,7 @@ void define_earlier_family_ports(Catalogue& catalogue) {
   ClassBuilder hurricane2_13g = catalogue.define("Hurricane213GPort", "Hurricane2Port");
   hurricane2_13g.attr("modes", texts({"13G"}))
       .attr("default_mode", py::str("13G"))
-      .attr("_speed_map", family::speed_map({{"13G", 13}}))
+      .attr("_speed_map", speed_map({{"13G", 13}}))
       .attr("disable_prefix_xlate", py::bool_(true));
   bind_constructor(hurricane2_13g, k13GPortSignature, &hurricane2_single_init)
       .method("num_logical_ports", &constant_count_of_mode<1>, self, mode)

@@ -4,8 +4,6 @@
 
 #include "asicmodel/core/port_record.hpp"
 
-#include "common/host_errors.hpp"
-
 namespace asicmodel::family {
 
 py::dict sdk_port_fields(const py::dict& given) {
@@ -54,20 +52,6 @@ py::dict fabric_link_fields(const py::dict& arguments) {
   fields["oversub"] = py::bool_(true);
   fields["unit"] = py::int_(0);
   return fields;
-}
-
-void set_serdes_type(py::object self, int speed, const char* serdes_type) {
-  py::dict types;
-  types[py::int_(speed)] = py::str(serdes_type);
-  self.attr("_serdes_intf_map") = types;
-}
-
-py::tuple lane_names(const char* format, py::handle serdes) {
-  py::list names;
-  for (py::handle lane : serdes) {
-    names.append(common::percent_of(format, py::reinterpret_borrow<py::object>(lane)));
-  }
-  return py::tuple(names);
 }
 
 }  // namespace asicmodel::family

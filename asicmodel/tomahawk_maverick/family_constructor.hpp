@@ -22,11 +22,4 @@ py::dict single_interface_fields(const py::dict& given);
 // on unit 0.
 py::dict fabric_link_fields(const py::dict& arguments);
 
-// Gives the object its own serdes interface map {speed: serdes_type} in
-// place of the class's empty one.
-void set_serdes_type(py::object self, int speed, const char* serdes_type);
-
-// The tuple of `format` (one "%u") applied to each serdes lane, in order.
-py::tuple lane_names(const char* format, py::handle serdes);
-
 }  // namespace asicmodel::family

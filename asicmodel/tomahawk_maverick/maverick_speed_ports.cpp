@@ -1,7 +1,11 @@
 // Maverick speed port classes: the 100G and 40G QSFP ports with their
 // breakouts, the gangable 10G port, and the fabric uses of the 40G and 10G
 // ports.
+#include "asicmodel/core/family_tables.hpp"
+#include "asicmodel/core/lane_naming.hpp"
 #include "asicmodel/core/lane_port_signatures.hpp"
+#include "asicmodel/core/phy_settings.hpp"
+#include "asicmodel/core/port_mode_rules.hpp"
 #include "asicmodel/core/registrations.hpp"
 #include "asicmodel/tomahawk_maverick/family_constructor.hpp"
 #include "asicmodel/tomahawk_maverick/family_rules.hpp"
@@ -12,8 +16,6 @@
 namespace asicmodel {
 
 namespace {
-
-using family::is_mode;
 
 const char* const kMaverick40GFabricDoc =
     "Fabric ports are 40G Maverick ports using KR4 serdes and no LEDs.";
@@ -56,7 +58,7 @@ void maverick_10g_init(py::object self, py::dict arguments) {
 
 void maverick_40g_fabric_init(py::object self, py::dict arguments) {
   init_base("Maverick40GPort", self, family::fabric_link_fields(arguments));
-  family::set_serdes_type(self, 40, "KR4");
+  set_own_serdes_type(self, 40, "KR4");
   self.attr("sdk_group") = arguments["sdk_group"];
 }
 
@@ -67,13 +69,13 @@ void maverick_10g_fabric_init(py::object self, py::dict arguments) {
     fields[name] = arguments[name];
   }
   init_base("Maverick10GPort", self, fields);
-  family::set_serdes_type(self, 10, "KR");
+  set_own_serdes_type(self, 10, "KR");
 }
 
-bool is_quad_split(py::handle mode) { return is_mode(mode, "4x10G") || is_mode(mode, "4x1G"); }
+bool is_quad_split(py::handle mode) { return mode_is(mode, "4x10G") || mode_is(mode, "4x1G"); }
 
 py::object maverick_40g_logical_ports(py::object self, py::object mode) {
-  family::check_mode(self, mode);
+  check_mode_of(self, mode);
   return py::int_(is_quad_split(mode) ? 4 : 1);
 }
 
@@ -81,31 +83,20 @@ py::object maverick_40g_logical_ports(py::object self, py::object mode) {
 // the full mask.
 py::object maverick_40g_polarity(py::object self, py::object mode, py::object sub,
                                  py::object polarity_flip_list) {
-  family::check_mode(self, mode);
+  check_mode_of(self, mode);
   if (!is_quad_split(mode)) return polarity_flip_list;
   return py::int_(common::py_truthy(polarity_flip_list & common::one_shifted(sub)) ? 1 : 0);
-}
-
-bool is_copper(py::object self) {
-  py::object layer = self.attr("phy_layer");
-  return is_mode(layer, "10GBaseT") || is_mode(layer, "1GBaseT");
 }
 
 // Clause 37 auto-negotiation: on for a fiber or DAC 10G port, no opinion
 // for copper PHYs or other modes.
 py::object maverick_10g_an_c37(py::object self, py::object mode) {
-  if (is_copper(self)) return py::none();
-  return (is_mode(mode, "10G") || is_mode(mode, "4x10G")) ? py::object(py::str("on")) : py::none();
+  return ten_gig_autoneg(self, mode, "on");
 }
 
 // Clause 73: off where clause 37 is on.
 py::object maverick_10g_an_c73(py::object self, py::object mode) {
-  if (is_copper(self)) return py::none();
-  return (is_mode(mode, "10G") || is_mode(mode, "4x10G")) ? py::object(py::str("off")) : py::none();
-}
-
-py::object maverick_10g_set_fiber_pref(py::object self) {
-  return common::py_bool(common::py_contains(self.attr("phy_layer"), py::str("SFP")));
+  return ten_gig_autoneg(self, mode, "off");
 }
 
 py::object fabric_an_c37(py::object, py::object) { return py::str("off"); }
@@ -117,26 +108,24 @@ py::object fabric_set_fiber_pref(py::object) { return py::none(); }
 }  // namespace
 
 void define_maverick_speed_ports(Catalogue& catalogue) {
-  using family::constant_count;
-  using family::texts;
   const py::arg self("self"), mode("mode"), sub("sub");
 
   ClassBuilder port_100g = catalogue.define("Maverick100GPort", "MaverickPort");
   // The speed map's keys, in the order they iterate, are the modes.
-  port_100g.attr("_speed_map", family::speed_map({{"40G", 40}, {"2x50G", 50}, {"100G", 100},
+  port_100g.attr("_speed_map", speed_map({{"40G", 40}, {"2x50G", 50}, {"100G", 100},
                                                   {"50G", 50}, {"2x20G", 20}, {"4x25G", 25},
                                                   {"4x10G", 10}, {"2x40G", 40}}))
       .attr("modes", family::keys_of(port_100g.get("_speed_map")))
       .attr("default_mode", py::str("100G"));
   bind_constructor(port_100g, kQsfpSpeedPortSignature, &maverick_100g_init)
-      .method("num_logical_ports", &family::breakout_logical_ports, self, mode)
+      .method("num_logical_ports", &breakout_logical_ports, self, mode)
       .property("max_logical_ports", &constant_count<4>)
       .method("polarity_flip_val", &family::breakout_polarity, self, mode, sub,
               py::arg("polarity_flip_list"))
       .build();
 
   ClassBuilder port_40g = catalogue.define("Maverick40GPort", "MaverickPort");
-  port_40g.attr("_speed_map", family::speed_map({{"4x1G", 1}, {"4x10G", 10}, {"40G", 40}}))
+  port_40g.attr("_speed_map", speed_map({{"4x1G", 1}, {"4x10G", 10}, {"40G", 40}}))
       .attr("modes", texts({"40G", "4x10G", "4x1G"}))
       .attr("default_mode", py::str("40G"));
   bind_constructor(port_40g, kQsfpSpeedPortSignature, &maverick_40g_init)
@@ -154,7 +143,7 @@ void define_maverick_speed_ports(Catalogue& catalogue) {
       .build();
 
   ClassBuilder port_10g = catalogue.define("Maverick10GPort", "MaverickPort");
-  port_10g.attr("_speed_map", family::speed_map({{"1G", 1}, {"10G", 10}, {"40G/4", 40}}))
+  port_10g.attr("_speed_map", speed_map({{"1G", 1}, {"10G", 10}, {"40G/4", 40}}))
       .attr("gang_modes", texts({"40G/4"}))
       .attr("max_gang_size", py::int_(4))
       .attr("modes", family::joined(family::joined(texts({"10G"}), port_10g.get("gang_modes")),
@@ -164,11 +153,11 @@ void define_maverick_speed_ports(Catalogue& catalogue) {
       .method("num_logical_ports", &family::gang_logical_ports, self, mode)
       .method("num_physical_ports", &family::gang_physical_ports, self, mode)
       .property("max_logical_ports", &constant_count<1>)
-      .method("polarity_flip_val", &family::single_lane_polarity, self, mode, sub,
+      .method("polarity_flip_val", &single_lane_polarity, self, mode, sub,
               py::arg("polarity_flip"))
       .method("an_c37", &maverick_10g_an_c37, self, mode)
       .method("an_c73", &maverick_10g_an_c73, self, mode)
-      .property("set_fiber_pref", &maverick_10g_set_fiber_pref)
+      .property("set_fiber_pref", &sfp_fiber_pref)
       .build();
 
   ClassBuilder fabric_10g =

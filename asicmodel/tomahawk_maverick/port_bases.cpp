@@ -1,6 +1,8 @@
 // Maverick, Tomahawk and Tomahawk2 port bases: how a serdes lane becomes a
 // hardware interface name, and the family's hardware, LED and SDK logical
 // port numbering.
+#include "asicmodel/core/family_tables.hpp"
+#include "asicmodel/core/lane_naming.hpp"
 #include "asicmodel/core/lane_port_signatures.hpp"
 #include "asicmodel/core/port_naming.hpp"
 #include "asicmodel/core/registrations.hpp"
@@ -14,10 +16,8 @@ namespace asicmodel {
 
 namespace {
 
-using family::is_mode;
-
 void init_with_lane_names(const char* format, py::object self, py::dict arguments) {
-  arguments["hw_ports"] = family::lane_names(format, arguments["serdes"]);
+  arguments["hw_ports"] = serdes_lane_names(format, arguments["serdes"]);
   init_base("BCMPort", self, family::sdk_port_fields(arguments));
 }
 
@@ -33,16 +33,11 @@ void tomahawk_two_port_init(py::object self, py::dict arguments) {
   init_base("TomahawkPort", self, arguments);
 }
 
-// The hardware port number is the lane of entry `sub` itself, in every mode.
-py::object lane_port_num(py::object self, py::object, py::object sub) {
-  return interface_number(self.attr("hw_ports")[sub]);
-}
-
 // --- Maverick numbering ---
 
 py::object maverick_hw_intf_prefix(py::object, py::object mode, py::object) {
-  if (is_mode(mode, "100G") || is_mode(mode, "100G/4")) return py::str("ce");
-  if (is_mode(mode, "1G")) return py::str("ge");
+  if (mode_is(mode, "100G") || mode_is(mode, "100G/4")) return py::str("ce");
+  if (mode_is(mode, "1G")) return py::str("ge");
   return py::str("xe");
 }
 
@@ -52,16 +47,7 @@ py::object maverick_led_port_num(py::object self, py::object mode, py::object su
   return n >= py::int_(36) ? n - py::int_(35) : n + py::int_(1);
 }
 
-py::object maverick_logical_port_num(py::object, py::object, py::object sub,
-                                     py::object port_base) {
-  return port_base + sub;
-}
-
 // --- Tomahawk numbering ---
-
-py::object tomahawk_hw_intf_prefix(py::object, py::object mode, py::object) {
-  return py::str(is_mode(mode, "100G") || is_mode(mode, "100G/4") ? "ce" : "xe");
-}
 
 // LED ports: 0-31 stay, 32-95 lose 32, 96-127 lose 64; the two management
 // interfaces 128 and 130 take LEDs 0 and 1.
@@ -149,18 +135,18 @@ void define_tomahawk_maverick_port_bases(Catalogue& catalogue) {
   ClassBuilder maverick = catalogue.define("MaverickPort", "BCMPort");
   maverick.attr("pbmp_map", prefixed_pbmp_map("xe", 74));
   bind_constructor(maverick, kLanePortSignature, &maverick_port_init)
-      .method("hw_port_num", &lane_port_num, self, mode, sub)
+      .method("hw_port_num", &lane_hw_port_num, self, mode, sub)
       .method("hw_intf_prefix", &maverick_hw_intf_prefix, self, mode, sub)
       .method("led_port_num", &maverick_led_port_num, self, mode, sub)
-      .method("logical_port_num", &maverick_logical_port_num, self, mode, sub, port_base)
+      .method("logical_port_num", &port_base_logical_port_num, self, mode, sub, port_base)
       .build();
 
   ClassBuilder tomahawk = catalogue.define("TomahawkPort", "BCMPort");
   tomahawk.attr("pbmp_map", prefixed_pbmp_map("xe", 132));
   bind_constructor(tomahawk, kLanePortSignature, &tomahawk_port_init)
       .method("led_port_num", &tomahawk_led_port_num, self, mode, sub)
-      .method("hw_port_num", &lane_port_num, self, mode, sub)
-      .method("hw_intf_prefix", &tomahawk_hw_intf_prefix, self, mode, sub)
+      .method("hw_port_num", &lane_hw_port_num, self, mode, sub)
+      .method("hw_intf_prefix", &ce_in_100g_intf_prefix, self, mode, sub)
       .method("logical_port_num", &tomahawk_logical_port_num, self, mode, sub, port_base)
       .build();
 

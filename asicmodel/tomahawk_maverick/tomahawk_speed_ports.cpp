@@ -1,7 +1,10 @@
 // Tomahawk and Tomahawk2 speed port classes: the four-lane 100G port (and
 // its fabric use), the gangable 25G port, the management 10G port and the
 // Tomahawk2 100G port that lends sub-ports to its neighbour.
+#include "asicmodel/core/family_tables.hpp"
+#include "asicmodel/core/lane_naming.hpp"
 #include "asicmodel/core/lane_port_signatures.hpp"
+#include "asicmodel/core/port_mode_rules.hpp"
 #include "asicmodel/core/registrations.hpp"
 #include "asicmodel/tomahawk_maverick/family_constructor.hpp"
 #include "asicmodel/tomahawk_maverick/family_rules.hpp"
@@ -43,7 +46,7 @@ void tomahawk_100g_fabric_init(py::object self, py::dict arguments) {
   py::dict fields = family::fabric_link_fields(arguments);
   fields["phy_layer"] = py::none();
   init_base("Tomahawk100GPort", self, fields);
-  family::set_serdes_type(self, 100, "KR4");
+  set_own_serdes_type(self, 100, "KR4");
   self.attr("sdk_group") = arguments["sdk_group"];
 }
 
@@ -66,21 +69,19 @@ py::object tomahawk_two_100g_max_logical_ports(py::object self) {
 // The 100G speed map. Its keys, in the order they iterate here, are the
 // class's `modes`, which the refused-mode message lists.
 py::dict tomahawk_100g_speed_map() {
-  return family::speed_map({{"40G", 40}, {"2x50G", 50}, {"100G", 100}, {"50G", 50},
+  return speed_map({{"40G", 40}, {"2x50G", 50}, {"100G", 100}, {"50G", 50},
                             {"2x20G", 20}, {"4x25G", 25}, {"4x10G", 10}, {"2x40G", 40}});
 }
 
 // The same map without "2x40G", for the Tomahawk2 100G port.
 py::dict tomahawk_two_100g_speed_map() {
-  return family::speed_map({{"40G", 40}, {"2x50G", 50}, {"100G", 100}, {"50G", 50},
+  return speed_map({{"40G", 40}, {"2x50G", 50}, {"100G", 100}, {"50G", 50},
                             {"2x20G", 20}, {"4x25G", 25}, {"4x10G", 10}});
 }
 
 }  // namespace
 
 void define_tomahawk_speed_ports(Catalogue& catalogue) {
-  using family::constant_count;
-  using family::texts;
   const py::arg self("self"), mode("mode"), sub("sub");
 
   ClassBuilder port_100g = catalogue.define("Tomahawk100GPort", "TomahawkPort");
@@ -88,7 +89,7 @@ void define_tomahawk_speed_ports(Catalogue& catalogue) {
       .attr("modes", family::keys_of(port_100g.get("_speed_map")))
       .attr("default_mode", py::str("100G"));
   bind_constructor(port_100g, kLaneSpeedPortSignature, &tomahawk_speed_port_init)
-      .method("num_logical_ports", &family::breakout_logical_ports, self, mode)
+      .method("num_logical_ports", &breakout_logical_ports, self, mode)
       .property("max_logical_ports", &constant_count<4>)
       .method("polarity_flip_val", &family::breakout_polarity, self, mode, sub,
               py::arg("polarity_flip_list"))
@@ -102,7 +103,7 @@ void define_tomahawk_speed_ports(Catalogue& catalogue) {
       .build();
 
   ClassBuilder port_25g = catalogue.define("Tomahawk25GPort", "TomahawkPort");
-  port_25g.attr("_speed_map", family::speed_map({{"10G", 10}, {"25G", 25}, {"40G/4", 40},
+  port_25g.attr("_speed_map", speed_map({{"10G", 10}, {"25G", 25}, {"40G/4", 40},
                                                  {"100G/4", 100}}))
       .attr("gang_modes", texts({"100G/4", "40G/4"}))
       .attr("max_gang_size", py::int_(4))
@@ -112,19 +113,19 @@ void define_tomahawk_speed_ports(Catalogue& catalogue) {
       .method("num_logical_ports", &family::gang_logical_ports, self, mode)
       .property("max_logical_ports", &constant_count<1>)
       .method("num_physical_ports", &family::gang_physical_ports, self, mode)
-      .method("polarity_flip_val", &family::single_lane_polarity, self, mode, sub,
+      .method("polarity_flip_val", &single_lane_polarity, self, mode, sub,
               py::arg("polarity_flip"))
       .build();
 
   // One lane, one mode; a flip follows the single-lane rule of the 25G port.
   ClassBuilder port_mgmt = catalogue.define("TomahawkMgmt10GPort", "TomahawkPort");
-  port_mgmt.attr("_speed_map", family::speed_map({{"10G", 10}}))
+  port_mgmt.attr("_speed_map", speed_map({{"10G", 10}}))
       .attr("modes", family::keys_of(port_mgmt.get("_speed_map")))
       .attr("default_mode", py::str("10G"));
   bind_constructor(port_mgmt, kLaneSpeedPortSignature, &tomahawk_speed_port_init)
       .method("num_logical_ports", &family::checked_one_port, self, mode)
       .property("max_logical_ports", &constant_count<1>)
-      .method("polarity_flip_val", &family::single_lane_polarity, self, mode, sub,
+      .method("polarity_flip_val", &single_lane_polarity, self, mode, sub,
               py::arg("polarity_flip"))
       .build();
 
@@ -134,7 +135,7 @@ void define_tomahawk_speed_ports(Catalogue& catalogue) {
       .attr("default_mode", py::str("100G"));
   bind_constructor(port_two, kTomahawkTwo100GSignature, &tomahawk_two_100g_init)
       .method("blocked_adj_split_num", &blocked_adj_split_num, self)
-      .method("num_logical_ports", &family::breakout_logical_ports, self, mode)
+      .method("num_logical_ports", &breakout_logical_ports, self, mode)
       .property("max_logical_ports", &tomahawk_two_100g_max_logical_ports)
       .method("polarity_flip_val", &family::breakout_polarity, self, mode, sub,
               py::arg("polarity_flip_list"))

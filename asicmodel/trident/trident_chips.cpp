@@ -3,14 +3,12 @@
 // Each constructor puts its own, more specific data directory in front of
 // the search list its base built.
 #include "asicmodel/core/chip_base.hpp"
+#include "asicmodel/core/family_tables.hpp"
 #include "asicmodel/core/registrations.hpp"
-#include "asicmodel/trident/trident_rules.hpp"
 
 namespace asicmodel {
 
 namespace {
-
-using trident::texts;
 
 // The chip data files each generation provides, one list object per form.
 struct FileLists {
@@ -18,14 +16,6 @@ struct FileLists {
   py::tuple trident_two = trident + texts({"uft.json"});
   py::tuple trident_two_plus = trident_two + texts({"riot.json"});
 };
-
-// Channel width in serdes lanes (1, 4) -> the family's speed port class.
-py::dict channel_types(Catalogue& catalogue, const char* single_lane, const char* four_lane) {
-  py::dict map;
-  map[py::int_(1)] = catalogue[single_lane];
-  map[py::int_(4)] = catalogue[four_lane];
-  return map;
-}
 
 // A part-number class: its base's data plus the part's own directory.
 void define_part(Catalogue& catalogue, const char* name, const char* family, const char* suffix,
@@ -47,7 +37,8 @@ void define_trident_chips(Catalogue& catalogue) {
   trident_plus.attr("portmap_capable", yes)
       .attr("base_pbmp", bitmaps.trident_plus)
       .attr("file_list", files.trident)
-      .attr("port_channel_type_map", channel_types(catalogue, "Trident10GPort", "Trident40GPort"));
+      .attr("port_channel_type_map",
+            port_channel_types(catalogue, "Trident10GPort", "Trident40GPort"));
   chip_constructor_with_suffix(trident_plus, "BCMChip", "/Trident").build();
 
   catalogue.define("TridentChip", "TridentPlusChip", "Same as Trident+, but with a smaller host table")
@@ -62,7 +53,7 @@ void define_trident_chips(Catalogue& catalogue) {
       .attr("base_pbmp", bitmaps.trident_two)
       .attr("file_list", files.trident_two)
       .attr("port_channel_type_map",
-            channel_types(catalogue, "TridentTwo10GPort", "TridentTwo40GPort"));
+            port_channel_types(catalogue, "TridentTwo10GPort", "TridentTwo40GPort"));
   chip_constructor_with_suffix(trident_two, "BCMChip", "/TridentTwo").build();
 
   define_part(catalogue, "TridentTwo_56850_Chip", "TridentTwoChip", "/56850",
@@ -78,7 +69,7 @@ void define_trident_chips(Catalogue& catalogue) {
       catalogue.define("TridentTwoPlusChip", "TridentTwoChip", "Trident2 Plus chip common attributes");
   trident_two_plus.attr("file_list", files.trident_two_plus)
       .attr("port_channel_type_map",
-            channel_types(catalogue, "TridentTwoPlus10GPort", "TridentTwoPlus40GPort"))
+            port_channel_types(catalogue, "TridentTwoPlus10GPort", "TridentTwoPlus40GPort"))
       .attr("dport_capable", yes)
       .attr("mixed_oversub", yes)
       .attr("ipv4_host_table_size", py::int_(16384));
@@ -97,7 +88,7 @@ void define_trident_chips(Catalogue& catalogue) {
       .attr("base_pbmp", bitmaps.trident_plus)
       .attr("file_list", files.trident_two_plus)
       .attr("port_channel_type_map",
-            channel_types(catalogue, "TridentThree25GPort", "TridentThree100GPort"));
+            port_channel_types(catalogue, "TridentThree25GPort", "TridentThree100GPort"));
   chip_constructor_with_suffix(x5, "BCMChip", "/TridentThreeX5").build();
 
   define_part(catalogue, "TridentThreeX5_56771_Chip", "TridentThreeX5Chip", "/56771",
@@ -111,7 +102,7 @@ void define_trident_chips(Catalogue& catalogue) {
       .attr("base_pbmp", bitmaps.trident_three_x7)
       .attr("file_list", files.trident_two_plus)
       .attr("port_channel_type_map",
-            channel_types(catalogue, "TridentThree25GPort", "TridentThree100GPort"));
+            port_channel_types(catalogue, "TridentThree25GPort", "TridentThree100GPort"));
   chip_constructor_with_suffix(x7, "BCMChip", "/TridentThreeX7").build();
 
   define_part(catalogue, "TridentThreeX7_56870_Chip", "TridentThreeX7Chip", "/56870",

@@ -4,12 +4,13 @@
 // numbering, interface prefix, auto-negotiation and fiber preference.
 #include <cstring>
 
+#include "asicmodel/core/lane_naming.hpp"
 #include "asicmodel/core/lane_port_signatures.hpp"
+#include "asicmodel/core/phy_settings.hpp"
 #include "asicmodel/core/port_naming.hpp"
 #include "asicmodel/core/port_record.hpp"
 #include "asicmodel/core/registrations.hpp"
 #include "asicmodel/trident/trident_constructors.hpp"
-#include "asicmodel/trident/trident_rules.hpp"
 #include "common/host_errors.hpp"
 
 namespace asicmodel {
@@ -18,18 +19,10 @@ namespace {
 
 using namespace trident;
 
-// One hardware interface name per serdes number, in lane order, made with
-// the family's format; a non-number fails in the host's "%".
-py::tuple interface_names(py::handle serdes, const char* format) {
-  py::list names;
-  for (py::handle number : serdes) names.append(common::percent_of(format, number));
-  return py::tuple(names);
-}
-
 // Hands the 19 SDKPort fields to the BCMPort constructor by name, the
 // serdes numbers turned into `hw_ports`.
 void init_sdk_port(py::object self, const py::dict& arguments, const char* name_format) {
-  py::tuple hw_ports = interface_names(arguments["serdes"], name_format);
+  py::tuple hw_ports = serdes_lane_names(name_format, arguments["serdes"]);
   py::dict fields;
   for (const char* field : kSDKPortFields) {
     fields[field] = std::strcmp(field, "hw_ports") == 0 ? py::object(hw_ports)
@@ -62,41 +55,18 @@ py::object trident_two_led_port_num(py::object, py::object, py::object) {
   common::raise_runtime("Trident 2 LED port unknown");
 }
 
-// Trident2 auto-negotiation: `answer` in the 10G modes ("10G", "4x10G"),
-// no setting on copper or in any other mode.
-py::object trident_two_autoneg(const py::object& self, const py::object& mode,
-                               const char* answer) {
-  if (on_copper(self)) return py::none();
-  if (mode_is(mode, "10G") || mode_is(mode, "4x10G")) return py::str(answer);
-  return py::none();
-}
-
+// Trident2 auto-negotiation: the 10G-lane rule, "auto" for clause 37 and
+// "off" for clause 73 (Trident2+ answers "on" for clause 37).
 py::object trident_two_an_c37(py::object self, py::object mode) {
-  return trident_two_autoneg(self, mode, "auto");
+  return ten_gig_autoneg(self, mode, "auto");
 }
 
 py::object trident_two_an_c73(py::object self, py::object mode) {
-  return trident_two_autoneg(self, mode, "off");
+  return ten_gig_autoneg(self, mode, "off");
 }
 
 py::object trident_two_plus_an_c37(py::object self, py::object mode) {
-  return trident_two_autoneg(self, mode, "on");
-}
-
-// Trident2+ logical ports are numbered from the configured port base.
-py::object trident_two_plus_logical_port_num(py::object, py::object, py::object sub,
-                                             py::object port_base) {
-  return port_base + sub;
-}
-
-// Trident3 hardware port number: the serdes number in the lane's name.
-py::object trident_three_hw_port_num(py::object self, py::object, py::object sub) {
-  return interface_number(self.attr("hw_ports")[sub]);
-}
-
-// Trident3 interfaces are named "ce" in the 100G modes, "xe" otherwise.
-py::object trident_three_hw_intf_prefix(py::object, py::object mode, py::object) {
-  return py::str(mode_is(mode, "100G") || mode_is(mode, "100G/4") ? "ce" : "xe");
+  return ten_gig_autoneg(self, mode, "on");
 }
 
 py::object trident_three_led_port_num(py::object self, py::object mode, py::object sub) {
@@ -121,8 +91,8 @@ void define_trident_port_bases(Catalogue& catalogue) {
   trident_three.attr("pbmp_map", prefixed_pbmp_map("xe", 132));
   bind_constructor(trident_three, kLanePortSignature, &trident_three_port_init)
       .method("led_port_num", &trident_three_led_port_num, self, mode, sub)
-      .method("hw_port_num", &trident_three_hw_port_num, self, mode, sub)
-      .method("hw_intf_prefix", &trident_three_hw_intf_prefix, self, mode, sub)
+      .method("hw_port_num", &lane_hw_port_num, self, mode, sub)
+      .method("hw_intf_prefix", &ce_in_100g_intf_prefix, self, mode, sub)
       .method("logical_port_num", &trident_three_logical_port_num, self, mode, sub, port_base)
       .build();
 
@@ -136,7 +106,7 @@ void define_trident_port_bases(Catalogue& catalogue) {
 
   catalogue.define("TridentTwoPlusPort", "TridentTwoPort")
       .method("an_c37", &trident_two_plus_an_c37, self, mode)
-      .method("logical_port_num", &trident_two_plus_logical_port_num, self, mode, sub, port_base)
+      .method("logical_port_num", &port_base_logical_port_num, self, mode, sub, port_base)
       .property("set_fiber_pref", &sfp_fiber_pref)
       .build();
 

@@ -1,24 +1,20 @@
-// Rules shared by the Trident-family port classes: gang leadership, the
-// per-mode port counts, the polarity forms and the fiber preference.
+// Rules of the Trident-family port classes: the per-mode port counts, the
+// polarity forms of the four-lane ports and the per-class operations bound
+// from their tables. The rules both families share are in asicmodel/core.
 #pragma once
 
-#include <initializer_list>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include <pybind11/pybind11.h>
+
+#include "asicmodel/core/family_tables.hpp"
 
 namespace asicmodel::trident {
 
 namespace py = pybind11;
 
-// The mode check of the port's class, asked through the object.
-void check_mode_of(const py::object& self, const py::object& mode);
-
-// A gang leader is the port whose first hardware interface number is
-// divisible by 4: it alone stands for its gang of four.
-bool is_gang_leader(const py::object& self);
+using asicmodel::mode_is;
 
 // What each listed mode of a class yields. A whole mode is one port; a
 // breakout mode four logical ports on four lanes; a gang mode one logical
@@ -36,10 +32,6 @@ py::object logical_ports_by_mode(const py::object& self, const py::object& mode,
 py::object physical_ports_by_mode(const py::object& self, const py::object& mode,
                                   const ModeCounts& counts);
 
-// Single-lane ports: flipped only when the flag is the True object itself.
-py::object flag_polarity_flip_val(py::object self, py::object mode, py::object sub,
-                                  py::object polarity_flip);
-
 // Four-lane ports with a lane mask: a breakout port answers its own lane's
 // bit, the whole port the mask unchanged, any other mode None.
 py::object lane_mask_polarity(const py::object& self, const py::object& mode,
@@ -52,19 +44,8 @@ py::object lane_mask_polarity(const py::object& self, const py::object& mode,
 void require_lane_polarity(const py::object& self, const py::object& mode,
                            const py::object& polarity, const char* form);
 
-// Copper ports ("10GBaseT", "1GBaseT") get no auto-negotiation setting.
-bool on_copper(const py::object& self);
-
-// The fiber preference of a port whose cage type names an SFP ("SFP"
-// anywhere in `phy_layer`, case-sensitive).
-py::object sfp_fiber_pref(py::object self);
-
-// `max_logical_ports` of the single-lane and of the four-lane classes.
-py::object one_logical_port(py::object self);
-py::object four_logical_ports(py::object self);
-
+// `mode` equals one of `texts`.
 bool mode_is(const py::object& mode, const std::vector<std::string>& texts);
-bool mode_is(const py::object& mode, const char* text);
 
 // The count and polarity operations of a class, bound from its table.
 template <const ModeCounts& Counts>
@@ -82,10 +63,5 @@ py::object lane_mask_polarity_flip_val(py::object self, py::object mode, py::obj
                                        py::object polarity_flip_list) {
   return lane_mask_polarity(self, mode, sub, polarity_flip_list, Counts);
 }
-
-// Class tables from C++ literals: a tuple of texts, and a speed map (mode
-// -> Gb/s, an int unless the speed has a fraction) in the order given.
-py::tuple texts(std::initializer_list<const char*> items);
-py::dict speed_map(std::initializer_list<std::pair<const char*, double>> entries);
 
 }  // namespace asicmodel::trident

@@ -1,7 +1,10 @@
 // Trident, Trident2 and Trident2+ speed port classes: the 10G ports that
 // gang by four into "40G/4", the 40G ports that break out into four, and
 // the Trident2 10G fabric port.
+#include "asicmodel/core/family_tables.hpp"
+#include "asicmodel/core/lane_naming.hpp"
 #include "asicmodel/core/lane_port_signatures.hpp"
+#include "asicmodel/core/port_mode_rules.hpp"
 #include "asicmodel/core/registrations.hpp"
 #include "asicmodel/trident/trident_constructors.hpp"
 #include "asicmodel/trident/trident_rules.hpp"
@@ -66,9 +69,7 @@ void trident_two_fabric_init(py::object self, py::dict arguments) {
   arguments["oversub"] = py::bool_(true);
   arguments["unit"] = py::int_(0);
   init_base("TridentTwo10GPort", self, arguments);
-  py::dict serdes_interfaces;
-  serdes_interfaces[py::int_(10)] = py::str("KR");
-  self.attr("_serdes_intf_map") = serdes_interfaces;
+  set_own_serdes_type(self, 10, "KR");
 }
 
 // Fabric links never auto-negotiate.
@@ -104,7 +105,7 @@ ClassBuilder& ten_gig_tables(ClassBuilder& port_class) {
       .attr("default_mode", py::str("10G"))
       .attr("max_gang_size", py::int_(4))
       .attr("_speed_map", speed_map({{"10G", 10}, {"40G/4", 40}}))
-      .property("max_logical_ports", &one_logical_port);
+      .property("max_logical_ports", &constant_count<1>);
 }
 
 // The 10G operations both Trident generations share.
@@ -112,7 +113,7 @@ ClassBuilder& ten_gig_operations(ClassBuilder& port_class) {
   const py::arg self("self"), mode("mode");
   return port_class.method("num_logical_ports", &num_logical_ports_by<kTenGigCounts>, self, mode)
       .method("num_physical_ports", &num_physical_ports_by<kTenGigCounts>, self, mode)
-      .method("polarity_flip_val", &flag_polarity_flip_val, self, mode, py::arg("sub"),
+      .method("polarity_flip_val", &single_lane_polarity, self, mode, py::arg("sub"),
               py::arg("polarity_flip"));
 }
 
@@ -121,7 +122,7 @@ ClassBuilder& forty_gig_tables(ClassBuilder& port_class) {
   return port_class.attr("modes", texts({"40G", "4x10G"}))
       .attr("default_mode", py::str("40G"))
       .attr("_speed_map", speed_map({{"4x10G", 10}, {"40G", 40}}))
-      .property("max_logical_ports", &four_logical_ports);
+      .property("max_logical_ports", &constant_count<4>);
 }
 
 }  // namespace
@@ -155,10 +156,10 @@ void define_trident_speed_ports(Catalogue& catalogue) {
       .attr("_speed_map", speed_map({{"1G", 1}, {"10G", 10}, {"40G/4", 40}}));
   bind_constructor(plus_ten, kLaneSpeedPortSignature, &trident_two_plus_10g_init)
       .method("num_logical_ports", &num_logical_ports_by<kTridentTwoPlusTenGigCounts>, self, mode)
-      .property("max_logical_ports", &one_logical_port)
+      .property("max_logical_ports", &constant_count<1>)
       .method("num_physical_ports", &num_physical_ports_by<kTridentTwoPlusTenGigCounts>, self,
               mode)
-      .method("polarity_flip_val", &flag_polarity_flip_val, self, mode, sub, polarity_flip)
+      .method("polarity_flip_val", &single_lane_polarity, self, mode, sub, polarity_flip)
       .build();
 
   ClassBuilder trident_forty = catalogue.define("Trident40GPort", "TridentPort");
@@ -183,7 +184,7 @@ void define_trident_speed_ports(Catalogue& catalogue) {
   bind_constructor(plus_forty, kQsfpSpeedPortSignature, &trident_two_plus_40g_init)
       .method("num_logical_ports", &num_logical_ports_by<kTridentTwoPlusFortyGigCounts>, self,
               mode)
-      .property("max_logical_ports", &four_logical_ports)
+      .property("max_logical_ports", &constant_count<4>)
       .method("polarity_flip_val", &lane_mask_polarity_flip_val<kTridentTwoPlusFortyGigCounts>,
               self, mode, sub, polarity_flip_list)
       .build();

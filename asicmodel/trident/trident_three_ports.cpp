@@ -1,13 +1,15 @@
 // Trident3 speed port classes: the four-lane 100G port with its two- and
 // four-way breakouts, the 25G port that gangs by four, and the 10G and
 // multi-gigabit ports.
+#include "asicmodel/core/family_tables.hpp"
 #include "asicmodel/core/lane_port_signatures.hpp"
+#include "asicmodel/core/phy_settings.hpp"
+#include "asicmodel/core/port_mode_rules.hpp"
 #include "asicmodel/core/registrations.hpp"
 #include "asicmodel/trident/trident_constructors.hpp"
 #include "asicmodel/trident/trident_rules.hpp"
 #include "common/bitmap.hpp"
 #include "common/py_ops.hpp"
-#include "common/strict_int.hpp"
 
 namespace asicmodel {
 
@@ -51,18 +53,6 @@ void first_mode_default_init(py::object self, py::dict arguments) {
 
 void multi_gig_init(py::object self, py::dict arguments) {
   init_base("TridentThreePort", self, arguments);
-}
-
-// A breakout mode reads "<count>x<speed>G": the count is its first
-// character; every other mode is one port. The characters are indexed as
-// the host indexes them, so a listed mode too short to have a second
-// character is an IndexError rather than a silent single port.
-py::object hundred_gig_logical_ports(py::object self, py::object mode) {
-  check_mode_of(self, mode);
-  if (common::py_equal(mode[py::int_(1)], py::str("x"))) {
-    return common::int_from_text(mode[py::int_(0)]);
-  }
-  return py::int_(1);
 }
 
 // Lane mask polarity by the number of logical ports: a four-way breakout
@@ -113,7 +103,7 @@ ClassBuilder& single_lane_operations(ClassBuilder& port_class) {
   const py::arg self("self"), mode("mode"), sub("sub");
   return port_class.method("num_logical_ports", &num_logical_ports_by<Counts>, self, mode)
       .method("num_physical_ports", &num_physical_ports_by<Counts>, self, mode)
-      .method("polarity_flip_val", &flag_polarity_flip_val, self, mode, sub,
+      .method("polarity_flip_val", &single_lane_polarity, self, mode, sub,
               py::arg("polarity_flip"))
       .method("an_c37", &single_lane_an_c37, self, mode)
       .method("an_c73", &single_lane_an_c73, self, mode)
@@ -130,9 +120,9 @@ void define_trident_three_speed_ports(Catalogue& catalogue) {
   hundred.attr("_speed_map", hundred_gig_speed_map());
   hundred.attr("modes", hundred_gig_modes(hundred.get("_speed_map")))
       .attr("default_mode", py::str("100G"))
-      .property("max_logical_ports", &four_logical_ports);
+      .property("max_logical_ports", &constant_count<4>);
   bind_constructor(hundred, kLaneSpeedPortSignature, &hundred_gig_init)
-      .method("num_logical_ports", &hundred_gig_logical_ports, self, mode)
+      .method("num_logical_ports", &breakout_logical_ports, self, mode)
       .method("polarity_flip_val", &hundred_gig_polarity, self, mode, sub,
               py::arg("polarity_flip_list"))
       .build();
@@ -143,11 +133,11 @@ void define_trident_three_speed_ports(Catalogue& catalogue) {
   twenty_five.attr("modes", texts({"25G", "10G"}) + twenty_five.get("gang_modes"))
       .attr("default_mode", py::str("25G"))
       .attr("max_gang_size", py::int_(4))
-      .property("max_logical_ports", &one_logical_port);
+      .property("max_logical_ports", &constant_count<1>);
   bind_constructor(twenty_five, kLaneSpeedPortSignature, &first_mode_default_init)
       .method("num_logical_ports", &num_logical_ports_by<kTwentyFiveGigCounts>, self, mode)
       .method("num_physical_ports", &num_physical_ports_by<kTwentyFiveGigCounts>, self, mode)
-      .method("polarity_flip_val", &flag_polarity_flip_val, self, mode, sub,
+      .method("polarity_flip_val", &single_lane_polarity, self, mode, sub,
               py::arg("polarity_flip"))
       .build();
 
@@ -155,7 +145,7 @@ void define_trident_three_speed_ports(Catalogue& catalogue) {
   ten.attr("modes", texts({"10G", "1G"}))
       .attr("default_mode", py::str("10G"))
       .attr("_speed_map", speed_map({{"1G", 1}, {"10G", 10}}))
-      .property("max_logical_ports", &one_logical_port)
+      .property("max_logical_ports", &constant_count<1>)
       .property("set_fiber_pref", &sfp_fiber_pref);
   bind_constructor(ten, kLaneSpeedPortSignature, &first_mode_default_init);
   single_lane_operations<kTenGigCounts>(ten).build();
@@ -164,7 +154,7 @@ void define_trident_three_speed_ports(Catalogue& catalogue) {
   multi.attr("modes", texts({"10G", "5G", "2.5G", "1G"}))
       .attr("default_mode", py::str("10G"))
       .attr("_speed_map", speed_map({{"1G", 1}, {"2.5G", 2.5}, {"5G", 5}, {"10G", 10}}))
-      .property("max_logical_ports", &one_logical_port)
+      .property("max_logical_ports", &constant_count<1>)
       .property("set_fiber_pref", &sfp_fiber_pref);
   bind_constructor(multi, kLaneSpeedPortSignature, &multi_gig_init);
   single_lane_operations<kMultiGigCounts>(multi).build();

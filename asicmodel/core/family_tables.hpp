@@ -1,0 +1,24 @@
+// Class tables of the family port classes built from C++ literals (tuples
+// of texts, speed maps), and the mode-text comparison their rules use.
+#pragma once
+
+#include <initializer_list>
+#include <utility>
+
+#include <pybind11/pybind11.h>
+
+namespace asicmodel {
+
+namespace py = pybind11;
+
+// `value == text` as the host compares them (a subclass's __eq__ is seen).
+bool mode_is(py::handle value, const char* text);
+
+// A fixed tuple of texts (`modes`, `gang_modes`, `file_list`), in order.
+py::tuple texts(std::initializer_list<const char*> items);
+
+// A `_speed_map`: mode text -> Gb/s in the order given, an int unless the
+// speed has a fraction (2.5 stays a float).
+py::dict speed_map(std::initializer_list<std::pair<const char*, double>> entries);
+
+}  // namespace asicmodel
