@@ -89,6 +89,14 @@ ClassBuilder& chip_constructor_with_suffix(ClassBuilder& chip_class, const char*
       py::arg("self"));
 }
 
+void define_part_chip(Catalogue& catalogue, const char* name, const char* base,
+                      const char* suffix,
+                      std::initializer_list<std::pair<const char*, py::object>> attributes) {
+  ClassBuilder part = catalogue.define(name, base);
+  for (const auto& [attribute, value] : attributes) part.attr(attribute, value);
+  chip_constructor_with_suffix(part, base, suffix).build();
+}
+
 void define_chip_base(Catalogue& catalogue) {
   catalogue.define("SDKChip", nullptr, "SDK chip common attributes")
       .attr("sw_base", py::none())

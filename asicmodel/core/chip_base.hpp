@@ -2,6 +2,9 @@
 // the port channel map the family chip classes build.
 #pragma once
 
+#include <initializer_list>
+#include <utility>
+
 #include "asicmodel/core/catalogue.hpp"
 
 namespace asicmodel {
@@ -13,6 +16,12 @@ namespace asicmodel {
 // generation).
 ClassBuilder& chip_constructor_with_suffix(ClassBuilder& chip_class, const char* base_class,
                                            const char* suffix);
+
+// Defines and binds a part-number chip class: `base`'s data plus the given
+// class attributes, and the part's own directory (`suffix`) searched first.
+void define_part_chip(Catalogue& catalogue, const char* name, const char* base,
+                      const char* suffix,
+                      std::initializer_list<std::pair<const char*, py::object>> attributes);
 
 // A `port_channel_type_map`: channel width in serdes lanes (1, 4) -> the
 // family's single-lane and four-lane speed port classes, by name.

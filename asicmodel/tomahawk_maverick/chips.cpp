@@ -22,16 +22,6 @@ void tomahawk_family_values(Catalogue& catalogue, ClassBuilder& chip, const py::
             port_channel_types(catalogue, "Tomahawk25GPort", "Tomahawk100GPort"));
 }
 
-// A part-number class: its PCI device, its part number where the family
-// names one, and its own directory below the family's.
-void part_number_chip(Catalogue& catalogue, const char* name, const char* base, int pci_device,
-                      const char* bcm_pn, const char* suffix) {
-  ClassBuilder chip = catalogue.define(name, base);
-  chip.attr("pci_device", py::int_(pci_device));
-  if (bcm_pn) chip.attr("bcm_pn", py::str(bcm_pn));
-  chip_constructor_with_suffix(chip, base, suffix).build();
-}
-
 // The earlier families: a base bitmap, a table size and two or four data
 // files; no port map.
 void earlier_family_chip(Catalogue& catalogue, const char* name, const py::object& base_pbmp,
@@ -68,10 +58,10 @@ void define_tomahawk_maverick_chips(Catalogue& catalogue) {
   tomahawk_family_values(catalogue, plus, tomahawk_files);
   chip_constructor_with_suffix(plus, "TomahawkChip", "Plus").build();
 
-  part_number_chip(catalogue, "TomahawkPlus_56967_Chip", "TomahawkPlusChip", 0xB967, "56967",
-                   "/56967");
-  part_number_chip(catalogue, "TomahawkPlus_56965_Chip", "TomahawkPlusChip", 0xB965, "56965",
-                   "/56965");
+  define_part_chip(catalogue, "TomahawkPlus_56967_Chip", "TomahawkPlusChip", "/56967",
+                   {{"pci_device", py::int_(0xB967)}, {"bcm_pn", py::str("56967")}});
+  define_part_chip(catalogue, "TomahawkPlus_56965_Chip", "TomahawkPlusChip", "/56965",
+                   {{"pci_device", py::int_(0xB965)}, {"bcm_pn", py::str("56965")}});
 
   ClassBuilder two =
       catalogue.define("TomahawkTwoChip", "TomahawkChip", "Tomahawk Two chip common attributes");
@@ -79,8 +69,8 @@ void define_tomahawk_maverick_chips(Catalogue& catalogue) {
   tomahawk_family_values(catalogue, two, tomahawk_files);
   chip_constructor_with_suffix(two, "TomahawkChip", "Two").build();
 
-  part_number_chip(catalogue, "TomahawkTwo_56970_Chip", "TomahawkTwoChip", 0xB970, "56970",
-                   "/56970");
+  define_part_chip(catalogue, "TomahawkTwo_56970_Chip", "TomahawkTwoChip", "/56970",
+                   {{"pci_device", py::int_(0xB970)}, {"bcm_pn", py::str("56970")}});
 
   ClassBuilder maverick = catalogue.define("MaverickChip", "BCMChip");
   maverick.attr("ipv4_host_table_size", py::int_(16384))
@@ -95,8 +85,10 @@ void define_tomahawk_maverick_chips(Catalogue& catalogue) {
             port_channel_types(catalogue, "Maverick10GPort", "Maverick100GPort"));
   chip_constructor_with_suffix(maverick, "BCMChip", "/Maverick").build();
 
-  part_number_chip(catalogue, "Maverick_56762_Chip", "MaverickChip", 0xB762, nullptr, "/56762");
-  part_number_chip(catalogue, "Maverick_56768_Chip", "MaverickChip", 0xB768, nullptr, "/56768");
+  define_part_chip(catalogue, "Maverick_56762_Chip", "MaverickChip", "/56762",
+                   {{"pci_device", py::int_(0xB762)}});
+  define_part_chip(catalogue, "Maverick_56768_Chip", "MaverickChip", "/56768",
+                   {{"pci_device", py::int_(0xB768)}});
 
   const py::tuple two_files = texts({"rc.forwarding", "sdk.bcm"});
   const py::object bit_zero = py::int_(1);

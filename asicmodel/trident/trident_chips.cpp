@@ -17,13 +17,6 @@ struct FileLists {
   py::tuple trident_two_plus = trident_two + texts({"riot.json"});
 };
 
-// A part-number class: its base's data plus the part's own directory.
-void define_part(Catalogue& catalogue, const char* name, const char* family, const char* suffix,
-                 std::initializer_list<std::pair<const char*, py::object>> attributes) {
-  ClassBuilder part = catalogue.define(name, family);
-  for (const auto& [attribute, value] : attributes) part.attr(attribute, value);
-  chip_constructor_with_suffix(part, family, suffix).build();
-}
 
 }  // namespace
 
@@ -56,10 +49,10 @@ void define_trident_chips(Catalogue& catalogue) {
             port_channel_types(catalogue, "TridentTwo10GPort", "TridentTwo40GPort"));
   chip_constructor_with_suffix(trident_two, "BCMChip", "/TridentTwo").build();
 
-  define_part(catalogue, "TridentTwo_56850_Chip", "TridentTwoChip", "/56850",
+  define_part_chip(catalogue, "TridentTwo_56850_Chip", "TridentTwoChip", "/56850",
               {{"pci_device", py::int_(0xB850)}, {"bcm_pn", py::str("56850")},
                {"hsp_bw", py::int_(100)}});
-  define_part(catalogue, "TridentTwo_56854_Chip", "TridentTwoChip", "/56854",
+  define_part_chip(catalogue, "TridentTwo_56854_Chip", "TridentTwoChip", "/56854",
               {{"pci_device", py::int_(0xB854)}, {"bcm_pn", py::str("56854")},
                {"hsp_bw", py::int_(40)}});
 
@@ -75,8 +68,8 @@ void define_trident_chips(Catalogue& catalogue) {
       .attr("ipv4_host_table_size", py::int_(16384));
   chip_constructor_with_suffix(trident_two_plus, "TridentTwoChip", "Plus").build();
 
-  define_part(catalogue, "TridentTwoPlus_56860_Chip", "TridentTwoPlusChip", "/56860", {});
-  define_part(catalogue, "TridentTwoPlus_56864_Chip", "TridentTwoPlusChip", "/56864",
+  define_part_chip(catalogue, "TridentTwoPlus_56860_Chip", "TridentTwoPlusChip", "/56860", {});
+  define_part_chip(catalogue, "TridentTwoPlus_56864_Chip", "TridentTwoPlusChip", "/56864",
               {{"hsp_bw", py::int_(40)}});
 
   ClassBuilder x5 = catalogue.define("TridentThreeX5Chip", "BCMChip", "Trident3 X5 chip common attributes");
@@ -91,7 +84,7 @@ void define_trident_chips(Catalogue& catalogue) {
             port_channel_types(catalogue, "TridentThree25GPort", "TridentThree100GPort"));
   chip_constructor_with_suffix(x5, "BCMChip", "/TridentThreeX5").build();
 
-  define_part(catalogue, "TridentThreeX5_56771_Chip", "TridentThreeX5Chip", "/56771",
+  define_part_chip(catalogue, "TridentThreeX5_56771_Chip", "TridentThreeX5Chip", "/56771",
               {{"pci_device", py::int_(0xB771)}, {"bcm_pn", py::str("56771")}});
 
   ClassBuilder x7 = catalogue.define("TridentThreeX7Chip", "BCMChip", "Trident3 X7 chip common attributes");
@@ -105,9 +98,9 @@ void define_trident_chips(Catalogue& catalogue) {
             port_channel_types(catalogue, "TridentThree25GPort", "TridentThree100GPort"));
   chip_constructor_with_suffix(x7, "BCMChip", "/TridentThreeX7").build();
 
-  define_part(catalogue, "TridentThreeX7_56870_Chip", "TridentThreeX7Chip", "/56870",
+  define_part_chip(catalogue, "TridentThreeX7_56870_Chip", "TridentThreeX7Chip", "/56870",
               {{"pci_device", py::int_(0xB870)}, {"bcm_pn", py::str("56870")}});
-  define_part(catalogue, "TridentThreeX7_56873_Chip", "TridentThreeX7Chip", "/56873",
+  define_part_chip(catalogue, "TridentThreeX7_56873_Chip", "TridentThreeX7Chip", "/56873",
               {{"pci_device", py::int_(0xB873)}, {"bcm_pn", py::str("56873")}});
 }
 
