@@ -3,6 +3,7 @@
 // gives the class tree as the module binds it.
 #include <pybind11/pybind11.h>
 
+#include "asicmodel/core/names.hpp"
 #include "asicmodel/core/registrations.hpp"
 #include "common/module_init.hpp"
 
@@ -18,6 +19,7 @@ SWITCH_MODULE(asicmodel, module) {
   py::module_::import("tervane.platforms");
   module.attr("tervane") = py::module_::import("tervane");
 
+  asicmodel::names.intern();
   asicmodel::Catalogue catalogue(module);
   asicmodel::define_platform_and_switch(catalogue);           // 1-6
   asicmodel::define_port_record(catalogue);                   // 7-9

@@ -25,7 +25,7 @@ const char* ClassBuilder::function_name(const char* name) {
   return std::strcmp(name, "__init__") == 0 ? "__init" : name;
 }
 
-py::object ClassBuilder::make_property(const py::cpp_function& fn) {
+py::object ClassBuilder::make_property(const py::object& fn) {
   static py::object property = py::module_::import("builtins").attr("property");
   return property(fn);
 }

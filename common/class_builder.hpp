@@ -11,8 +11,11 @@
 
 #include <pybind11/pybind11.h>
 
+#include <initializer_list>
 #include <string>
 #include <utility>
+
+#include "common/fast_function.hpp"
 
 namespace common {
 
@@ -31,6 +34,37 @@ class ClassBuilder {
   // A value stored earlier in this class body (so later attributes can be
   // computed from it). Raises KeyError when absent.
   py::object get(const char* name) const;
+
+  // Operations as fast builtins (see fast_function.hpp): `params` declares
+  // every parameter with its name and default, the receiving object (or
+  // class) first. Messages name the operation "Class.name".
+  template <typename... P>
+  ClassBuilder& method(const char* name, py::object (*body)(P...),
+                       std::initializer_list<Param> params, const char* doc = nullptr) {
+    py::object fn = fast_function(name, qualified(name), doc, body, params);
+    store(name, py::reinterpret_steal<py::object>(PyInstanceMethod_New(fn.ptr())));
+    return *this;
+  }
+  template <typename... P>
+  ClassBuilder& classmethod(const char* name, py::object (*body)(P...),
+                            std::initializer_list<Param> params, const char* doc = nullptr) {
+    py::object fn = fast_function(name, qualified(name), doc, body, params);
+    store(name, py::reinterpret_steal<py::object>(PyClassMethod_New(fn.ptr())));
+    return *this;
+  }
+  // A method from a builtin function made elsewhere.
+  ClassBuilder& method_object(const char* name, const py::object& builtin) {
+    store(name, py::reinterpret_steal<py::object>(PyInstanceMethod_New(builtin.ptr())));
+    return *this;
+  }
+  ClassBuilder& property(const char* name, py::object (*body)(py::handle)) {
+    store(name, make_property(fast_function(name, qualified(name), nullptr, body, {"self"})));
+    return *this;
+  }
+  ClassBuilder& property(const char* name, py::object (*body)(py::object)) {
+    store(name, make_property(fast_function(name, qualified(name), nullptr, body, {"self"})));
+    return *this;
+  }
 
   // A plain method; declare every parameter, the receiving object first.
   template <typename Func, typename... Extra>
@@ -68,7 +102,8 @@ class ClassBuilder {
   // pybind11 treats a function named "__init__" as its own constructor
   // protocol, so constructors carry an internal name.
   static const char* function_name(const char* name);
-  static py::object make_property(const py::cpp_function& fn);
+  static py::object make_property(const py::object& fn);
+  std::string qualified(const char* name) const { return name_ + "." + name; }
   void store(const char* name, py::object value);
 
   py::module_ module_;

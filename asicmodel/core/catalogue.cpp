@@ -4,7 +4,12 @@
 
 namespace asicmodel {
 
+namespace {
+PyObject* the_module = nullptr;
+}
+
 Catalogue::Catalogue(py::module_ module) : module_(std::move(module)) {
+  the_module = module_.inc_ref().ptr();
   bitmaps_.helix4 = common::int_from_decimal_text("4324018592229097473");
   bitmaps_.trident_plus = common::int_from_decimal_text("36893488147419103233");
   bitmaps_.maverick = common::int_from_decimal_text("28334198897217871282177");
@@ -25,6 +30,6 @@ ClassBuilder Catalogue::define_on(const char* name, py::handle host_base, const 
                       doc);
 }
 
-py::module_ this_module() { return py::module_::import("asicmodel"); }
+py::handle this_module() { return the_module; }
 
 }  // namespace asicmodel

@@ -44,7 +44,8 @@ class Catalogue {
   SharedBitmaps bitmaps_;
 };
 
-// The module object, for operations that reach a class by name at call time.
-py::module_ this_module();
+// The module object, for operations that reach a class by name at call time
+// (held from start-up on; the module is never unloaded).
+py::handle this_module();
 
 }  // namespace asicmodel

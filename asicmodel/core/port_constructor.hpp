@@ -4,9 +4,11 @@
 // many with a default, and mostly hands them on by name to its base
 // class's constructor. A `Signature` lists the parameter names (required
 // ones first, then those with a default) and `bind_constructor` makes the
-// `__init__` of exactly that signature, so position, keyword and argument
-// errors behave as in any Python class; its body receives the arguments as
-// one dictionary in declaration order.
+// `__init__` of exactly that signature as a fast builtin, so position,
+// keyword and argument errors behave as in any Python class. Its body
+// receives the arguments as `Fields`: interned names and values in
+// declaration order, reshaped in place and handed to the base constructor
+// by one vectorcall whose keyword-name tuple is built once per shape.
 #pragma once
 
 #include <array>
@@ -15,6 +17,8 @@
 #include <vector>
 
 #include "asicmodel/core/catalogue.hpp"
+#include "asicmodel/core/names.hpp"
+#include "common/host_calls.hpp"
 
 namespace asicmodel {
 
@@ -47,44 +51,70 @@ constexpr Signature<R, 0> make_signature(const char* const (&required)[R]) {
   return signature;
 }
 
-// The constructor's work: the new object and its arguments by name.
-using ConstructorBody = void (*)(py::object self, py::dict arguments);
-
 py::object default_value(Default value);
 
-namespace detail {
+// Named constructor arguments, in order: at most 32, names interned.
+class Fields {
+ public:
+  static constexpr std::size_t kCapacity = 32;
 
-template <std::size_t>
-using Argument = py::object;
+  // The value under `name`, or a null handle.
+  py::handle get(PyObject* name) const;
+  // Replaces the value under `name`, or appends it.
+  void set(PyObject* name, py::handle value);
+  // Removes `name` and returns its value (null when absent).
+  py::object pop(PyObject* name);
 
-template <std::size_t R, std::size_t O, std::size_t... Ri, std::size_t... Oi>
-ClassBuilder& bind(ClassBuilder& port_class, const Signature<R, O>& signature,
-                   ConstructorBody body, std::index_sequence<Ri...>,
-                   std::index_sequence<Oi...>) {
-  std::vector<const char*> names = {signature.required[Ri]..., signature.optional[Oi].name...};
-  auto init = [names, body](py::object self, Argument<Ri>... required,
-                            Argument<R + Oi>... optional) {
-    const std::array<py::object, R + O> values = {required..., optional...};
-    py::dict arguments;
-    for (std::size_t i = 0; i < names.size(); ++i) arguments[py::str(names[i])] = values[i];
-    body(std::move(self), std::move(arguments));
-  };
-  return port_class.method(
-      "__init__", init, py::arg("self"), py::arg(signature.required[Ri])...,
-      py::arg_v(signature.optional[Oi].name, default_value(signature.optional[Oi].value))...);
-}
+  std::size_t size() const { return size_; }
+  PyObject* name(std::size_t i) const { return names_[i]; }
+  PyObject* const* values() const { return reinterpret_cast<PyObject* const*>(values_.data()); }
 
-}  // namespace detail
+ private:
+  std::size_t index_of(PyObject* name) const;
+  std::array<PyObject*, kCapacity> names_{};
+  std::array<py::object, kCapacity> values_{};
+  std::size_t size_ = 0;
+};
+
+// The constructor's work: the new object and its arguments by name. Returns
+// None, or a null object with the host's error set.
+using ConstructorBody = py::object (*)(py::handle self, Fields& arguments);
+
+void bind_constructor_names(ClassBuilder& port_class, std::vector<common::Param> params,
+                            ConstructorBody body, const char* doc);
 
 template <std::size_t R, std::size_t O>
 ClassBuilder& bind_constructor(ClassBuilder& port_class, const Signature<R, O>& signature,
-                               ConstructorBody body) {
-  return detail::bind(port_class, signature, body, std::make_index_sequence<R>(),
-                      std::make_index_sequence<O>());
+                               ConstructorBody body, const char* doc = nullptr) {
+  std::vector<common::Param> params = {"self"};
+  for (const char* name : signature.required) params.emplace_back(name);
+  for (const Optional& optional : signature.optional) {
+    params.emplace_back(optional.name, default_value(optional.value));
+  }
+  bind_constructor_names(port_class, std::move(params), body, doc);
+  return port_class;
 }
 
-// Runs `base_class.__init__(self, **arguments)`, the class looked up in the
-// module when called.
+// Runs `base_class.__init__(self, **fields)`, the class looked up in the
+// module when called; None or null with the error set.
+py::object init_base(PyObject* base_class, py::handle self, const Fields& fields);
+
+// Transitional: dictionary-based constructor bodies, until every family
+// file has moved to `Fields`.
+using LegacyConstructorBody = void (*)(py::object self, py::dict arguments);
+void bind_constructor_names(ClassBuilder& port_class, std::vector<common::Param> params,
+                            LegacyConstructorBody body, const char* doc);
+template <std::size_t R, std::size_t O>
+ClassBuilder& bind_constructor(ClassBuilder& port_class, const Signature<R, O>& signature,
+                               LegacyConstructorBody body, const char* doc = nullptr) {
+  std::vector<common::Param> params = {"self"};
+  for (const char* name : signature.required) params.emplace_back(name);
+  for (const Optional& optional : signature.optional) {
+    params.emplace_back(optional.name, default_value(optional.value));
+  }
+  bind_constructor_names(port_class, std::move(params), body, doc);
+  return port_class;
+}
 void init_base(const char* base_class, py::object self, const py::dict& arguments);
 
 }  // namespace asicmodel

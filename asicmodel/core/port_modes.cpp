@@ -3,13 +3,10 @@
 #include <array>
 
 #include "asicmodel/core/catalogue.hpp"
-#include "common/host_errors.hpp"
-#include "common/py_ops.hpp"
+#include "asicmodel/core/names.hpp"
+#include "common/host_calls.hpp"
 
 namespace asicmodel {
-
-using common::py_contains;
-using common::py_equal;
 
 namespace {
 
@@ -17,118 +14,168 @@ bool is_text(py::handle value, const char* text) {
   return PyUnicode_Check(value.ptr()) && PyUnicode_CompareWithASCIIString(value.ptr(), text) == 0;
 }
 
+// Appends `text` to `found` unless it is there already; -1 on error.
+int add_once(py::handle found, py::handle text) {
+  int present = common::contains(found, text);
+  if (present != 0) return present < 0 ? -1 : 0;
+  return PyList_Append(found.ptr(), text.ptr());
+}
+
 // The shorthand texts a refused mode's message lists: for every listed
 // mode with an "x", "1x", "/1" and its first two characters; with a "/",
 // "1x", "/1" and its last two. Shown in a fixed order; any other text a
 // subclass's modes might give follows in first appearance.
-py::list shorthand_modes(py::handle modes) {
-  py::list found;
-  auto add = [&found](py::handle text) {
-    if (!py_contains(found, text)) found.append(text);
-  };
-  for (py::handle mode : modes) {
-    if (py_contains(mode, py::str("x"))) {
-      add(py::str("1x"));
-      add(py::str("/1"));
-      add(common::py_slice(mode, py::int_(0), py::int_(2)));
+py::object shorthand_modes(py::handle modes) {
+  static const py::object x = py::str("x"), slash = py::str("/"), one_x = py::str("1x"),
+                          slash_one = py::str("/1");
+  SW_LET(found, common::steal(PyList_New(0)));
+  SW_LET(iterator, common::steal(PyObject_GetIter(modes.ptr())));
+  while (PyObject* raw = PyIter_Next(iterator.ptr())) {
+    py::object mode = common::steal(raw);
+    SW_LET(has_x, common::contains(mode, x));
+    if (has_x) {
+      SW_CHECK(add_once(found, one_x));
+      SW_CHECK(add_once(found, slash_one));
+      SW_LET(head, common::steal(PySequence_GetSlice(mode.ptr(), 0, 2)));
+      SW_CHECK(add_once(found, head));
     }
-    if (py_contains(mode, py::str("/"))) {
-      add(py::str("1x"));
-      add(py::str("/1"));
-      add(common::py_slice(mode, py::int_(-2), py::none()));
+    SW_LET(has_slash, common::contains(mode, slash));
+    if (has_slash) {
+      SW_CHECK(add_once(found, one_x));
+      SW_CHECK(add_once(found, slash_one));
+      SW_LET(length, PyObject_Size(mode.ptr()));
+      SW_LET(tail, common::steal(PySequence_GetSlice(mode.ptr(), length < 2 ? 0 : length - 2,
+                                                     PY_SSIZE_T_MAX)));
+      SW_CHECK(add_once(found, tail));
     }
   }
-  static const std::array<const char*, 5> kOrder = {"1x", "/4", "2x", "4x", "/1"};
-  py::list ordered;
-  for (const char* text : kOrder) {
-    if (py_contains(found, py::str(text))) ordered.append(py::str(text));
+  if (PyErr_Occurred()) return {};
+  static const std::array<py::object, 5> kOrder = {py::str("1x"), py::str("/4"), py::str("2x"),
+                                                   py::str("4x"), py::str("/1")};
+  SW_LET(ordered, common::steal(PyList_New(0)));
+  for (const py::object& text : kOrder) {
+    SW_LET(present, common::contains(found, text));
+    if (present) SW_CHECK(PyList_Append(ordered.ptr(), text.ptr()));
   }
-  for (py::handle text : found) {
-    if (!py_contains(ordered, text)) ordered.append(text);
-  }
+  for (py::handle text : py::reinterpret_borrow<py::list>(found)) SW_CHECK(add_once(ordered, text));
   return ordered;
 }
 
-// Cage type to top speed in Gb/s, for completing shorthand modes.
-py::object max_speed_of_cage(py::handle cage_type) {
-  static const std::array<std::pair<const char*, int>, 4> kSffSpeeds = {
+// Cage type to top speed in Gb/s, for completing shorthand modes; -1 with
+// KeyError set for an unknown cage.
+long max_speed_of_cage(py::handle cage_type) {
+  static const std::array<std::pair<const char*, long>, 4> kSffSpeeds = {
       {{"SFP+", 10}, {"SFP28", 25}, {"QSFP+", 40}, {"QSFP28", 100}}};
   for (const auto& [cage, top] : kSffSpeeds) {
-    if (is_text(cage_type, cage)) return py::int_(top);
+    if (is_text(cage_type, cage)) return top;
   }
-  common::raise_key_error(cage_type);
+  common::fail_key(cage_type);
+  return -1;
 }
 
 }  // namespace
 
-void check_mode(py::object cls, py::object mode) {
-  py::object modes = cls.attr("modes");
-  if (py_contains(modes, mode)) return;
-  py::list listed = shorthand_modes(modes);
-  for (py::handle listed_mode : modes) listed.append(listed_mode);
-  py::str message = common::percent_of("error: mode not found: %s, must be one of: %s", mode,
-                                       py::repr(listed));
-  common::raise_error_object(this_module().attr("NoSuchMode"), message);
+py::object check_mode(py::handle cls, py::handle mode) {
+  SW_LET(modes, common::get(cls, names.modes));
+  SW_LET(present, common::contains(modes, mode));
+  if (present) return common::none();
+  SW_LET(listed, shorthand_modes(modes));
+  SW_LET(iterator, common::steal(PyObject_GetIter(modes.ptr())));
+  while (PyObject* raw = PyIter_Next(iterator.ptr())) {
+    py::object listed_mode = common::steal(raw);
+    SW_CHECK(PyList_Append(listed.ptr(), listed_mode.ptr()));
+  }
+  if (PyErr_Occurred()) return {};
+  SW_LET(shown, common::steal(PyObject_Repr(listed.ptr())));
+  SW_LET(message, common::percent_text("error: mode not found: %s, must be one of: %s", mode,
+                                       shown));
+  SW_LET(no_such_mode, common::get(this_module(), names.NoSuchMode));
+  return common::fail_object(no_such_mode, message);
 }
 
-py::object complete_mode(py::object /*config*/, py::object self, py::object mode) {
+py::object complete_mode(py::handle /*config*/, py::handle self, py::handle mode) {
   static const std::array<std::pair<const char*, const char*>, 6> kShorthands = {
       {{"1x", "%dG"}, {"2x", "2x%dG"}, {"4x", "4x%dG"}, {"/1", "%dG"}, {"/2", "%dG/2"}, {"/4", "%dG/4"}}};
   for (const auto& [shorthand, format] : kShorthands) {
     if (!is_text(mode, shorthand)) continue;
-    long top = max_speed_of_cage(self.attr("phy_layer")).cast<long>();
+    SW_LET(cage, common::get(self, names.phy_layer));
+    long top = max_speed_of_cage(cage);
+    if (top < 0) return {};
     long value = top;
     if (shorthand[0] == '2') value = top / 2;
     if (shorthand[0] == '4') value = top / 4;
     if (shorthand[1] == '2') value = top * 2;
     if (shorthand[1] == '4') value = top * 4;
-    return common::percent_of(format, value);
+    SW_LET(number, common::integer(value));
+    return common::percent_text(format, number);
   }
-  return mode;
+  return common::borrow(mode.ptr());
 }
 
-py::object speed(py::object cls, py::object mode) {
-  cls.attr("_check_mode")(mode);
-  return cls.attr("_speed_map")[mode];
+py::object speed(py::handle cls, py::handle mode) {
+  SW_CHECK(common::call_method(cls, names._check_mode, mode));
+  SW_LET(speeds, common::get(cls, names._speed_map));
+  return common::item(speeds, mode);
 }
 
 py::object lanes_for_speed(py::handle speed) {
-  if (py_equal(speed, py::int_(40)) || py_equal(speed, py::int_(100))) return py::int_(4);
-  if (py_equal(speed, py::int_(50))) return py::int_(2);
-  if (py_equal(speed, py::int_(1)) || py_equal(speed, py::int_(10)) ||
-      py_equal(speed, py::int_(25)))
-    return py::int_(1);
-  common::raise_runtime(common::percent_of("invalid speed: %d",
-                                           py::reinterpret_borrow<py::object>(speed)));
+  static const py::object one = py::int_(1), two = py::int_(2), four = py::int_(4),
+                          ten = py::int_(10), twenty_five = py::int_(25), forty = py::int_(40),
+                          fifty = py::int_(50), hundred = py::int_(100);
+  for (const py::object* four_lane : {&forty, &hundred}) {
+    SW_LET(same, common::equal(speed, *four_lane));
+    if (same) return four;
+  }
+  SW_LET(is_fifty, common::equal(speed, fifty));
+  if (is_fifty) return two;
+  for (const py::object* one_lane : {&one, &ten, &twenty_five}) {
+    SW_LET(same, common::equal(speed, *one_lane));
+    if (same) return one;
+  }
+  return common::fail_percent(PyExc_RuntimeError, "invalid speed: %d", speed);
 }
 
-py::object num_lanes(py::object cls, py::object mode) {
-  cls.attr("_check_mode")(mode);
+py::object num_lanes(py::handle cls, py::handle mode) {
+  static const py::object two = py::int_(2), breakout_in_two = py::str("2x");
+  SW_CHECK(common::call_method(cls, names._check_mode, mode));
   // A breakout in two: each logical port takes two of the four lanes,
   // whatever the speed table's own lane count for the speed would say.
-  if (PyUnicode_Check(mode.ptr()) && common::py_truthy(mode.attr("startswith")("2x"))) {
-    return py::int_(2);
+  if (PyUnicode_Check(mode.ptr())) {
+    SW_LET(starts, common::call_method(mode, names.startswith, breakout_in_two));
+    SW_LET(is_breakout, common::truth(starts));
+    if (is_breakout) return two;
   }
-  return lanes_for_speed(cls.attr("speed")(mode));
+  SW_LET(mode_speed, common::call_method(cls, names.speed, mode));
+  return lanes_for_speed(mode_speed);
 }
 
-py::object num_logical_ports(py::object, py::object) { common::raise_not_implemented(); }
-
-py::object max_logical_ports(py::object) { common::raise_not_implemented(); }
-
-py::object num_physical_ports(py::object self, py::object mode) {
-  return self.attr("num_logical_ports")(mode);
+py::object num_logical_ports(py::handle, py::handle) {
+  return common::fail_none(PyExc_NotImplementedError);
 }
 
-py::object mac_addrs_contrib_total(py::object self, py::object config_map) {
-  if (!common::py_truthy(self.attr("configurable")(config_map))) return py::int_(0);
-  if (common::py_truthy(self.attr("is_fabric")) && !common::py_truthy(self.attr("create_fabric")))
-    return py::int_(0);
-  return self.attr("max_logical_ports");
+py::object max_logical_ports(py::handle) { return common::fail_none(PyExc_NotImplementedError); }
+
+py::object num_physical_ports(py::handle self, py::handle mode) {
+  return common::call_method(self, names.num_logical_ports, mode);
 }
 
-py::object port_mac_index(py::object, py::object, py::object mac_index, py::object sub) {
-  return mac_index + sub;
+py::object mac_addrs_contrib_total(py::handle self, py::handle config_map) {
+  static const py::object zero = py::int_(0);
+  SW_LET(configured, common::call_method(self, names.configurable, config_map));
+  SW_LET(is_configured, common::truth(configured));
+  if (!is_configured) return zero;
+  SW_LET(fabric, common::get(self, names.is_fabric));
+  SW_LET(is_fabric, common::truth(fabric));
+  if (is_fabric) {
+    SW_LET(create, common::get(self, names.create_fabric));
+    SW_LET(creates_fabric, common::truth(create));
+    if (!creates_fabric) return zero;
+  }
+  return common::get(self, names.max_logical_ports);
+}
+
+py::object port_mac_index(py::handle, py::handle, py::handle mac_index, py::handle sub) {
+  return common::steal(PyNumber_Add(mac_index.ptr(), sub.ptr()));
 }
 
 }  // namespace asicmodel

@@ -7,7 +7,8 @@
 #include "asicmodel/core/port_naming.hpp"
 #include "asicmodel/core/port_polarity.hpp"
 #include "asicmodel/core/registrations.hpp"
-#include "common/py_ops.hpp"
+#include "asicmodel/core/names.hpp"
+#include "common/host_calls.hpp"
 
 namespace asicmodel {
 
@@ -35,65 +36,73 @@ const char* const kSDKPortInitDoc =
     "mdi_pair_map, pre_emphasis, drv_current, pre_drv_current, oversub,\n"
     "phy_id1, sys_interface. Stored unchanged.";
 
-void port_init(py::object self, py::object label) {
-  self.attr("label") = label;
-  self.attr("sfp") = py::none();
+py::object port_init(py::handle self, py::handle label) {
+  SW_CHECK(common::set(self, names.label, label));
+  SW_CHECK(common::set(self, names.sfp, Py_None));
+  return common::none();
 }
 
 // Stores the 18 fields after `label` unchanged; sequences stay the caller's.
-void sdk_port_init(py::object self, py::object label, py::object hw_ports, py::object phy_types,
-                    py::object phy_addrs, py::object phy_layer, py::object prim_offset,
-                    py::object leds, py::object unit, py::object rx_polarity_flip,
-                    py::object tx_polarity_flip, py::object rx_lane_map, py::object tx_lane_map,
-                    py::object mdi_pair_map, py::object pre_emphasis, py::object drv_current,
-                    py::object pre_drv_current, py::object oversub, py::object phy_id1,
-                    py::object sys_interface) {
-  this_module().attr("Port").attr("__init__")(self, label);
-  self.attr("hw_ports") = hw_ports;
-  self.attr("prim_offset") = prim_offset;
-  self.attr("phy_types") = phy_types;
-  self.attr("phy_addrs") = phy_addrs;
-  self.attr("phy_layer") = phy_layer;
-  self.attr("leds") = leds;
-  self.attr("unit") = unit;
-  self.attr("rx_polarity_flip") = rx_polarity_flip;
-  self.attr("tx_polarity_flip") = tx_polarity_flip;
-  self.attr("rx_lane_map") = rx_lane_map;
-  self.attr("tx_lane_map") = tx_lane_map;
-  self.attr("mdi_pair_map") = mdi_pair_map;
-  self.attr("pre_emphasis") = pre_emphasis;
-  self.attr("drv_current") = drv_current;
-  self.attr("pre_drv_current") = pre_drv_current;
-  self.attr("oversub") = oversub;
-  self.attr("phy_id1") = phy_id1;
-  self.attr("sys_interface") = sys_interface;
+py::object sdk_port_init(void*, PyObject* const* args) {
+  py::handle self = args[0];
+  SW_LET(port, common::get(this_module(), names.Port));
+  SW_LET(port_init_function, common::get(port, names.dunder_init));
+  SW_CHECK(common::call(port_init_function, self, py::handle(args[1])));
+  // Set in the record's own order: prim_offset right after hw_ports, the
+  // rest as the constructor lists them.
+  static const int kOrder[] = {2, 6, 3, 4, 5, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19};
+  PyObject* const field_names[] = {
+      nullptr,          nullptr,            names.hw_ports,        names.phy_types,
+      names.phy_addrs,  names.phy_layer,    names.prim_offset,     names.leds,
+      names.unit,       names.rx_polarity_flip, names.tx_polarity_flip, names.rx_lane_map,
+      names.tx_lane_map, names.mdi_pair_map, names.pre_emphasis,   names.drv_current,
+      names.pre_drv_current, names.oversub, names.phy_id1,         names.sys_interface};
+  for (int i : kOrder) SW_CHECK(common::set(self, field_names[i], args[i]));
+  return common::none();
 }
 
-py::object port_mangler(py::object self, py::object mode) {
-  return py::make_tuple(py::make_tuple(self, mode));
+py::object port_mangler(py::handle self, py::handle mode) {
+  SW_LET(pair, common::steal(PyTuple_Pack(2, self.ptr(), mode.ptr())));
+  return common::steal(PyTuple_Pack(1, pair.ptr()));
 }
 
-py::object configurable(py::object self, py::object config_map) {
-  py::object key = self.attr("label");
-  if (common::py_truthy(self.attr("is_fabric"))) key = py::str("Fabric-") + key;
-  py::object mode = common::py_contains(config_map, key) ? py::object(config_map[key])
-                                                         : self.attr("default_mode");
-  py::object lowered = mode.attr("lower")();
-  return common::py_bool(!common::py_truthy(lowered.attr("startswith")("disable")));
+py::object configurable(py::handle self, py::handle config_map) {
+  static const py::object fabric_prefix = py::str("Fabric-"), disable = py::str("disable");
+  SW_LET(key, common::get(self, names.label));
+  SW_LET(fabric, common::get(self, names.is_fabric));
+  SW_LET(is_fabric, common::truth(fabric));
+  if (is_fabric) {
+    key = common::steal(PyNumber_Add(fabric_prefix.ptr(), key.ptr()));
+    SW_CHECK(key);
+  }
+  SW_LET(configured, common::contains(config_map, key));
+  SW_LET(mode, configured ? common::item(config_map, key) : common::get(self, names.default_mode));
+  SW_LET(lowered, common::call_method(mode, names.lower));
+  SW_LET(starts, common::call_method(lowered, names.startswith, disable));
+  SW_LET(disabled, common::truth(starts));
+  return common::boolean(!disabled);
 }
 
-py::object phy_autodetect(py::object self, py::object, py::object sub) {
-  py::object phy_type = self.attr("phy_types")[sub];
-  return common::py_bool(common::py_contains(self.attr("_autodetect_phys"), phy_type));
+py::object phy_autodetect(py::handle self, py::handle, py::handle sub) {
+  SW_LET(phy_types, common::get(self, names.phy_types));
+  SW_LET(phy_type, common::item(phy_types, sub));
+  SW_LET(known, common::get(self, names._autodetect_phys));
+  SW_LET(found, common::contains(known, phy_type));
+  return common::boolean(found);
 }
 
-py::object num_phys(py::object self) {
-  py::object addresses = self.attr("phy_addrs");
+py::object num_phys(py::handle self) {
+  SW_LET(addresses, common::get(self, names.phy_addrs));
   long count = 0;
   if (!addresses.is_none()) {
-    for (py::handle address : addresses) count += address.is_none() ? 0 : 1;
+    SW_LET(iterator, common::steal(PyObject_GetIter(addresses.ptr())));
+    while (PyObject* address = PyIter_Next(iterator.ptr())) {
+      count += address == Py_None ? 0 : 1;
+      Py_DECREF(address);
+    }
+    if (PyErr_Occurred()) return {};
   }
-  return py::int_(count);
+  return common::integer(count);
 }
 
 }  // namespace
@@ -102,16 +111,15 @@ void define_port_record(Catalogue& catalogue) {
   catalogue.define_on("Port", reinterpret_cast<PyObject*>(&PyBaseObject_Type), kPortDoc)
       .attr("is_fabric", py::bool_(false))
       .attr("create_fabric", py::bool_(false))
-      .method("__init__", &port_init, py::doc(kPortInitDoc), py::arg("self"), py::arg("label"))
+      .method("__init__", &port_init, {"self", "label"}, kPortInitDoc)
       .build();
 
-  auto a = [](const char* name) { return py::arg(name); };
-  py::cpp_function init(
-      &sdk_port_init, py::name("__init"), py::doc(kSDKPortInitDoc), a("self"), a("label"),
-      a("hw_ports"), a("phy_types"), a("phy_addrs"), a("phy_layer"), a("prim_offset"), a("leds"),
-      a("unit"), a("rx_polarity_flip"), a("tx_polarity_flip"), a("rx_lane_map"),
-      a("tx_lane_map"), a("mdi_pair_map"), a("pre_emphasis"), a("drv_current"),
-      a("pre_drv_current"), a("oversub"), a("phy_id1"), a("sys_interface"));
+  py::object init = common::fast_function_array(
+      "__init__", "SDKPort.__init__", kSDKPortInitDoc, &sdk_port_init, nullptr,
+      {"self", "label", "hw_ports", "phy_types", "phy_addrs", "phy_layer", "prim_offset", "leds",
+       "unit", "rx_polarity_flip", "tx_polarity_flip", "rx_lane_map", "tx_lane_map",
+       "mdi_pair_map", "pre_emphasis", "drv_current", "pre_drv_current", "oversub", "phy_id1",
+       "sys_interface"});
 
   const py::arg self("self"), cls("cls"), mode("mode"), sub("sub");
   catalogue.define("SDKPort", "Port", kSDKPortDoc)
@@ -130,18 +138,18 @@ void define_port_record(Catalogue& catalogue) {
       .attr("autoneg_pref", py::none())
       .attr("sdk_group", py::none())
       .attr("name_override", py::none())
-      .attr("__init__", py::reinterpret_steal<py::object>(PyInstanceMethod_New(init.ptr())))
-      .method("port_mangler", &port_mangler, self, mode)
-      .method("complete_mode", &complete_mode, py::arg("config"), self, mode)
-      .method("configurable", &configurable, self, py::arg("config_map"))
-      .method("phy_autodetect", &phy_autodetect, self, mode, sub)
-      .classmethod("_check_mode", &check_mode, cls, mode)
-      .classmethod("speed", &speed, cls, mode)
-      .classmethod("num_lanes", &num_lanes, cls, mode)
-      .method("num_physical_ports", &num_physical_ports, self, mode)
-      .method("num_logical_ports", &num_logical_ports, self, mode)
+      .method_object("__init__", init)
+      .method("port_mangler", &port_mangler, {"self", "mode"})
+      .method("complete_mode", &complete_mode, {"config", "self", "mode"})
+      .method("configurable", &configurable, {"self", "config_map"})
+      .method("phy_autodetect", &phy_autodetect, {"self", "mode", "sub"})
+      .classmethod("_check_mode", &check_mode, {"cls", "mode"})
+      .classmethod("speed", &speed, {"cls", "mode"})
+      .classmethod("num_lanes", &num_lanes, {"cls", "mode"})
+      .method("num_physical_ports", &num_physical_ports, {"self", "mode"})
+      .method("num_logical_ports", &num_logical_ports, {"self", "mode"})
       .property("max_logical_ports", &max_logical_ports)
-      .method("mac_addrs_contrib_total", &mac_addrs_contrib_total, self, py::arg("config_map"))
+      .method("mac_addrs_contrib_total", &mac_addrs_contrib_total, {"self", "config_map"})
       .property("num_phys", &num_phys)
       .method("hw_intf_prefix", &hw_intf_prefix, self, mode, sub)
       .method("hw_intf_num", &hw_intf_num, self, mode, sub)

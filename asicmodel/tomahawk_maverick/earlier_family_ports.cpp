@@ -243,7 +243,7 @@ void define_earlier_family_ports(Catalogue& catalogue) {
   struct OneGigabitClass {
     const char* name;
     const char* base;
-    ConstructorBody init;
+    LegacyConstructorBody init;
     bool takes_phy_layer;
   };
   const OneGigabitClass one_gigabit_classes[] = {
@@ -280,7 +280,7 @@ void define_earlier_family_ports(Catalogue& catalogue) {
   struct TenGigabitClass {
     const char* name;
     const char* base;
-    ConstructorBody init;
+    LegacyConstructorBody init;
     bool keeps_hg_prefix;
   };
   const TenGigabitClass ten_gigabit_classes[] = {

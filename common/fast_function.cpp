@@ -1,0 +1,201 @@
+#include "common/fast_function.hpp"
+
+#include <new>
+
+#include "common/host_calls.hpp"
+
+namespace common {
+
+namespace detail {
+
+namespace {
+
+// The most parameters one operation declares (constructors take ~20).
+constexpr std::size_t kMaxParameters = 32;
+
+struct FastFunction {
+  PyMethodDef definition{};
+  std::string name;
+  std::string doc;
+  py::object qualname;                 // text, for the host's messages
+  std::vector<py::object> names;       // interned
+  std::vector<py::object> defaults;    // null: required
+  std::size_t required = 0;            // parameters before the first default
+  Invoker invoker = nullptr;
+  AnyBody body = nullptr;
+  void* data = nullptr;
+};
+
+FastFunction* function_of(PyObject* capsule) {
+  return static_cast<FastFunction*>(PyCapsule_GetPointer(capsule, nullptr));
+}
+
+// "'a'", "'a' and 'b'", "'a', 'b', and 'c'", as the host lists them.
+PyObject* missing_message(const FastFunction& f, const std::vector<std::size_t>& missing) {
+  py::object list = steal(PyUnicode_FromString(""));
+  for (std::size_t i = 0; i < missing.size(); ++i) {
+    const char* joint = "";
+    if (i > 0) joint = missing.size() == 2 ? " and " : (i + 1 == missing.size() ? ", and " : ", ");
+    list = steal(PyUnicode_FromFormat("%U%s'%U'", list.ptr(), joint, f.names[missing[i]].ptr()));
+    if (!list) return nullptr;
+  }
+  PyErr_Format(PyExc_TypeError, "%U() missing %zd required positional argument%s: %U",
+               f.qualname.ptr(), static_cast<Py_ssize_t>(missing.size()),
+               missing.size() == 1 ? "" : "s", list.ptr());
+  return nullptr;
+}
+
+PyObject* too_many_message(const FastFunction& f, Py_ssize_t given) {
+  const std::size_t total = f.names.size();
+  py::object takes;
+  bool plural = total != 1;
+  if (f.required < total) {
+    takes = steal(PyUnicode_FromFormat("from %zd to %zd", static_cast<Py_ssize_t>(f.required),
+                                       static_cast<Py_ssize_t>(total)));
+    plural = true;
+  } else {
+    takes = steal(PyUnicode_FromFormat("%zd", static_cast<Py_ssize_t>(total)));
+  }
+  if (!takes) return nullptr;
+  PyErr_Format(PyExc_TypeError, "%U() takes %U positional argument%s but %zd %s given",
+               f.qualname.ptr(), takes.ptr(), plural ? "s" : "", given,
+               given == 1 ? "was" : "were");
+  return nullptr;
+}
+
+// Index of the keyword among the parameters: identity first (callers'
+// keyword names are interned), then text equality; -1 when absent, -2 on
+// error.
+Py_ssize_t parameter_index(const FastFunction& f, PyObject* keyword) {
+  for (std::size_t i = 0; i < f.names.size(); ++i) {
+    if (f.names[i].ptr() == keyword) return static_cast<Py_ssize_t>(i);
+  }
+  for (std::size_t i = 0; i < f.names.size(); ++i) {
+    int same = PyObject_RichCompareBool(f.names[i].ptr(), keyword, Py_EQ);
+    if (same < 0) return -2;
+    if (same) return static_cast<Py_ssize_t>(i);
+  }
+  return -1;
+}
+
+PyObject* run_body(const FastFunction& f, PyObject* const* args) {
+  try {
+    return f.invoker(f.body, f.data, args);
+  } catch (py::error_already_set& error) {
+    error.restore();
+  } catch (const py::builtin_exception& error) {
+    error.set_error();
+  } catch (const std::bad_alloc&) {
+    PyErr_NoMemory();
+  } catch (const std::exception& error) {
+    PyErr_SetString(PyExc_RuntimeError, error.what());
+  }
+  return nullptr;
+}
+
+// The builtin's entry: matches the call to the declared parameters in the
+// order the host does for a Python function (keywords, then the positional
+// count, then what is missing), then runs the body.
+PyObject* enter(PyObject* capsule, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+  const FastFunction& f = *function_of(capsule);
+  const std::size_t total = f.names.size();
+  if (!kwnames && static_cast<std::size_t>(nargs) == total) return run_body(f, args);
+
+  PyObject* slots[kMaxParameters] = {};
+  const std::size_t copied = std::min<std::size_t>(static_cast<std::size_t>(nargs), total);
+  for (std::size_t i = 0; i < copied; ++i) slots[i] = args[i];
+  if (kwnames) {
+    const Py_ssize_t keywords = PyTuple_GET_SIZE(kwnames);
+    for (Py_ssize_t k = 0; k < keywords; ++k) {
+      PyObject* keyword = PyTuple_GET_ITEM(kwnames, k);
+      Py_ssize_t index = parameter_index(f, keyword);
+      if (index == -2) return nullptr;
+      if (index == -1) {
+        PyErr_Format(PyExc_TypeError, "%U() got an unexpected keyword argument '%S'",
+                     f.qualname.ptr(), keyword);
+        return nullptr;
+      }
+      if (slots[index]) {
+        PyErr_Format(PyExc_TypeError, "%U() got multiple values for argument '%S'",
+                     f.qualname.ptr(), keyword);
+        return nullptr;
+      }
+      slots[index] = args[nargs + k];
+    }
+  }
+  if (static_cast<std::size_t>(nargs) > total) return too_many_message(f, nargs);
+  std::vector<std::size_t> missing;
+  for (std::size_t i = copied; i < f.required; ++i) {
+    if (!slots[i]) missing.push_back(i);
+  }
+  if (!missing.empty()) return missing_message(f, missing);
+  for (std::size_t i = f.required; i < total; ++i) {
+    if (!slots[i]) slots[i] = f.defaults[i].ptr();
+  }
+  return run_body(f, slots);
+}
+
+void release(PyObject* capsule) { delete function_of(capsule); }
+
+}  // namespace
+
+py::object make_fast_function(const char* name, std::string qualname, const char* doc,
+                              const std::vector<Param>& params, Invoker invoker,
+                              AnyBody body, void* data, std::size_t arity) {
+  if (params.size() != arity || arity > kMaxParameters) {
+    throw std::logic_error(std::string("parameter list does not fit the body of ") + name);
+  }
+  auto* f = new FastFunction();
+  f->name = name;
+  f->doc = doc ? doc : "";
+  f->qualname = py::str(qualname);
+  f->invoker = invoker;
+  f->body = body;
+  f->data = data;
+  bool seen_default = false;
+  for (const Param& param : params) {
+    PyObject* interned = PyUnicode_InternFromString(param.name);
+    if (!interned) {
+      delete f;
+      throw py::error_already_set();
+    }
+    f->names.push_back(steal(interned));
+    f->defaults.push_back(param.value);
+    if (param.value) {
+      seen_default = true;
+    } else if (seen_default) {
+      delete f;
+      throw std::logic_error(std::string("required parameter after a default in ") + name);
+    } else {
+      ++f->required;
+    }
+  }
+  f->definition.ml_name = f->name.c_str();
+  f->definition.ml_meth = reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(&enter));
+  f->definition.ml_flags = METH_FASTCALL | METH_KEYWORDS;
+  f->definition.ml_doc = doc ? f->doc.c_str() : nullptr;
+  PyObject* capsule = PyCapsule_New(f, nullptr, &release);
+  if (!capsule) {
+    delete f;
+    throw py::error_already_set();
+  }
+  py::object holder = steal(capsule);
+  PyObject* function = PyCFunction_New(&f->definition, capsule);
+  if (!function) throw py::error_already_set();
+  return steal(function);
+}
+
+PyObject* invoke_array(AnyBody body, void* data, PyObject* const* args) {
+  return reinterpret_cast<ArrayBody>(body)(data, args).release().ptr();
+}
+
+}  // namespace detail
+
+py::object fast_function_array(const char* name, std::string qualname, const char* doc,
+                               ArrayBody body, void* data, const std::vector<Param>& params) {
+  return detail::make_fast_function(name, std::move(qualname), doc, params, &detail::invoke_array,
+                                    reinterpret_cast<detail::AnyBody>(body), data,
+                                    params.size());
+}
+
+}  // namespace common

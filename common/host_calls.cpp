@@ -1,0 +1,60 @@
+#include "common/host_calls.hpp"
+
+#include <vector>
+
+namespace common {
+
+py::object call_with_keywords(py::handle callable, PyObject* const* values, std::size_t count,
+                              PyObject* keyword_names) {
+  const std::size_t keywords = keyword_names ? PyTuple_GET_SIZE(keyword_names) : 0;
+  return steal(PyObject_Vectorcall(callable.ptr(), values, count - keywords, keyword_names));
+}
+
+py::object call_with_keywords(py::handle callable, std::initializer_list<py::handle> values,
+                              PyObject* keyword_names) {
+  PyObject* argv[64];
+  std::vector<PyObject*> large;
+  PyObject** slots = argv;
+  if (values.size() > 64) {
+    large.resize(values.size());
+    slots = large.data();
+  }
+  std::size_t i = 0;
+  for (py::handle value : values) slots[i++] = value.ptr();
+  return call_with_keywords(callable, slots, values.size(), keyword_names);
+}
+
+py::object fail(PyObject* type, const char* message) {
+  PyErr_SetString(type, message);
+  return {};
+}
+
+py::object fail_object(py::handle type, py::handle argument) {
+  PyErr_SetObject(type.ptr(), argument.ptr());
+  return {};
+}
+
+py::object fail_none(PyObject* type) {
+  PyErr_SetNone(type);
+  return {};
+}
+
+py::object fail_key(py::handle key) {
+  // A KeyError carries its key as the single argument, as a dict's does.
+  PyObject* args = PyTuple_Pack(1, key.ptr());
+  if (!args) return {};
+  PyErr_SetObject(PyExc_KeyError, args);
+  Py_DECREF(args);
+  return {};
+}
+
+py::object fail_percent_tuple(py::handle type, const char* format, py::handle args) {
+  py::object text = steal(PyUnicode_FromString(format));
+  if (!text) return {};
+  py::object message = steal(PyUnicode_Format(text.ptr(), args.ptr()));
+  if (!message) return {};
+  PyErr_SetObject(type.ptr(), message.ptr());
+  return {};
+}
+
+}  // namespace common

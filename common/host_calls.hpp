@@ -1,0 +1,136 @@
+// Reading, calling and failing the host's way, without C++ throws.
+//
+// Every helper here returns a null object (or a negative int) when the
+// host's error is set, so an operation body propagates an expected error
+// (a refused mode, a missing key, an index out of range) by returning a
+// null object, exactly as the host's own C functions do:
+//
+//     SW_LET(modes, common::get(cls, names.modes));
+//     SW_LET(found, common::contains(modes, mode));
+//     if (!found) return common::fail_object(no_such_mode, message);
+//
+// Names are interned strings from the module's name table (see
+// interned_names.hpp), so attribute reads hit the type attribute cache and
+// method calls go through PyObject_VectorcallMethod with no bound-method
+// tuple built by us.
+#pragma once
+
+#include <pybind11/pybind11.h>
+
+#include <cstddef>
+#include <initializer_list>
+
+namespace common {
+
+namespace py = pybind11;
+
+inline py::object steal(PyObject* value) { return py::reinterpret_steal<py::object>(value); }
+inline py::object borrow(PyObject* value) { return py::reinterpret_borrow<py::object>(value); }
+
+// Success tests for the propagation macros below.
+inline bool ok(const py::object& value) { return static_cast<bool>(value); }
+inline bool ok(int status) { return status >= 0; }
+
+// `obj.name`.
+inline py::object get(py::handle obj, PyObject* name) {
+  return steal(PyObject_GetAttr(obj.ptr(), name));
+}
+
+// `obj.name = value`; -1 with the error set on failure.
+inline int set(py::handle obj, PyObject* name, py::handle value) {
+  return PyObject_SetAttr(obj.ptr(), name, value.ptr());
+}
+
+// `obj.name(args...)`.
+template <typename... Args>
+py::object call_method(py::handle obj, PyObject* name, const Args&... args) {
+  PyObject* argv[] = {obj.ptr(), py::handle(args).ptr()...};
+  return steal(PyObject_VectorcallMethod(
+      name, argv, (1 + sizeof...(Args)) | PY_VECTORCALL_ARGUMENTS_OFFSET, nullptr));
+}
+
+// `callable(args...)`. The first slot is spare, so a bound method can put
+// its object there without copying the arguments.
+template <typename... Args>
+py::object call(py::handle callable, const Args&... args) {
+  PyObject* argv[] = {nullptr, py::handle(args).ptr()...};
+  return steal(PyObject_Vectorcall(callable.ptr(), argv + 1,
+                                   sizeof...(Args) | PY_VECTORCALL_ARGUMENTS_OFFSET, nullptr));
+}
+
+// `callable(*positional, **dict(zip(keyword_names, keyword_values)))`:
+// `values` holds the positional arguments then the keyword values, in the
+// order of `keyword_names`, a tuple of interned texts built once.
+py::object call_with_keywords(py::handle callable, std::initializer_list<py::handle> values,
+                              PyObject* keyword_names);
+// The same over an array of values.
+py::object call_with_keywords(py::handle callable, PyObject* const* values,
+                              std::size_t count, PyObject* keyword_names);
+
+// `obj[key]`.
+inline py::object item(py::handle obj, py::handle key) {
+  return steal(PyObject_GetItem(obj.ptr(), key.ptr()));
+}
+
+// `obj[index]` for a plain index, as the host indexes (negative from the end).
+inline py::object item_at(py::handle obj, Py_ssize_t index) {
+  PyObject* key = PyLong_FromSsize_t(index);
+  if (!key) return {};
+  PyObject* value = PyObject_GetItem(obj.ptr(), key);
+  Py_DECREF(key);
+  return steal(value);
+}
+
+// Truth, `key in container` and `a == b`: 1, 0, or -1 with the error set.
+inline int truth(py::handle value) { return PyObject_IsTrue(value.ptr()); }
+inline int contains(py::handle container, py::handle key) {
+  return PySequence_Contains(container.ptr(), key.ptr());
+}
+inline int equal(py::handle a, py::handle b) {
+  return PyObject_RichCompareBool(a.ptr(), b.ptr(), Py_EQ);
+}
+
+inline py::object none() { return borrow(Py_None); }
+inline py::object boolean(bool value) { return borrow(value ? Py_True : Py_False); }
+inline py::object integer(long value) { return steal(PyLong_FromLong(value)); }
+
+// Setting the host's errors: each returns a null object to return at once.
+py::object fail(PyObject* type, const char* message);
+py::object fail_object(py::handle type, py::handle argument);
+py::object fail_none(PyObject* type);  // raised with no message
+py::object fail_key(py::handle key);   // KeyError carrying the key
+// The message is the host's `format % args`, so every character of a
+// host text (NULs, lone surrogates) reaches the error unchanged.
+py::object fail_percent_tuple(py::handle type, const char* format, py::handle args);
+template <typename... Args>
+py::object fail_percent(py::handle type, const char* format, const Args&... args) {
+  PyObject* tuple = PyTuple_Pack(sizeof...(Args), py::handle(args).ptr()...);
+  if (!tuple) return {};
+  py::object held = steal(tuple);
+  return fail_percent_tuple(type, format, held);
+}
+
+// The host's `format % args` without throwing.
+template <typename... Args>
+py::object percent_text(const char* format, const Args&... args) {
+  PyObject* tuple = PyTuple_Pack(sizeof...(Args), py::handle(args).ptr()...);
+  if (!tuple) return {};
+  py::object held = steal(tuple);
+  py::object text = steal(PyUnicode_FromString(format));
+  if (!text) return {};
+  return steal(PyUnicode_Format(text.ptr(), held.ptr()));
+}
+
+}  // namespace common
+
+// `auto var = expr;` returning a null object from the operation when the
+// host's error is set.
+#define SW_LET(var, expr)                 \
+  auto var = (expr);                      \
+  if (!::common::ok(var)) return {}
+
+// Evaluates `expr`, returning a null object when the host's error is set.
+#define SW_CHECK(expr)                    \
+  do {                                    \
+    if (!::common::ok(expr)) return {};   \
+  } while (0)
