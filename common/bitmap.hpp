@@ -8,6 +8,12 @@ namespace common {
 
 namespace py = pybind11;
 
+// 1 << position without throwing: null with the error set on failure.
+inline py::object bit_at(py::handle position) {
+  static PyObject* const one = PyLong_FromLong(1);
+  return py::reinterpret_steal<py::object>(PyNumber_Lshift(one, position.ptr()));
+}
+
 // 1 << position, with position any Python int.
 inline py::object one_shifted(py::handle position) {
   PyObject* result = PyNumber_Lshift(py::int_(1).ptr(), position.ptr());

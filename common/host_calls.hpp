@@ -26,6 +26,13 @@ namespace py = pybind11;
 
 inline py::object steal(PyObject* value) { return py::reinterpret_steal<py::object>(value); }
 inline py::object borrow(PyObject* value) { return py::reinterpret_borrow<py::object>(value); }
+inline py::object ref(py::handle value) { return py::reinterpret_borrow<py::object>(value); }
+
+// A constant made once and kept for the life of the process:
+//     static const py::handle four = common::forever(py::int_(4));
+// Never released, because static destructors run after the interpreter
+// has finalised, when no object may be freed.
+inline py::handle forever(py::object value) { return value.release(); }
 
 // Success tests for the propagation macros below.
 inline bool ok(const py::object& value) { return static_cast<bool>(value); }

@@ -1,14 +1,21 @@
 #include "common/strict_int.hpp"
 
-#include "common/host_errors.hpp"
+#include "common/host_calls.hpp"
 #include "common/strict_int_core.hpp"
 
 namespace common {
 
 py::int_ int_from_text(py::handle text) {
+  py::object value = int_of_text(text);
+  if (!value) throw py::error_already_set();
+  return py::reinterpret_steal<py::int_>(value.release());
+}
+
+py::object int_of_text(py::handle text) {
   if (!PyUnicode_Check(text.ptr())) {
-    raise_type_error(std::string("int() argument must be a string, not '") +
-                     Py_TYPE(text.ptr())->tp_name + "'");
+    PyErr_Format(PyExc_TypeError, "int() argument must be a string, not '%s'",
+                 Py_TYPE(text.ptr())->tp_name);
+    return {};
   }
   Py_ssize_t size = 0;
   const char* data = PyUnicode_AsUTF8AndSize(text.ptr(), &size);
@@ -18,11 +25,11 @@ py::int_ int_from_text(py::handle text) {
   } else {
     PyErr_Clear();  // text the codec cannot carry (lone surrogates) is no number
   }
-  if (result.value) return py::int_(*result.value);
+  if (result.value) return py::reinterpret_steal<py::object>(PyLong_FromLongLong(*result.value));
   const char* format = result.error == IntParseError::kOverflow
                            ? "integer out of range: %r"
                            : "invalid literal for int() with base 10: %r";
-  raise_error_object(PyExc_ValueError, percent_of(format, py::reinterpret_borrow<py::object>(text)));
+  return fail_percent(PyExc_ValueError, format, text);
 }
 
 }  // namespace common

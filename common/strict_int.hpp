@@ -12,4 +12,7 @@ namespace py = pybind11;
 // ValueError naming the text when the number does not fit in 64 bits.
 py::int_ int_from_text(py::handle text);
 
+// The same without throwing: a null object with the error set on failure.
+py::object int_of_text(py::handle text);
+
 }  // namespace common

@@ -6,7 +6,9 @@
 #include <string>
 
 #include "asicmodel/core/registrations.hpp"
-#include "common/py_ops.hpp"
+#include "asicmodel/core/names.hpp"
+#include "common/host_calls.hpp"
+#include "common/host_values.hpp"
 
 namespace asicmodel {
 
@@ -24,69 +26,110 @@ std::string library_directory() {
   return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
 }
 
-void sdk_chip_init(py::object self, py::object initial_path) {
-  py::list directories;
-  directories.append(initial_path);
-  self.attr("chip_dir_list") = directories;
+py::object sdk_chip_init(py::handle self, py::handle initial_path) {
+  SW_LET(directories, common::steal(PyList_New(0)));
+  SW_CHECK(PyList_Append(directories.ptr(), initial_path.ptr()));
+  SW_CHECK(common::set(self, names.chip_dir_list, directories));
+  return common::none();
 }
 
-void bcm_chip_init(py::object self) {
-  this_module().attr("SDKChip").attr("__init__")(self, py::str("/bcm"));
+py::object bcm_chip_init(py::handle self) {
+  static const py::handle bcm_directory = common::forever(py::str("/bcm"));
+  SW_LET(sdk_chip, common::get(this_module(), names.SDKChip));
+  SW_LET(init, common::get(sdk_chip, names.dunder_init));
+  SW_CHECK(common::call(init, self, bcm_directory));
+  return common::none();
 }
 
-py::object is_acpi(py::object) { return py::bool_(false); }
+py::object is_acpi(py::handle) { return common::boolean(false); }
 
-py::object chip_config_path(py::object) { return py::str(library_directory() + "/__chip_config/"); }
+py::object chip_config_path(py::handle) {
+  return common::steal(PyUnicode_FromString((library_directory() + "/__chip_config/").c_str()));
+}
 
-py::object bcm_config_path(py::object) { return py::str(library_directory() + "/__bcm_config/"); }
+py::object bcm_config_path(py::handle) {
+  return common::steal(PyUnicode_FromString((library_directory() + "/__bcm_config/").c_str()));
+}
 
 // Read whole, bytes decoded losslessly (UTF-8 with surrogateescape, no
 // newline translation); the host's own errors for unreadable paths.
-py::object read_text_file(const py::object& path) {
-  py::object builtins = py::module_::import("builtins");
-  py::object file = builtins.attr("open")(path, "rb");
-  py::object data;
-  try {
-    data = file.attr("read")();
-  } catch (...) {
-    file.attr("close")();
-    throw;
+py::object read_text_file(py::handle path) {
+  static const py::handle host_open = common::forever(common::builtin("open")), read_binary = common::forever(py::str("rb"));
+  SW_LET(file, common::call(host_open, path, read_binary));
+  py::object data = common::call_method(file, names.read);
+  if (!data) {
+    // The read's error is the one reported; closing must not replace it.
+    PyObject *type, *value, *traceback;
+    PyErr_Fetch(&type, &value, &traceback);
+    py::object closed = common::call_method(file, names.close);
+    if (!closed) PyErr_Clear();
+    PyErr_Restore(type, value, traceback);
+    return {};
   }
-  file.attr("close")();
-  return data.attr("decode")("utf-8", "surrogateescape");
+  SW_CHECK(common::call_method(file, names.close));
+  static const py::handle utf8 = common::forever(py::str("utf-8")), lossless = common::forever(py::str("surrogateescape"));
+  return common::call_method(data, names.decode, utf8, lossless);
 }
 
 // The first directory of the list, most specific first, that has the file
 // wins; only names the chip lists are served.
-py::object get_config(py::object self, py::object file_name) {
-  py::object files = self.attr("file_list");
-  if (files.is_none() || !common::py_contains(files, file_name)) return py::none();
-  py::object base = self.attr("chip_config_path");
-  py::object exists = this_module().attr("os").attr("path").attr("exists");
-  for (py::handle directory : self.attr("chip_dir_list")) {
-    py::object path = base + py::reinterpret_borrow<py::object>(directory) + py::str("/") + file_name;
-    if (common::py_truthy(exists(path))) return read_text_file(path);
+py::object get_config(py::handle self, py::handle file_name) {
+  static const py::handle slash = common::forever(py::str("/"));
+  SW_LET(files, common::get(self, names.file_list));
+  if (files.is_none()) return common::none();
+  SW_LET(listed, common::contains(files, file_name));
+  if (!listed) return common::none();
+  SW_LET(base, common::get(self, names.chip_config_path));
+  SW_LET(os_module, common::get(this_module(), names.os));
+  SW_LET(os_path, common::get(os_module, names.path));
+  SW_LET(exists, common::get(os_path, names.exists));
+  SW_LET(directories, common::get(self, names.chip_dir_list));
+  SW_LET(iterator, common::steal(PyObject_GetIter(directories.ptr())));
+  while (PyObject* raw = PyIter_Next(iterator.ptr())) {
+    py::object directory = common::steal(raw);
+    SW_LET(head, common::steal(PyNumber_Add(base.ptr(), directory.ptr())));
+    SW_LET(with_slash, common::steal(PyNumber_Add(head.ptr(), slash.ptr())));
+    SW_LET(path, common::steal(PyNumber_Add(with_slash.ptr(), file_name.ptr())));
+    SW_LET(found, common::call(exists, path));
+    SW_LET(is_there, common::truth(found));
+    if (is_there) return read_text_file(path);
   }
-  return py::none();
+  if (PyErr_Occurred()) return {};
+  return common::none();
 }
 
-void family_chip_init(py::object self, const std::string& base_class, const std::string& suffix) {
-  this_module().attr(base_class.c_str()).attr("__init__")(self);
+struct FamilyChip {
+  PyObject* base_class;  // interned
+  py::object suffix;
+};
+
+py::object family_chip_init(void* data, PyObject* const* args) {
+  const auto& chip = *static_cast<const FamilyChip*>(data);
+  py::handle self = args[0];
+  SW_LET(base, common::get(this_module(), chip.base_class));
+  SW_LET(init, common::get(base, names.dunder_init));
+  SW_CHECK(common::call(init, self));
   // Through the object, so the list the base constructor left is the one
   // changed, whatever its type.
-  py::object directories = self.attr("chip_dir_list");
-  py::object first = directories[py::int_(0)];
-  directories.attr("insert")(0, first + py::str(suffix));
+  SW_LET(directories, common::get(self, names.chip_dir_list));
+  SW_LET(first, common::item_at(directories, 0));
+  SW_LET(own, common::steal(PyNumber_Add(first.ptr(), chip.suffix.ptr())));
+  SW_LET(front, common::integer(0));
+  SW_CHECK(common::call_method(directories, names.insert, front, own));
+  return common::none();
 }
 
 }  // namespace
 
 ClassBuilder& chip_constructor_with_suffix(ClassBuilder& chip_class, const char* base_class,
                                            const char* suffix) {
-  std::string base(base_class), tail(suffix);
-  return chip_class.method(
-      "__init__", [base, tail](py::object self) { family_chip_init(self, base, tail); },
-      py::arg("self"));
+  PyObject* base = PyUnicode_InternFromString(base_class);
+  if (!base) throw py::error_already_set();
+  // Lives as long as the class, which is as long as the process.
+  auto* chip = new FamilyChip{base, py::str(suffix)};
+  return chip_class.method_object(
+      "__init__", common::fast_function_array("__init__", chip_class.name() + ".__init__",
+                                              nullptr, &family_chip_init, chip, {"self"}));
 }
 
 void define_part_chip(Catalogue& catalogue, const char* name, const char* base,
@@ -109,11 +152,11 @@ void define_chip_base(Catalogue& catalogue) {
       .attr("bcm_pn", py::none())
       .attr("hsp_bw", py::none())
       .attr("base_pbmp", py::none())
-      .method("__init__", &sdk_chip_init, py::arg("self"), py::arg("initial_path"))
-      .classmethod("is_acpi", &is_acpi, py::arg("cls"))
+      .method("__init__", &sdk_chip_init, {"self", "initial_path"})
+      .classmethod("is_acpi", &is_acpi, {"cls"})
       .property("chip_config_path", &chip_config_path)
       .property("bcm_config_path", &bcm_config_path)
-      .method("get_config", &get_config, py::arg("self"), py::arg("file_name"))
+      .method("get_config", &get_config, {"self", "file_name"})
       .build();
 
   catalogue.define("BCMChip", "SDKChip", "BCM chip common attributes")
@@ -122,7 +165,7 @@ void define_chip_base(Catalogue& catalogue) {
       .attr("pci_vendor", py::int_(0x14E4))
       .attr("mixed_oversub", py::none())
       .attr("needs_lane_config", py::bool_(false))
-      .method("__init__", &bcm_chip_init, py::arg("self"))
+      .method("__init__", &bcm_chip_init, {"self"})
       .build();
 }
 

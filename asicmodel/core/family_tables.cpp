@@ -1,10 +1,18 @@
 #include "asicmodel/core/family_tables.hpp"
 
-#include "common/py_ops.hpp"
-
 namespace asicmodel {
 
-bool mode_is(py::handle value, const char* text) { return common::py_equal(value, py::str(text)); }
+int mode_is(py::handle value, const char* text) {
+  // The common case, an exact text, compares without making a text object.
+  if (PyUnicode_CheckExact(value.ptr())) {
+    return PyUnicode_CompareWithASCIIString(value.ptr(), text) == 0 ? 1 : 0;
+  }
+  PyObject* other = PyUnicode_FromString(text);
+  if (!other) return -1;
+  int same = PyObject_RichCompareBool(value.ptr(), other, Py_EQ);
+  Py_DECREF(other);
+  return same;
+}
 
 py::tuple texts(std::initializer_list<const char*> items) {
   py::tuple tuple(items.size());

@@ -11,8 +11,9 @@ namespace asicmodel {
 
 namespace py = pybind11;
 
-// `value == text` as the host compares them (a subclass's __eq__ is seen).
-bool mode_is(py::handle value, const char* text);
+// `value == text` as the host compares them (a subclass's __eq__ is seen):
+// 1 or 0, -1 with the error set.
+int mode_is(py::handle value, const char* text);
 
 // A fixed tuple of texts (`modes`, `gang_modes`, `file_list`), in order.
 py::tuple texts(std::initializer_list<const char*> items);

@@ -1,23 +1,35 @@
 #include "asicmodel/core/phy_settings.hpp"
 
 #include "asicmodel/core/family_tables.hpp"
-#include "common/py_ops.hpp"
+#include "asicmodel/core/names.hpp"
+#include "common/host_calls.hpp"
 
 namespace asicmodel {
 
-bool on_copper(const py::object& self) {
-  py::object phy_layer = self.attr("phy_layer");
-  return mode_is(phy_layer, "10GBaseT") || mode_is(phy_layer, "1GBaseT");
+int on_copper(py::handle self) {
+  py::object phy_layer = common::get(self, names.phy_layer);
+  if (!phy_layer) return -1;
+  int ten = mode_is(phy_layer, "10GBaseT");
+  if (ten != 0) return ten;
+  return mode_is(phy_layer, "1GBaseT");
 }
 
-py::object sfp_fiber_pref(py::object self) {
-  return common::py_bool(common::py_contains(self.attr("phy_layer"), py::str("SFP")));
+py::object sfp_fiber_pref(py::handle self) {
+  static const py::handle sfp = common::forever(py::str("SFP"));
+  SW_LET(phy_layer, common::get(self, names.phy_layer));
+  SW_LET(found, common::contains(phy_layer, sfp));
+  return common::boolean(found);
 }
 
-py::object ten_gig_autoneg(const py::object& self, const py::object& mode, const char* answer) {
-  if (on_copper(self)) return py::none();
-  if (mode_is(mode, "10G") || mode_is(mode, "4x10G")) return py::str(answer);
-  return py::none();
+py::object ten_gig_autoneg(py::handle self, py::handle mode, const char* answer) {
+  SW_LET(copper, on_copper(self));
+  if (copper) return common::none();
+  SW_LET(ten, mode_is(mode, "10G"));
+  if (!ten) {
+    SW_LET(four_by_ten, mode_is(mode, "4x10G"));
+    if (!four_by_ten) return common::none();
+  }
+  return common::steal(PyUnicode_FromString(answer));
 }
 
 }  // namespace asicmodel

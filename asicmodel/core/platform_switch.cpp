@@ -1,6 +1,8 @@
 // The top of the platform object graph: the errors, Platform and the
 // switch classes.
+#include "asicmodel/core/names.hpp"
 #include "asicmodel/core/registrations.hpp"
+#include "common/host_calls.hpp"
 
 namespace asicmodel {
 
@@ -12,11 +14,17 @@ const char* const kSDKSwitchDoc =
     "has_phy_ucode_mdio    - true if platform supports MDIO for phy microcode\n"
     "led_controllers       - Specify the set of led controllers to populate.";
 
-void sdk_switch_init(py::object self, py::object chip) { self.attr("chip") = chip; }
+py::object sdk_switch_init(py::handle self, py::handle chip) {
+  SW_CHECK(common::set(self, names.chip, chip));
+  return common::none();
+}
 
 // Chains to the SDKSwitch constructor by class name, as written.
-void bcm_switch_init(py::object self, py::object chip) {
-  this_module().attr("SDKSwitch").attr("__init__")(self, chip);
+py::object bcm_switch_init(py::handle self, py::handle chip) {
+  SW_LET(sdk_switch, common::get(this_module(), names.SDKSwitch));
+  SW_LET(init, common::get(sdk_switch, names.dunder_init));
+  SW_CHECK(common::call(init, self, chip));
+  return common::none();
 }
 
 }  // namespace
@@ -37,11 +45,11 @@ void define_platform_and_switch(Catalogue& catalogue) {
       .attr("has_phy_ucode_spi_rom", py::none())
       .attr("has_phy_ucode_mdio", py::none())
       .attr("led_controllers", py::none())
-      .method("__init__", &sdk_switch_init, py::arg("self"), py::arg("chip"))
+      .method("__init__", &sdk_switch_init, {"self", "chip"})
       .build();
 
   catalogue.define("BCMSwitch", "SDKSwitch", "Broadcom switch platform")
-      .method("__init__", &bcm_switch_init, py::arg("self"), py::arg("chip"))
+      .method("__init__", &bcm_switch_init, {"self", "chip"})
       .build();
 
   catalogue.define_on("NoSuchMode", PyExc_RuntimeError).build();

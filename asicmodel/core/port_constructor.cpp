@@ -69,7 +69,8 @@ py::object run_constructor(void* data, PyObject* const* args) {
 // Keyword-name tuples by shape, made once: a chain passes the same names
 // at every construction of a class.
 PyObject* keyword_names(const Fields& fields) {
-  static std::vector<py::object> shapes;
+  // Never freed: static destructors run after the interpreter is gone.
+  static auto& shapes = *new std::vector<py::object>();
   for (const py::object& shape : shapes) {
     if (static_cast<std::size_t>(PyTuple_GET_SIZE(shape.ptr())) != fields.size()) continue;
     bool same = true;

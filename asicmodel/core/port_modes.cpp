@@ -26,8 +26,7 @@ int add_once(py::handle found, py::handle text) {
 // "1x", "/1" and its last two. Shown in a fixed order; any other text a
 // subclass's modes might give follows in first appearance.
 py::object shorthand_modes(py::handle modes) {
-  static const py::object x = py::str("x"), slash = py::str("/"), one_x = py::str("1x"),
-                          slash_one = py::str("/1");
+  static const py::handle x = common::forever(py::str("x")), slash = common::forever(py::str("/")), one_x = common::forever(py::str("1x")), slash_one = common::forever(py::str("/1"));
   SW_LET(found, common::steal(PyList_New(0)));
   SW_LET(iterator, common::steal(PyObject_GetIter(modes.ptr())));
   while (PyObject* raw = PyIter_Next(iterator.ptr())) {
@@ -50,10 +49,12 @@ py::object shorthand_modes(py::handle modes) {
     }
   }
   if (PyErr_Occurred()) return {};
-  static const std::array<py::object, 5> kOrder = {py::str("1x"), py::str("/4"), py::str("2x"),
-                                                   py::str("4x"), py::str("/1")};
+  static const std::array<py::handle, 5> kOrder = {
+      common::forever(py::str("1x")), common::forever(py::str("/4")),
+      common::forever(py::str("2x")), common::forever(py::str("4x")),
+      common::forever(py::str("/1"))};
   SW_LET(ordered, common::steal(PyList_New(0)));
-  for (const py::object& text : kOrder) {
+  for (py::handle text : kOrder) {
     SW_LET(present, common::contains(found, text));
     if (present) SW_CHECK(PyList_Append(ordered.ptr(), text.ptr()));
   }
@@ -119,31 +120,29 @@ py::object speed(py::handle cls, py::handle mode) {
 }
 
 py::object lanes_for_speed(py::handle speed) {
-  static const py::object one = py::int_(1), two = py::int_(2), four = py::int_(4),
-                          ten = py::int_(10), twenty_five = py::int_(25), forty = py::int_(40),
-                          fifty = py::int_(50), hundred = py::int_(100);
-  for (const py::object* four_lane : {&forty, &hundred}) {
+  static const py::handle one = common::forever(py::int_(1)), two = common::forever(py::int_(2)), four = common::forever(py::int_(4)), ten = common::forever(py::int_(10)), twenty_five = common::forever(py::int_(25)), forty = common::forever(py::int_(40)), fifty = common::forever(py::int_(50)), hundred = common::forever(py::int_(100));
+  for (const py::handle* four_lane : {&forty, &hundred}) {
     SW_LET(same, common::equal(speed, *four_lane));
-    if (same) return four;
+    if (same) return common::ref(four);
   }
   SW_LET(is_fifty, common::equal(speed, fifty));
-  if (is_fifty) return two;
-  for (const py::object* one_lane : {&one, &ten, &twenty_five}) {
+  if (is_fifty) return common::ref(two);
+  for (const py::handle* one_lane : {&one, &ten, &twenty_five}) {
     SW_LET(same, common::equal(speed, *one_lane));
-    if (same) return one;
+    if (same) return common::ref(one);
   }
   return common::fail_percent(PyExc_RuntimeError, "invalid speed: %d", speed);
 }
 
 py::object num_lanes(py::handle cls, py::handle mode) {
-  static const py::object two = py::int_(2), breakout_in_two = py::str("2x");
+  static const py::handle two = common::forever(py::int_(2)), breakout_in_two = common::forever(py::str("2x"));
   SW_CHECK(common::call_method(cls, names._check_mode, mode));
   // A breakout in two: each logical port takes two of the four lanes,
   // whatever the speed table's own lane count for the speed would say.
   if (PyUnicode_Check(mode.ptr())) {
     SW_LET(starts, common::call_method(mode, names.startswith, breakout_in_two));
     SW_LET(is_breakout, common::truth(starts));
-    if (is_breakout) return two;
+    if (is_breakout) return common::ref(two);
   }
   SW_LET(mode_speed, common::call_method(cls, names.speed, mode));
   return lanes_for_speed(mode_speed);
@@ -160,16 +159,16 @@ py::object num_physical_ports(py::handle self, py::handle mode) {
 }
 
 py::object mac_addrs_contrib_total(py::handle self, py::handle config_map) {
-  static const py::object zero = py::int_(0);
+  static const py::handle zero = common::forever(py::int_(0));
   SW_LET(configured, common::call_method(self, names.configurable, config_map));
   SW_LET(is_configured, common::truth(configured));
-  if (!is_configured) return zero;
+  if (!is_configured) return common::ref(zero);
   SW_LET(fabric, common::get(self, names.is_fabric));
   SW_LET(is_fabric, common::truth(fabric));
   if (is_fabric) {
     SW_LET(create, common::get(self, names.create_fabric));
     SW_LET(creates_fabric, common::truth(create));
-    if (!creates_fabric) return zero;
+    if (!creates_fabric) return common::ref(zero);
   }
   return common::get(self, names.max_logical_ports);
 }

@@ -2,9 +2,10 @@
 
 #include <string>
 
+#include "asicmodel/core/names.hpp"
 #include "common/bitmap.hpp"
-#include "common/host_errors.hpp"
-#include "common/py_ops.hpp"
+#include "common/host_calls.hpp"
+#include "common/host_values.hpp"
 #include "common/strict_int.hpp"
 
 namespace asicmodel {
@@ -13,74 +14,99 @@ namespace {
 
 // The lane that names logical port `sub`: a port split in two uses the
 // first lane of each lane pair, every other count its own lane.
-py::object first_lane_name(py::object self, py::object mode, py::object sub) {
-  py::object logical_ports = self.attr("num_logical_ports")(mode);
-  py::object lane = common::py_equal(logical_ports, py::int_(2)) ? sub * py::int_(2) : sub;
-  return self.attr("hw_ports")[lane];
+py::object first_lane_name(py::handle self, py::handle mode, py::handle sub) {
+  static const py::handle two = common::forever(py::int_(2));
+  SW_LET(logical_ports, common::call_method(self, names.num_logical_ports, mode));
+  SW_LET(split_in_two, common::equal(logical_ports, two));
+  py::object lane = common::borrow(sub.ptr());
+  if (split_in_two) {
+    lane = common::steal(PyNumber_Multiply(sub.ptr(), two.ptr()));
+    SW_CHECK(lane);
+  }
+  SW_LET(hw_ports, common::get(self, names.hw_ports));
+  return common::item(hw_ports, lane);
 }
 
-py::object lane_pbmp_position(py::object self, py::object sub) {
-  return self.attr("pbmp_map")[self.attr("hw_ports")[sub]];
+py::object lane_pbmp_position(py::handle self, py::handle sub) {
+  SW_LET(pbmp_map, common::get(self, names.pbmp_map));
+  SW_LET(hw_ports, common::get(self, names.hw_ports));
+  SW_LET(lane, common::item(hw_ports, sub));
+  return common::item(pbmp_map, lane);
 }
 
 }  // namespace
 
 py::object interface_number(py::handle name) {
-  return common::int_from_text(common::py_slice(name, py::int_(2), py::none()));
+  SW_LET(digits, common::steal(PySequence_GetSlice(name.ptr(), 2, PY_SSIZE_T_MAX)));
+  return common::int_of_text(digits);
 }
 
-py::object hw_intf_prefix(py::object self, py::object, py::object sub) {
-  return common::py_slice(self.attr("hw_ports")[sub], py::none(), py::int_(2));
+py::object hw_intf_prefix(py::handle self, py::handle, py::handle sub) {
+  SW_LET(hw_ports, common::get(self, names.hw_ports));
+  SW_LET(lane, common::item(hw_ports, sub));
+  return common::steal(PySequence_GetSlice(lane.ptr(), 0, 2));
 }
 
-py::object hw_intf_num(py::object self, py::object mode, py::object sub) {
-  return interface_number(first_lane_name(self, mode, sub));
+py::object hw_intf_num(py::handle self, py::handle mode, py::handle sub) {
+  SW_LET(lane, first_lane_name(self, mode, sub));
+  return interface_number(lane);
 }
 
-py::object hw_intf_num_portmap(py::object self, py::object mode, py::object sub) {
-  return self.attr("hw_intf_num")(mode, sub);
+py::object hw_intf_num_portmap(py::handle self, py::handle mode, py::handle sub) {
+  return common::call_method(self, names.hw_intf_num, mode, sub);
 }
 
-py::object base_hw_intf_num(py::object self, py::object mode, py::object sub) {
-  py::object logical_ports = self.attr("num_logical_ports")(mode);
-  Py_ssize_t lanes = py::len(self.attr("hw_ports"));
-  // No count (none) ranks below every number, so it takes the scan too.
-  bool more_lanes = logical_ports.is_none() ||
-                    py::int_(lanes) > logical_ports;
-  if (!more_lanes) return self.attr("hw_intf_num")(mode, sub);
+py::object base_hw_intf_num(py::handle self, py::handle mode, py::handle sub) {
+  static const py::handle two = common::forever(py::int_(2));
+  static const py::handle host_min = common::forever(common::builtin("min"));
+  SW_LET(logical_ports, common::call_method(self, names.num_logical_ports, mode));
+  SW_LET(hw_ports, common::get(self, names.hw_ports));
+  SW_LET(lanes, PyObject_Size(hw_ports.ptr()));
+  // No count (None) ranks below every number, so it takes the scan too.
+  int more_lanes = 1;
+  if (!logical_ports.is_none()) {
+    SW_LET(lane_count, common::steal(PyLong_FromSsize_t(lanes)));
+    more_lanes = PyObject_RichCompareBool(lane_count.ptr(), logical_ports.ptr(), Py_GT);
+    SW_CHECK(more_lanes);
+  }
+  if (!more_lanes) return common::call_method(self, names.hw_intf_num, mode, sub);
   // In a split in two the interface number strides over lane pairs; only
   // indexes whose lane exists are asked, so the scan never reads past the
   // last lane and still finds the port's lowest number.
   // The host's min(): a port with no lane at all has no lowest number and
   // fails as min() of nothing does.
-  bool strided = common::py_equal(logical_ports, py::int_(2));
-  py::list numbers;
+  SW_LET(strided, common::equal(logical_ports, two));
+  SW_LET(numbers, common::steal(PyList_New(0)));
   for (Py_ssize_t x = 0; x < lanes; ++x) {
     if (strided && 2 * x >= lanes) break;
-    numbers.append(self.attr("hw_intf_num")(mode, py::int_(x)));
+    SW_LET(index, common::steal(PyLong_FromSsize_t(x)));
+    SW_LET(number, common::call_method(self, names.hw_intf_num, mode, index));
+    SW_CHECK(PyList_Append(numbers.ptr(), number.ptr()));
   }
-  return py::module_::import("builtins").attr("min")(numbers);
+  return common::call(host_min, numbers);
 }
 
-py::object hw_intf(py::object self, py::object mode, py::object sub) {
-  return common::percent_of("%s%u", self.attr("hw_intf_prefix")(mode, sub),
-                            self.attr("hw_intf_num")(mode, sub));
+py::object hw_intf(py::handle self, py::handle mode, py::handle sub) {
+  SW_LET(prefix, common::call_method(self, names.hw_intf_prefix, mode, sub));
+  SW_LET(number, common::call_method(self, names.hw_intf_num, mode, sub));
+  return common::percent_text("%s%u", prefix, number);
 }
 
-py::object hw_pbmp(py::object self, py::object, py::object sub) {
-  return common::one_shifted(lane_pbmp_position(self, sub));
+py::object hw_pbmp(py::handle self, py::handle, py::handle sub) {
+  SW_LET(position, lane_pbmp_position(self, sub));
+  return common::bit_at(position);
 }
 
-py::object hw_port_num(py::object self, py::object, py::object sub) {
+py::object hw_port_num(py::handle self, py::handle, py::handle sub) {
   return lane_pbmp_position(self, sub);
 }
 
-py::object led_port_num(py::object self, py::object, py::object sub) {
+py::object led_port_num(py::handle self, py::handle, py::handle sub) {
   return lane_pbmp_position(self, sub);
 }
 
-py::object logical_port_num(py::object, py::object, py::object) {
-  common::raise_not_implemented();
+py::object logical_port_num(py::handle, py::handle, py::handle) {
+  return common::fail_none(PyExc_NotImplementedError);
 }
 
 py::dict numbered_pbmp_map(const py::list& names) {

@@ -9,15 +9,15 @@ namespace asicmodel {
 
 namespace py = pybind11;
 
-py::object hw_intf_prefix(py::object self, py::object mode, py::object sub);
-py::object hw_intf_num(py::object self, py::object mode, py::object sub);
-py::object hw_intf_num_portmap(py::object self, py::object mode, py::object sub);
-py::object base_hw_intf_num(py::object self, py::object mode, py::object sub);
-py::object hw_intf(py::object self, py::object mode, py::object sub);
-py::object hw_pbmp(py::object self, py::object mode, py::object sub);
-py::object hw_port_num(py::object self, py::object mode, py::object sub);
-py::object led_port_num(py::object self, py::object mode, py::object sub);
-py::object logical_port_num(py::object self, py::object mode, py::object sub);  // abstract
+py::object hw_intf_prefix(py::handle self, py::handle mode, py::handle sub);
+py::object hw_intf_num(py::handle self, py::handle mode, py::handle sub);
+py::object hw_intf_num_portmap(py::handle self, py::handle mode, py::handle sub);
+py::object base_hw_intf_num(py::handle self, py::handle mode, py::handle sub);
+py::object hw_intf(py::handle self, py::handle mode, py::handle sub);
+py::object hw_pbmp(py::handle self, py::handle mode, py::handle sub);
+py::object hw_port_num(py::handle self, py::handle mode, py::handle sub);
+py::object led_port_num(py::handle self, py::handle mode, py::handle sub);
+py::object logical_port_num(py::handle self, py::handle mode, py::handle sub);  // abstract
 
 // The number part of a hardware interface name ("hg12" -> 12), read as a
 // strict decimal number from the third character on.

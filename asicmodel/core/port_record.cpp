@@ -67,7 +67,7 @@ py::object port_mangler(py::handle self, py::handle mode) {
 }
 
 py::object configurable(py::handle self, py::handle config_map) {
-  static const py::object fabric_prefix = py::str("Fabric-"), disable = py::str("disable");
+  static const py::handle fabric_prefix = common::forever(py::str("Fabric-")), disable = common::forever(py::str("disable"));
   SW_LET(key, common::get(self, names.label));
   SW_LET(fabric, common::get(self, names.is_fabric));
   SW_LET(is_fabric, common::truth(fabric));
@@ -121,7 +121,6 @@ void define_port_record(Catalogue& catalogue) {
        "mdi_pair_map", "pre_emphasis", "drv_current", "pre_drv_current", "oversub", "phy_id1",
        "sys_interface"});
 
-  const py::arg self("self"), cls("cls"), mode("mode"), sub("sub");
   catalogue.define("SDKPort", "Port", kSDKPortDoc)
       .attr("modes", py::tuple())
       .attr("default_mode", py::none())
@@ -151,25 +150,23 @@ void define_port_record(Catalogue& catalogue) {
       .property("max_logical_ports", &max_logical_ports)
       .method("mac_addrs_contrib_total", &mac_addrs_contrib_total, {"self", "config_map"})
       .property("num_phys", &num_phys)
-      .method("hw_intf_prefix", &hw_intf_prefix, self, mode, sub)
-      .method("hw_intf_num", &hw_intf_num, self, mode, sub)
-      .method("hw_intf_num_portmap", &hw_intf_num_portmap, self, mode, sub)
-      .method("base_hw_intf_num", &base_hw_intf_num, self, mode, sub)
-      .method("hw_intf", &hw_intf, self, mode, sub)
-      .method("hw_pbmp", &hw_pbmp, self, mode, sub)
-      .method("hw_port_num", &hw_port_num, self, mode, sub)
-      .method("port_mac_index", &port_mac_index, self, mode, py::arg("mac_index"), sub)
-      .method("led_port_num", &led_port_num, self, mode, sub)
-      .method("set_leds", &set_leds, self, mode, py::arg("led_port"), sub,
-              py::arg("led_index_list"))
-      .method("polarity_flip_val", &polarity_flip_val, self, mode, sub,
-              py::arg("polarity_flip"))
-      .method("rx_logical_polarity_flip", &rx_logical_polarity_flip, self, mode, sub)
-      .method("tx_logical_polarity_flip", &tx_logical_polarity_flip, self, mode, sub)
-      .method("serdes_if_type", &serdes_if_type, self, py::arg("speed"))
-      .method("an_c37", &an_c37, self, py::arg("speed"))
-      .method("an_c73", &an_c73, self, py::arg("speed"))
-      .method("logical_port_num", &logical_port_num, self, mode, sub)
+      .method("hw_intf_prefix", &hw_intf_prefix, {"self", "mode", "sub"})
+      .method("hw_intf_num", &hw_intf_num, {"self", "mode", "sub"})
+      .method("hw_intf_num_portmap", &hw_intf_num_portmap, {"self", "mode", "sub"})
+      .method("base_hw_intf_num", &base_hw_intf_num, {"self", "mode", "sub"})
+      .method("hw_intf", &hw_intf, {"self", "mode", "sub"})
+      .method("hw_pbmp", &hw_pbmp, {"self", "mode", "sub"})
+      .method("hw_port_num", &hw_port_num, {"self", "mode", "sub"})
+      .method("port_mac_index", &port_mac_index, {"self", "mode", "mac_index", "sub"})
+      .method("led_port_num", &led_port_num, {"self", "mode", "sub"})
+      .method("set_leds", &set_leds, {"self", "mode", "led_port", "sub", "led_index_list"})
+      .method("polarity_flip_val", &polarity_flip_val, {"self", "mode", "sub", "polarity_flip"})
+      .method("rx_logical_polarity_flip", &rx_logical_polarity_flip, {"self", "mode", "sub"})
+      .method("tx_logical_polarity_flip", &tx_logical_polarity_flip, {"self", "mode", "sub"})
+      .method("serdes_if_type", &serdes_if_type, {"self", "speed"})
+      .method("an_c37", &an_c37, {"self", "speed"})
+      .method("an_c73", &an_c73, {"self", "speed"})
+      .method("logical_port_num", &logical_port_num, {"self", "mode", "sub"})
       .build();
 
   catalogue.define("BCMPort", "SDKPort", "Broadcom-specific port data.").build();
