@@ -105,7 +105,7 @@ py::object fail_parse(const std::vector<LayoutLine>& bad_lines) {
 
 py::object config_init(py::handle self, py::handle platform, py::handle verbose,
                        py::handle exploded, py::handle dummy) {
-  static const py::object standard = py::str("standard");
+  static const py::handle standard = keep(py::str("standard"));
   static PyObject* const board_keywords = [] {
     PyObject* keywords = PyTuple_Pack(2, names.dummy, names.sw_base);
     if (!keywords) throw py::error_already_set();
@@ -240,9 +240,9 @@ py::object read_config(py::handle self, py::handle configfile) {
 }
 
 py::object init_config(py::handle self) {
-  static const py::object directory = py::str("/etc/bcm.d");
-  static const py::object rc_soc = py::str("rc.soc");
-  static const py::object fabric_prefix = py::str("Fabric-");
+  static const py::handle directory = keep(py::str("/etc/bcm.d"));
+  static const py::handle rc_soc = keep(py::str("rc.soc"));
+  static const py::handle fabric_prefix = keep(py::str("Fabric-"));
   SW_LET(os, global(names.os));
   SW_LET(os_path, common::get(os, names.path));
   SW_LET(exists, common::call_method(os_path, names.isdir, directory));
@@ -274,7 +274,7 @@ py::object init_config(py::handle self) {
 }
 
 py::object write_config(py::handle self, py::handle configfile) {
-  static const py::object fabric_prefix = py::str("Fabric-");
+  static const py::handle fabric_prefix = keep(py::str("Fabric-"));
   std::string path;
   if (!path_bytes(configfile, path)) return {};
   SW_LET(config_map, common::get(self, names.config_map));

@@ -46,7 +46,7 @@ py::object run_command(py::handle self, PyObject* runner_name, const char* forma
 
 // The index a port's address uses: 0 in MAC mode "l3-only".
 py::object index_for_mode(py::handle self, py::handle index) {
-  static const py::object l3_only = py::str("l3-only");
+  static const py::handle l3_only = keep(py::str("l3-only"));
   SW_LET(macmode, common::get(self, names.macmode));
   SW_LET(is_l3_only, common::equal(macmode, l3_only));
   return is_l3_only ? common::integer(0) : common::borrow(index.ptr());
@@ -142,7 +142,7 @@ py::object makemacaddr(py::handle, py::handle inmac, py::handle index) {
   std::optional<MacAddress> address;
   if (!overflow) address = derive_mac(base, offset);
   if (!address) {
-    static const py::object message = py::str("Tried to carry into OUI.\n");
+    static const py::handle message = keep(py::str("Tried to carry into OUI.\n"));
     SW_LET(sys, global(names.sys));
     SW_LET(stdout_stream, common::get(sys, names.stdout));
     SW_CHECK(common::call_method(stdout_stream, names.write, message));
@@ -158,7 +158,7 @@ py::object makemacaddr(py::handle, py::handle inmac, py::handle index) {
 }
 
 py::object destroyints(py::handle self, py::handle interface_set) {
-  static const py::object kept = py::str("switch");
+  static const py::handle kept = keep(py::str("switch"));
   // Checked whole first, so a bad name deletes nothing; sorted so the
   // commands run in the same order every time.
   SW_LET(ordered, common::steal(PySequence_List(interface_set.ptr())));
@@ -211,8 +211,8 @@ py::object maketap(py::handle self, py::handle portname, py::handle index,
 
 py::object makekernnet(py::handle self, py::handle portname, py::handle index, py::handle unit,
                        py::handle interface_set) {
-  static const py::object bcm = py::str("bcm"), mlx = py::str("mlx");
-  static const py::object bcm_knet = py::str("bcm_knet"), mlx_sx_netdev = py::str("mlx_sx_netdev");
+  static const py::handle bcm = keep(py::str("bcm")), mlx = keep(py::str("mlx"));
+  static const py::handle bcm_knet = keep(py::str("bcm_knet")), mlx_sx_netdev = keep(py::str("mlx_sx_netdev"));
   SW_LET(dummy, common::get(self, names.dummy));
   SW_LET(is_dummy, common::truth(dummy));
   if (is_dummy) return common::none();

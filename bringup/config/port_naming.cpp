@@ -17,11 +17,11 @@ py::object hardware_number(py::handle self, py::handle sub) {
 }  // namespace
 
 py::object linux_prefix(py::handle self) {
-  static const py::object fabric = py::str("fp"), front = py::str("swp");
+  static const py::handle fabric = keep(py::str("fp")), front = keep(py::str("swp"));
   SW_LET(port, physical_port_of(self));
   SW_LET(is_fabric, common::get(port, names.is_fabric));
   SW_LET(truth, common::truth(is_fabric));
-  return truth ? fabric : front;
+  return common::borrow((truth ? fabric : front).ptr());
 }
 
 py::object hw_intf_num(py::handle self, py::handle sub) {
@@ -38,14 +38,14 @@ py::object base_hw_intf_num(py::handle self, py::handle sub) {
 
 // "hg" ports are named "xe" unless the platform port disables it.
 py::object sdk_intf_prefix(py::handle self, py::handle sub) {
-  static const py::object higig = py::str("hg"), ethernet = py::str("xe");
+  static const py::handle higig = keep(py::str("hg")), ethernet = keep(py::str("xe"));
   SW_LET(prefix, forward_sub<&Names::hw_intf_prefix>(self, sub));
   SW_LET(two, common::steal(PySequence_GetSlice(prefix.ptr(), 0, 2)));
   SW_LET(port, physical_port_of(self));
   SW_LET(no_translation, common::get(port, names.disable_prefix_xlate));
   if (no_translation.ptr() == Py_True) return two;
   SW_LET(is_higig, common::equal(two, higig));
-  return is_higig ? ethernet : two;
+  return is_higig ? common::borrow(ethernet.ptr()) : two;
 }
 
 py::object sdk_intf_num(py::handle self, py::handle sub) {
@@ -65,7 +65,7 @@ py::object sdk_intf(py::handle self, py::handle sub) {
 // swp<label>, fp<label> on a fabric port, with s<sub> when broken out; the
 // platform port's override wins for every sub-port.
 py::object linux_port_name(py::handle self, py::handle sub) {
-  static const py::object one = py::int_(1);
+  static const py::handle one = keep(py::int_(1));
   SW_LET(port, physical_port_of(self));
   SW_LET(override_name, common::get(port, names.name_override));
   if (!override_name.is_none()) return override_name;
@@ -94,7 +94,7 @@ py::object sdk_logical_port_num(py::handle self, py::handle sub) {
 // capable classes, else the SDK interface name; ".<unit>" unless the
 // caller says the switch has one unit (or none).
 py::object sdk_config_intf(py::handle self, py::handle sub, py::handle num_units) {
-  static const py::object one = py::int_(1);
+  static const py::handle one = keep(py::int_(1));
   SW_LET(capable, common::get(self, names.portmap_capable));
   SW_LET(by_number, common::truth(capable));
   SW_LET(named, by_number ? common::call_method(self, names.sdk_logical_port_num, sub)

@@ -71,13 +71,13 @@ py::object logical_flip(py::handle self, PyObject* operation, py::handle sub) {
 }
 
 // Lanes of one logical port by mode.
-py::object lanes_per_mode() {
-  static const py::object table = [] {
+py::handle lanes_per_mode() {
+  static const py::handle table = [] {
     py::dict lanes;
     for (const char* mode : {"10G", "25G", "4x10G", "4x25G"}) lanes[mode] = 1;
     for (const char* mode : {"2x50G", "50G", "2x20G", "2x40G"}) lanes[mode] = 2;
     for (const char* mode : {"40G", "100G", "40G/4", "100G/4"}) lanes[mode] = 4;
-    return py::object(lanes);
+    return keep(std::move(lanes));
   }();
   return table;
 }
@@ -86,7 +86,7 @@ py::object lanes_per_mode() {
 // `portmap`, which is returned.
 py::object lane_lines(py::handle port, py::handle portmap, py::handle sub, PyObject* operation,
                       const char* format) {
-  static const py::object one = py::int_(1);
+  static const py::handle one = keep(py::int_(1));
   SW_LET(hardware, common::call_method(port, names.hw_intf_num, sub));
   SW_LET(base, common::steal(PyNumber_Add(hardware.ptr(), one.ptr())));
   SW_LET(flip, common::call_method(port, operation, sub));

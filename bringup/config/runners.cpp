@@ -27,7 +27,7 @@ py::object eeprom_failure(py::handle message) {
 
 // The tool's output for `option`, or null with the logged failure raised.
 py::object boardinfo_output(const char* option, const char* failure) {
-  static const py::object program = py::str(kBoardinfo);
+  static const py::handle program = keep(py::str(kBoardinfo));
   SW_LET(option_text, common::steal(PyUnicode_FromString(option)));
   SW_LET(words, common::steal(PyList_New(0)));
   SW_CHECK(PyList_Append(words.ptr(), program.ptr()));
@@ -47,10 +47,10 @@ py::object boardinfo_init(py::handle self, py::handle dummy, py::handle sw_base)
 }
 
 py::object macaddr(py::handle self) {
-  static const py::object dummy_address = py::str("ff:ff:ff:ff:ff:00");
+  static const py::handle dummy_address = keep(py::str("ff:ff:ff:ff:ff:00"));
   SW_LET(dummy, common::get(self, names.dummy));
   SW_LET(is_dummy, common::truth(dummy));
-  if (is_dummy) return dummy_address;
+  if (is_dummy) return common::borrow(dummy_address.ptr());
   return boardinfo_output("-a", "error: boardinfo -a failed");
 }
 
@@ -78,22 +78,22 @@ py::object runner_init(py::handle self, py::handle dummy) {
 
 // `program` followed by the caller's words; the empty text in dummy mode.
 py::object run_with(py::handle self, py::handle program, py::handle args) {
-  static const py::object empty = py::str("");
+  static const py::handle empty = keep(py::str(""));
   SW_LET(dummy, common::get(self, names.dummy));
   SW_LET(is_dummy, common::truth(dummy));
-  if (is_dummy) return empty;
+  if (is_dummy) return common::borrow(empty.ptr());
   SW_LET(words, common::steal(PySequence_List(args.ptr())));
   SW_CHECK(PyList_Insert(words.ptr(), 0, program.ptr()));
   return run_program(words);
 }
 
 py::object ip_run(py::handle self, py::handle args) {
-  static const py::object program = py::str("ip");
+  static const py::handle program = keep(py::str("ip"));
   return run_with(self, program, args);
 }
 
 py::object ifmaker_run(py::handle self, py::handle args) {
-  static const py::object program = py::str(kIfmaker);
+  static const py::handle program = keep(py::str(kIfmaker));
   return run_with(self, program, args);
 }
 
