@@ -1,9 +1,20 @@
-<<<<<<< HEAD
 """Stand-in for the operating system's port table module.
 
-The libraries use only `UnsupportedPlatformError`, raised with one message
-text, for kernel network devices on a switch software base other than
-Broadcom or Mellanox. The top-level module `porttab` is the same module.
+Two things of it are used:
+
+- `UnsupportedPlatformError`, raised with one message text, for kernel
+  network devices on a switch software base other than Broadcom or
+  Mellanox. The top-level module `porttab` is the same module.
+- the port-name table. On a switch it is read from the platform's port
+  layout; here a test installs it first with `install(mapping)`, a mapping
+  from SDK port name ("xe0", "ce3") to Linux network-device name ("swp1",
+  "swp4s0"), in port order. Each `porttab()` takes a copy of the installed
+  table:
+  - `get_linux_ports()`: the Linux names, in port order (a new list each
+    call);
+  - `bcm2linux(name)`: the Linux name of an SDK port name; `KeyError`
+    naming the port for a name the table does not hold.
+  Building a `porttab` with nothing installed fails loudly.
 """
 
 
@@ -14,20 +25,7 @@ class UnsupportedPlatformError(Exception):
         if not isinstance(message, str):
             raise TypeError("UnsupportedPlatformError takes one message text, not %r" % (message,))
         super().__init__(message)
-=======
-"""Stand-in for the operating system's port-name table.
 
-On a switch the table is read from the platform's port layout; here a test
-installs it first with `install(mapping)`, a mapping from SDK port name
-("xe0", "ce3") to Linux network-device name ("swp1", "swp4s0"), in port
-order. Each `porttab()` takes a copy of the installed table:
-
-- `get_linux_ports()`: the Linux names, in port order (a new list each call);
-- `bcm2linux(name)`: the Linux name of an SDK port name; `KeyError` naming
-  the port for a name the table does not hold.
-
-Building a `porttab` with nothing installed fails loudly.
-"""
 
 _installed = None
 
@@ -65,4 +63,3 @@ class porttab(object):
             return self._bcm2linux[name]
         except (KeyError, TypeError):
             raise KeyError(name) from None
->>>>>>> fanoutprobe
