@@ -120,7 +120,9 @@ TEST(FanoutprobeReaders, VlanTranslationFields) {
 
 TEST(FanoutprobeReaders, IpmcColumnsAndLayoutChecks) {
   const std::string header = "SRC IP ADDRESS MC IP ADDRESS VLAN MOD PORT V VRF GROUP\n----\n";
-  IpmcRead read = read_ipmc_table(header + "10.0.0.1 239.1.1.1 100 0 1 Y 2 0x1f\n\n1 2 3 4 5 6 7\n");
+  // Rows point into the output, which must outlive them.
+  const std::string output = header + "10.0.0.1 239.1.1.1 100 0 1 Y 2 0x1f\n\n1 2 3 4 5 6 7\n";
+  IpmcRead read = read_ipmc_table(output);
   ASSERT_EQ(read.rows.size(), 1u);
   EXPECT_EQ(read.rows[0].source, "10.0.0.1");
   EXPECT_EQ(read.rows[0].group, "239.1.1.1");
