@@ -61,6 +61,11 @@ class ClassBuilder {
     store(name, make_property(fast_function(name, qualified(name), nullptr, body, {"self"})));
     return *this;
   }
+  // The same with the attribute's documentation text.
+  ClassBuilder& property(const char* name, py::object (*body)(py::handle), const char* doc) {
+    store(name, make_property(fast_function(name, qualified(name), doc, body, {"self"})));
+    return *this;
+  }
   ClassBuilder& property(const char* name, py::object (*body)(py::object)) {
     store(name, make_property(fast_function(name, qualified(name), nullptr, body, {"self"})));
     return *this;

@@ -1,5 +1,6 @@
 """The module namespace and the class tree the start-up builds."""
 
+import os
 import subprocess
 import sys
 
@@ -85,7 +86,7 @@ def test_import_fails_cleanly_without_the_platform_registry(tmp_path):
             "    print([f.name for f in traceback.extract_tb(e.__traceback__)][-1:])\n"
             "print('asicmodel' in sys.modules)\n" % str(tmp_path))
     result = subprocess.run([sys.executable, "-c", code], capture_output=True, text=True,
-                            env={"PYTHONPATH": ":".join(p for p in sys.path if p)})
+                            env=dict(os.environ, PYTHONPATH=":".join(p for p in sys.path if p)))
     # The original error, with the start-up's own trace entry last.
     assert result.stdout.splitlines() == ["failed tervane.platforms", "['init asicmodel']",
                                           "False"]

@@ -1,0 +1,129 @@
+"""Config: construction, the port layout (parsing, completion, validation,
+default file) and the chip texts."""
+
+import os
+import types
+
+import pytest
+
+import bringup
+from bringup_fakes import Chip, platform_of, tomahawk_100g, trident_two_10g
+
+GOLDEN = os.path.join(os.path.dirname(__file__), "golden")
+
+
+def config_for(ports=(), chip=None):
+    return bringup.Config(platform_of(ports, chip), dummy=True)
+
+
+def test_dummy_construction():
+    config = config_for()
+    assert vars(config)["macbase"] == [255, 255, 255, 255, 255, 0]
+    assert (config.macrange, config.macmode, config.ports) == (255, "standard", [])
+    assert list(vars(config)) == ["platform", "verbose", "exploded", "dummy", "eeprom", "iproute2",
+                                  "ifmaker", "ports", "macbase", "macrange", "macmode"]
+    assert (config.eeprom.dummy, config.eeprom.sw_base, config.iproute2.dummy) == (True, "bcm", True)
+
+
+@pytest.mark.parametrize("text", ["ff:ff:ff:ff:ff", "ff:ff:ff:ff:ff:100", "zz:0:0:0:0:0"])
+def test_bad_base_mac_is_refused(monkeypatch, text):
+    monkeypatch.setattr(bringup.Boardinfo, "macaddr", property(lambda self: text))
+    with pytest.raises(ValueError, match="base MAC address"):
+        config_for()
+
+
+def test_layout_is_parsed_and_completed():
+    ports = [tomahawk_100g("1"), tomahawk_100g("2", 8)]
+    fabric = types.SimpleNamespace(label="2", is_fabric=True)
+    config = config_for(ports + [fabric])
+    config.config("1=4x\n2 = 40G ; note\nFabric-2=4x\n7=1x\n")
+    assert config.config_map == {"1": "4x25G", "2": "40G", "Fabric-2": "4x", "7": "1x"}
+    config.config("")
+    assert config.config_map == {}
+    assert config.find_hw_port("2") is ports[1]
+
+
+def test_bad_lines_are_all_named_and_the_map_kept():
+    config = config_for()
+    config.config("1=40G\n")
+    with pytest.raises(ValueError) as caught:
+        config.config("1=40G\nbad line\n  \n=x\n")
+    assert str(caught.value) == ("ports.conf contains parsing errors:\n\t[line  3]: 'bad line'"
+                                 "\n\t[line  5]: '=x'")
+    assert config.config_map == {"1": "40G"}
+
+
+def test_failed_completion_keeps_the_old_map():
+    config = config_for([trident_two_10g("1", 1)])
+    config.platform.switch.ports[0].phy_layer = "10GBaseT"
+    config.config("1=10G\n")
+    with pytest.raises(KeyError):
+        config.config("1=4x\n")
+    assert config.config_map == {"1": "10G"}
+
+
+class FakeConformer(object):
+    errors, reported = [], []
+
+    def __init__(self, path, debug=True):
+        assert debug is False
+        self.path = path
+
+    def conformer(self):
+        return list(self.errors)
+
+    def portwriteerrors(self, errors):
+        self.reported.append(errors)
+
+
+@pytest.fixture
+def conformer(monkeypatch):
+    FakeConformer.errors, FakeConformer.reported = [], []
+    monkeypatch.setattr(bringup, "tervane", types.SimpleNamespace(
+        conformer=types.SimpleNamespace(Conformer=FakeConformer)))
+    return FakeConformer
+
+
+def test_read_config_loads_chip_texts_without_validation(conformer):
+    config = config_for(chip=Chip(texts={"hw_desc": "desc", "sdk.bcm": "sdk"}))
+    for name, attribute in [("hw_desc", "hw_desc"), ("rc.forwarding", "rc_forwarding"),
+                            ("datapath.conf", "datapath_conf"), ("sdk.bcm", "sdk_bcm"),
+                            ("uft.json", "uft"), ("riot.json", "riot")]:
+        config.read_config(name)
+    assert (config.hw_desc, config.sdk_bcm, config.uft) == ("desc", "sdk", None)
+    with pytest.raises(FileNotFoundError):
+        config.read_config("/nonexistent/hw_desc")  # a path, validated then read
+
+
+def test_read_config_validates_then_parses(conformer, tmp_path):
+    layout = tmp_path / "ports.conf"
+    layout.write_text("1=40G\n")
+    config = config_for()
+    config.read_config(str(layout))
+    assert config.config_map == {"1": "40G"}
+    conformer.errors = ["bad"]
+    with pytest.raises(SystemExit) as caught:
+        config.read_config(str(layout))
+    assert caught.value.code == -1 and conformer.reported == [["bad"]]
+
+
+def test_write_config_writes_the_default_file(tmp_path):
+    config = config_for()
+    config.config_map = {"10": "40G", "9": "4x10G", "Fabric-1": "10G", "1": None}
+    target = tmp_path / "ports.conf"
+    config.write_config(str(target))
+    with open(os.path.join(GOLDEN, "default_ports.conf")) as golden:
+        assert target.read_text() == golden.read()
+    config.config_map = {}
+    config.write_config(str(target))
+    assert target.read_text() == "# XXX - default config file (needs documentation comments)\n"
+
+
+def test_write_config_refuses_a_bad_label_without_touching_the_file(tmp_path):
+    target = tmp_path / "ports.conf"
+    target.write_text("old\n")
+    config = config_for()
+    config.config_map = {"1": "40G", "swp2": "10G"}
+    with pytest.raises(ValueError, match="swp2"):
+        config.write_config(str(target))
+    assert target.read_text() == "old\n" and os.listdir(tmp_path) == ["ports.conf"]
