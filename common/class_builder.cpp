@@ -26,7 +26,7 @@ const char* ClassBuilder::function_name(const char* name) {
 }
 
 py::object ClassBuilder::make_property(const py::object& fn) {
-  static py::object property = py::module_::import("builtins").attr("property");
+  static const py::handle property = py::object(py::module_::import("builtins").attr("property")).release();
   return property(fn);
 }
 
@@ -35,7 +35,7 @@ void ClassBuilder::store(const char* name, py::object value) {
 }
 
 py::object ClassBuilder::build() {
-  static py::object type = py::module_::import("builtins").attr("type");
+  static const py::handle type = py::object(py::module_::import("builtins").attr("type")).release();
   py::object cls = type(py::str(name_), bases_, namespace_);
   module_.attr(name_.c_str()) = cls;
   return cls;

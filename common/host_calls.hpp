@@ -26,6 +26,13 @@ namespace py = pybind11;
 
 inline py::object steal(PyObject* value) { return py::reinterpret_steal<py::object>(value); }
 inline py::object borrow(PyObject* value) { return py::reinterpret_borrow<py::object>(value); }
+inline py::object ref(py::handle value) { return py::reinterpret_borrow<py::object>(value); }
+
+// A constant made once and kept for the life of the process:
+//     static const py::handle four = common::forever(py::int_(4));
+// Never released, because static destructors run after the interpreter
+// has finalised, when no object may be freed.
+inline py::handle forever(py::object value) { return value.release(); }
 
 // Success tests for the propagation macros below.
 inline bool ok(const py::object& value) { return static_cast<bool>(value); }
@@ -110,15 +117,20 @@ py::object fail_percent(py::handle type, const char* format, const Args&... args
   return fail_percent_tuple(type, format, held);
 }
 
-// The host's `format % args` without throwing.
+// The host's `format % args` without throwing. On per-port or per-line
+// paths pass a format text made once (`common::forever(py::str(...))`).
 template <typename... Args>
-py::object percent_text(const char* format, const Args&... args) {
+py::object percent_text(py::handle format, const Args&... args) {
   PyObject* tuple = PyTuple_Pack(sizeof...(Args), py::handle(args).ptr()...);
   if (!tuple) return {};
   py::object held = steal(tuple);
+  return steal(PyUnicode_Format(format.ptr(), held.ptr()));
+}
+template <typename... Args>
+py::object percent_text(const char* format, const Args&... args) {
   py::object text = steal(PyUnicode_FromString(format));
   if (!text) return {};
-  return steal(PyUnicode_Format(text.ptr(), held.ptr()));
+  return percent_text(py::handle(text), args...);
 }
 
 }  // namespace common
