@@ -117,15 +117,20 @@ py::object fail_percent(py::handle type, const char* format, const Args&... args
   return fail_percent_tuple(type, format, held);
 }
 
-// The host's `format % args` without throwing.
+// The host's `format % args` without throwing. On per-port or per-line
+// paths pass a format text made once (`common::forever(py::str(...))`).
 template <typename... Args>
-py::object percent_text(const char* format, const Args&... args) {
+py::object percent_text(py::handle format, const Args&... args) {
   PyObject* tuple = PyTuple_Pack(sizeof...(Args), py::handle(args).ptr()...);
   if (!tuple) return {};
   py::object held = steal(tuple);
+  return steal(PyUnicode_Format(format.ptr(), held.ptr()));
+}
+template <typename... Args>
+py::object percent_text(const char* format, const Args&... args) {
   py::object text = steal(PyUnicode_FromString(format));
   if (!text) return {};
-  return steal(PyUnicode_Format(text.ptr(), held.ptr()));
+  return percent_text(py::handle(text), args...);
 }
 
 }  // namespace common
