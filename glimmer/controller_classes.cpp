@@ -47,7 +47,6 @@ py::dict in_ram_constants() {
 void define_led_controller_classes(py::module_& module) {
   py::object led_controller = ClassBuilder(module, "LEDController", py::tuple()).build();
 
-  const py::arg self("self"), calls("calls"), controller_idx("controller_idx");
   // The port map address of the ID variables is written once, from this
   // class's own data_array_base_addr (192).
   ClassBuilder(module, "BCMLEDController", py::make_tuple(led_controller))
@@ -79,20 +78,19 @@ void define_led_controller_classes(py::module_& module) {
       .attr("pad_n_zero", py::str(kPadNZero))
       .attr("pad_n_one", py::str(kPadNOne))
       .property("defines", &defines)
-      .method("__init__", &controller_init, self)
-      .method("configure", &configure, self, controller_idx, py::arg("ports"))
-      .method("_eval_looping", &eval_looping, py::doc(kEvalLoopingDoc), self, calls)
-      .method("_calc_looped_instructions", &calc_looped_instructions, self, calls)
-      .method("_calc_unrolled_instructions", &calc_unrolled_instructions, self, calls)
-      .method("_led_pad_call", &led_pad_call, self, py::arg("value"), py::arg("length"),
-              py::arg("emit_loop"))
-      .method("_led_port_call", &led_port_call, self, py::arg("call"), py::arg("length"))
-      .method("_chain_port", &chain_port, py::doc(kChainPortDoc), self, py::arg("port_num"))
-      .method("led_map", &led_map, self, controller_idx)
-      .method("led_memory_init_commands", &led_memory_init_commands, self, controller_idx)
+      .method("__init__", &controller_init, {"self"})
+      .method("configure", &configure, {"self", "controller_idx", "ports"})
+      .method("_eval_looping", &eval_looping, {"self", "calls"}, kEvalLoopingDoc)
+      .method("_calc_looped_instructions", &calc_looped_instructions, {"self", "calls"})
+      .method("_calc_unrolled_instructions", &calc_unrolled_instructions, {"self", "calls"})
+      .method("_led_pad_call", &led_pad_call, {"self", "value", "length", "emit_loop"})
+      .method("_led_port_call", &led_port_call, {"self", "call", "length"})
+      .method("_chain_port", &chain_port, {"self", "port_num"}, kChainPortDoc)
+      .method("led_map", &led_map, {"self", "controller_idx"})
+      .method("led_memory_init_commands", &led_memory_init_commands, {"self", "controller_idx"})
       .property("asm", &asm_text)
       .property("hex", &hex_text)
-      .method("_compile", &compile, self, py::arg("asm"))
+      .method("_compile", &compile, {"self", "asm"})
       .build();
 }
 

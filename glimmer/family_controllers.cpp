@@ -34,7 +34,7 @@ void define_family_led_controllers(py::module_& module) {
   }
   common::ClassBuilder(module, "TomahawkLEDController", base)
       .attr("ports_per_chain", py::int_(64))
-      .method("_chain_port", &identity_chain_port, py::arg("self"), py::arg("call_port"))
+      .method("_chain_port", &identity_chain_port, {"self", "call_port"})
       .build();
 }
 

@@ -15,7 +15,7 @@ FAMILIES = [
 
 
 def test_module_holds_exactly_the_class_tree_in_order():
-    names = [n for n in vars(glimmer) if not n.startswith("__")]
+    names = [n for n in vars(glimmer) if not n.startswith("_")]
     assert names == ["LEDController", "BCMLEDController"] + [n for n, _ in FAMILIES]
     assert glimmer.__doc__ is None
     assert glimmer.LEDController.__bases__ == (object,)
