@@ -5,6 +5,7 @@
 // back to the host as one text.
 #include <pybind11/pybind11.h>
 
+#include <map>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -29,22 +30,26 @@ py::handle stock_id_variables() {
 }
 
 // `%s` of an entry: the text of a str, str() of anything else.
-int append_entry_text(std::string& out, py::handle value) {
-  if (PyUnicode_Check(value.ptr())) return common::append_utf8(out, value);
+int add_entry_text(common::Utf8Views& views, py::handle value, common::TextPieces& pieces) {
+  if (PyUnicode_Check(value.ptr())) return views.add(value, pieces);
   py::object text = common::steal(PyObject_Str(value.ptr()));
   if (!text) return -1;
-  return common::append_utf8(out, text);
+  return views.add(text, pieces);
 }
 
+using Entries = std::map<std::string, common::TextPieces, std::less<>>;
+
 // The dict's text-keyed entries, as the core takes them.
-int plain_entries(py::handle entries, TemplateEntries& plain) {
+int plain_entries(py::handle entries, common::Utf8Views& views, Entries& plain) {
   PyObject *key = nullptr, *value = nullptr;
   Py_ssize_t position = 0;
   while (PyDict_Next(entries.ptr(), &position, &key, &value)) {
     if (!PyUnicode_Check(key)) continue;  // never named by a template
-    std::string name, text;
-    if (common::append_utf8(name, key) < 0 || append_entry_text(text, value) < 0) return -1;
-    plain[std::move(name)] = std::move(text);
+    std::string name;
+    if (common::append_utf8(name, key) < 0) return -1;
+    common::TextPieces& pieces = plain[std::move(name)];
+    pieces = common::TextPieces();
+    if (add_entry_text(views, value, pieces) < 0) return -1;
   }
   return 0;
 }
@@ -115,35 +120,46 @@ py::object asm_text(py::handle self) {
   SW_CHECK(common::update_dict(entries, variant));
   if (id_variant) SW_CHECK(place_port_map(self, entries));
 
-  // Each collection is joined as soon as it is read, as the host's join
-  // would: later reads cannot change what was taken.
-  std::string set_functions, set_calls, defines_entry, led_functions;
+  // Each collection is taken as it is read, as the host's join would take
+  // it: what later reads do cannot change it.
+  common::Utf8Views views;
+  common::TextPieces set_functions, set_calls, defines_entry, led_functions, template_text;
   SW_LET(routines, common::get(self, names.set_functions));
-  SW_CHECK(common::join_utf8(set_functions, routines));
+  SW_CHECK(views.add_joined(routines, set_functions));
   SW_LET(calls, common::get(self, names.set_calls));
-  SW_CHECK(common::join_utf8(set_calls, calls));
-  SW_LET(defines_text, common::get(self, names.defines));
-  SW_CHECK(append_entry_text(defines_entry, defines_text));
+  SW_CHECK(views.add_joined(calls, set_calls));
+  SW_LET(defines_value, common::get(self, names.defines));
+  SW_CHECK(add_entry_text(views, defines_value, defines_entry));
   SW_LET(board_routines, common::get(self, names.led_functions));
-  SW_CHECK(common::join_utf8(led_functions, board_routines));
+  SW_CHECK(views.add_joined(board_routines, led_functions));
   SW_LET(program_template, common::get(self, names._template));
+  SW_CHECK(add_entry_text(views, program_template, template_text));
 
-  TemplateEntries plain;
-  SW_CHECK(plain_entries(entries, plain));
+  Entries plain;
+  SW_CHECK(plain_entries(entries, views, plain));
   plain["set_functions"] = std::move(set_functions);
   plain["set_calls"] = std::move(set_calls);
   plain["defines"] = std::move(defines_entry);
   plain["led_functions"] = std::move(led_functions);
-  std::string template_text;
-  SW_CHECK(append_entry_text(template_text, program_template));
+  std::string template_utf8;
+  template_text.append_to(template_utf8);
+  auto known = [&plain](std::string_view key) { return plain.find(key) != plain.end(); };
+  common::TextPieces program;
   try {
-    return common::text_from_utf8(fill_template(template_text, plain));
+    for (const TemplatePart& part : template_layout(template_utf8, known)) {
+      if (part.is_entry) {
+        program.extend(plain.find(part.text)->second);
+      } else {
+        program.add(part.text);
+      }
+    }
   } catch (const MissingEntry& missing) {
     SW_LET(key, common::text_from_utf8(missing.key()));
     return common::fail_key(key);
   } catch (const BadTemplate& bad) {
     return common::fail(PyExc_ValueError, bad.what());
   }
+  return views.text(program);
 }
 
 }  // namespace glimmer
