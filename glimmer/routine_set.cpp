@@ -12,6 +12,7 @@
 #include <pybind11/pybind11.h>
 
 #include "common/class_builder.hpp"
+#include "common/method_descriptor.hpp"
 #include "common/host_calls.hpp"
 #include "common/host_containers.hpp"
 #include "glimmer/names.hpp"
@@ -114,7 +115,7 @@ void define_routine_set(py::module_& module) {
   py::object set_type = py::reinterpret_borrow<py::object>(reinterpret_cast<PyObject*>(&PySet_Type));
   common::ClassBuilder(module, "_RoutineSet", py::make_tuple(set_type), kDoc)
       .method("__init__", &routine_set_init, {"self", {"texts", py::tuple()}})
-      .method("add", &add, {"self", "text"})
+      .attr("add", common::fast_method("_RoutineSet", "add", &add, {"self", "text"}))
       .method("__iter__", &iterate, {"self"})
       .method("__reduce__", &reduce, {"self"})
       .build();
