@@ -8,6 +8,7 @@
 #include <pybind11/pybind11.h>
 
 #include <algorithm>
+#include <cstring>
 #include <cstdint>
 #include <numeric>
 #include <vector>
@@ -40,12 +41,27 @@ bool order_plain_ints(py::handle keys, Order& order) {
 
 bool order_plain_texts(py::handle keys, Order& order) {
   const Py_ssize_t count = PyList_GET_SIZE(keys.ptr());
+  bool one_byte = true;
   for (Py_ssize_t i = 0; i < count; ++i) {
-    if (!PyUnicode_CheckExact(PyList_GET_ITEM(keys.ptr(), i))) return false;
+    PyObject* key = PyList_GET_ITEM(keys.ptr(), i);
+    if (!PyUnicode_CheckExact(key)) return false;
+    one_byte = one_byte && PyUnicode_KIND(key) == PyUnicode_1BYTE_KIND;
+  }
+  auto item = [&keys](Py_ssize_t i) { return PyList_GET_ITEM(keys.ptr(), i); };
+  if (one_byte) {
+    // Latin-1 texts: code point order is byte order, a prefix first.
+    std::stable_sort(order.begin(), order.end(), [&item](Py_ssize_t a, Py_ssize_t b) {
+      PyObject *left = item(a), *right = item(b);
+      const Py_ssize_t left_size = PyUnicode_GET_LENGTH(left), right_size = PyUnicode_GET_LENGTH(right);
+      int compared = std::memcmp(PyUnicode_DATA(left), PyUnicode_DATA(right),
+                                 static_cast<std::size_t>(std::min(left_size, right_size)));
+      return compared != 0 ? compared < 0 : left_size < right_size;
+    });
+    return true;
   }
   // Plain texts compare by code point and never fail.
-  std::stable_sort(order.begin(), order.end(), [&keys](Py_ssize_t a, Py_ssize_t b) {
-    return PyUnicode_Compare(PyList_GET_ITEM(keys.ptr(), a), PyList_GET_ITEM(keys.ptr(), b)) < 0;
+  std::stable_sort(order.begin(), order.end(), [&item](Py_ssize_t a, Py_ssize_t b) {
+    return PyUnicode_Compare(item(a), item(b)) < 0;
   });
   return true;
 }

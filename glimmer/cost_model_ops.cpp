@@ -35,8 +35,8 @@ int constant(py::handle self, PyObject* name, const char* what, std::int64_t& ou
   return int64_of(value, what, out);
 }
 
-// The runs as the model sees them: pad runs with their value and length;
-// every other run (None, port calls) only holds a place.
+// The pad runs with their value and length; every other run (None, port
+// calls) costs nothing and is left out.
 int pad_runs(py::handle calls, std::vector<PadRun>& runs) {
   py::object iterator = common::steal(PyObject_GetIter(calls.ptr()));
   if (!iterator) return -1;
@@ -44,13 +44,12 @@ int pad_runs(py::handle calls, std::vector<PadRun>& runs) {
     py::object run = common::steal(raw);
     py::object call, count;
     if (unpack_run(run, call, count) < 0) return -1;
-    PadRun pad_run;
     int pad = pad_value_of(call);
     if (pad == -2) return -1;
-    if (pad >= 0) {
-      pad_run.pad = pad;
-      if (int64_of(count, "the length of a pad run", pad_run.count) < 0) return -1;
-    }
+    if (pad < 0) continue;
+    PadRun pad_run;
+    pad_run.pad = pad;
+    if (int64_of(count, "the length of a pad run", pad_run.count) < 0) return -1;
     runs.push_back(pad_run);
   }
   return PyErr_Occurred() ? -1 : 0;

@@ -25,6 +25,22 @@ py::object numbered_line(std::string (*line)(std::int64_t), const char* format,
   return common::percent_text(format, value);
 }
 
+// The port position load; the lines of the first chain positions are
+// made once and shared (texts never change).
+py::object position_load(py::handle position) {
+  constexpr std::int64_t kShared = 1024;
+  static std::array<PyObject*, kShared>& shared = *new std::array<PyObject*, kShared>();
+  std::int64_t number = 0;
+  if (!plain_int(position, number)) return common::percent_text(kPortPositionLoadFormat, position);
+  if (number < 0 || number >= kShared) return line_text(port_position_load(number));
+  PyObject*& line = shared[static_cast<std::size_t>(number)];
+  if (!line) {
+    line = line_text(port_position_load(number)).release().ptr();
+    if (!line) return {};
+  }
+  return common::borrow(line);
+}
+
 // `for _ in range(length)`: calls `emit()` `length` times; -1 on error.
 template <typename Emit>
 int repeat(py::handle length, Emit&& emit) {
@@ -46,26 +62,31 @@ int repeat(py::handle length, Emit&& emit) {
   return PyErr_Occurred() ? -1 : 0;
 }
 
-// A port routine's name and relabelled text. For plain texts the two are
-// fixed by the call's name and code, so the last few are remembered by
-// identity (texts never change, and the entries hold them alive).
+// A port routine's relabelled text and the main-loop line that calls it.
+// For plain texts both are fixed by the call's name and code, so the last
+// few are remembered by identity (texts never change, and the entries hold
+// them alive).
 struct Routine {
   py::object call_name, call_code;  // the key
-  py::object fn_name, code;
+  py::object code, call_text;
 };
 
 int make_routine(py::handle call_name, py::handle call_code, Routine& routine) {
   static const py::handle prefix = py::str("set_led_").release(),
                           colon = py::str(":").release(),
                           entry_label = py::str("set_led:").release();
+  static const py::handle call_prefix = line_text(call_line("")).release();
+  py::object fn_name;
   if (PyUnicode_CheckExact(call_name.ptr())) {
-    routine.fn_name = common::steal(PyUnicode_Concat(prefix.ptr(), call_name.ptr()));
+    fn_name = common::steal(PyUnicode_Concat(prefix.ptr(), call_name.ptr()));
   } else {
-    routine.fn_name = common::percent_text("set_led_%s", call_name);
+    fn_name = common::percent_text("set_led_%s", call_name);
   }
-  if (!routine.fn_name) return -1;
+  if (!fn_name) return -1;
+  routine.call_text = common::steal(PyUnicode_Concat(call_prefix.ptr(), fn_name.ptr()));
+  if (!routine.call_text) return -1;
   // The routine's entry label becomes its own name; nothing else changes.
-  py::object label = common::steal(PyUnicode_Concat(routine.fn_name.ptr(), colon.ptr()));
+  py::object label = common::steal(PyUnicode_Concat(fn_name.ptr(), colon.ptr()));
   if (!label) return -1;
   if (PyUnicode_CheckExact(call_code.ptr())) {
     routine.code = common::steal(PyUnicode_Replace(call_code.ptr(), entry_label.ptr(), label.ptr(), -1));
@@ -93,8 +114,8 @@ const Routine* routine_of(py::handle call_name, py::handle call_code, Routine& s
   next = (next + 1) % remembered.size();
   slot.call_name = common::borrow(call_name.ptr());
   slot.call_code = common::borrow(call_code.ptr());
-  slot.fn_name = scratch.fn_name;
   slot.code = scratch.code;
+  slot.call_text = scratch.call_text;
   return &slot;
 }
 
@@ -145,7 +166,7 @@ py::object led_port_call(py::handle self, py::handle call, py::handle length) {
     Routine scratch;
     const Routine* routine = routine_of(call_name, call_code, scratch);
     if (!routine) return -1;
-    py::object fn_name = routine->fn_name, code = routine->code;
+    py::object code = routine->code, call_text = routine->call_text;
     py::object set_functions = common::get(self, names.set_functions);
     if (!set_functions || !common::call_method(set_functions, names.add, code)) return -1;
     if (call_port.ptr() == Py_None) return 0;
@@ -153,11 +174,8 @@ py::object led_port_call(py::handle self, py::handle call, py::handle length) {
     if (!set_calls) return -1;
     py::object position = common::call_method(self, names._chain_port, call_port);
     if (!position) return -1;
-    py::object load = numbered_line(&port_position_load, kPortPositionLoadFormat, position);
+    py::object load = position_load(position);
     if (!load || common::append(set_calls, load) < 0) return -1;
-    static const py::handle call_prefix = line_text(call_line("")).release();
-    py::object call_text = common::steal(PyUnicode_Concat(call_prefix.ptr(), fn_name.ptr()));
-    if (!call_text) return -1;
     return common::append(set_calls, call_text);
   }));
   return common::none();

@@ -114,10 +114,11 @@ void define_routine_set(py::module_& module) {
   by_repr() = py::object(py::module_::import("builtins").attr("repr")).release();
   py::object set_type = py::reinterpret_borrow<py::object>(reinterpret_cast<PyObject*>(&PySet_Type));
   common::ClassBuilder(module, "_RoutineSet", py::make_tuple(set_type), kDoc)
-      .method("__init__", &routine_set_init, {"self", {"texts", py::tuple()}})
+      .attr("__init__", common::fast_method("_RoutineSet", "__init__", &routine_set_init,
+                                            {"self", {"texts", py::tuple()}}))
       .attr("add", common::fast_method("_RoutineSet", "add", &add, {"self", "text"}))
-      .method("__iter__", &iterate, {"self"})
-      .method("__reduce__", &reduce, {"self"})
+      .attr("__iter__", common::fast_method("_RoutineSet", "__iter__", &iterate, {"self"}))
+      .attr("__reduce__", common::fast_method("_RoutineSet", "__reduce__", &reduce, {"self"}))
       .build();
 }
 
