@@ -117,7 +117,10 @@ int for_each_in_range(py::handle limit, Visit&& visit) {
 py::object default_map(py::handle self) {
   SW_LET(num_leds, common::get(self, names.num_leds));
   SW_LET(default_pad, common::get(self, names.default_pad));
-  SW_LET(calls, common::steal(PyDict_New()));
+  std::int64_t expected = 0;
+  const bool counted = plain_int(num_leds, expected) && expected > 0 && expected < (1 << 24);
+  SW_LET(calls, common::steal(counted ? _PyDict_NewPresized(static_cast<Py_ssize_t>(expected))
+                                      : PyDict_New()));
   SW_CHECK(for_each_in_range(num_leds, [&](const py::object& led) {
     return PyDict_SetItem(calls.ptr(), led.ptr(), default_pad.ptr()) == 0;
   }));
@@ -197,19 +200,42 @@ py::object merge_port_claims(py::handle calls, py::handle ports, py::handle firs
   return common::none();
 }
 
+// The map's entries in ascending LED number. Plain int LED numbers that
+// the map already holds in ascending order (the default map's order, which
+// claims of those LEDs keep) are taken as they are; anything else is
+// sorted by the host.
+int sorted_calls_of(py::handle calls, std::vector<py::object>& sorted_calls) {
+  const Py_ssize_t count = PyDict_GET_SIZE(calls.ptr());
+  sorted_calls.reserve(static_cast<std::size_t>(count));
+  PyObject *led = nullptr, *call = nullptr;
+  Py_ssize_t position = 0;
+  std::int64_t previous = 0, number = 0;
+  bool ascending = true;
+  while (ascending && PyDict_Next(calls.ptr(), &position, &led, &call)) {
+    ascending = plain_int(led, number) && (sorted_calls.empty() || number > previous);
+    previous = number;
+    if (ascending) sorted_calls.push_back(common::borrow(call));
+  }
+  if (ascending) return 0;
+  sorted_calls.clear();
+  py::object leds = common::steal(PyDict_Keys(calls.ptr()));
+  if (!leds || PyList_Sort(leds.ptr()) < 0) return -1;
+  for (Py_ssize_t i = 0; i < count; ++i) {
+    PyObject* value = PyDict_GetItemWithError(calls.ptr(), PyList_GET_ITEM(leds.ptr(), i));
+    if (!value) {
+      if (!PyErr_Occurred()) common::fail_key(PyList_GET_ITEM(leds.ptr(), i));
+      return -1;
+    }
+    sorted_calls.push_back(common::borrow(value));
+  }
+  return 0;
+}
+
 // The map in ascending LED number, consecutive equal entries folded into
 // (call, count) pairs.
 py::object run_list(py::handle calls) {
-  SW_LET(leds, common::steal(PyDict_Keys(calls.ptr())));
-  SW_CHECK(PyList_Sort(leds.ptr()));
-  const Py_ssize_t count = PyList_GET_SIZE(leds.ptr());
   std::vector<py::object> sorted_calls;
-  sorted_calls.reserve(static_cast<std::size_t>(count));
-  for (Py_ssize_t i = 0; i < count; ++i) {
-    PyObject* call = PyDict_GetItemWithError(calls.ptr(), PyList_GET_ITEM(leds.ptr(), i));
-    if (!call) return PyErr_Occurred() ? py::object() : common::fail_key(PyList_GET_ITEM(leds.ptr(), i));
-    sorted_calls.push_back(common::borrow(call));
-  }
+  SW_CHECK(sorted_calls_of(calls, sorted_calls));
   bool failed = false;
   std::vector<Run> runs = fold_runs(sorted_calls, [&failed](const py::object& a, const py::object& b) {
     if (failed) return false;

@@ -1,5 +1,7 @@
 #include "glimmer/led_calls.hpp"
 
+#include <cstring>
+
 #include "common/host_calls.hpp"
 #include "common/host_containers.hpp"
 
@@ -55,9 +57,11 @@ int unpack_run(py::handle run, py::object& call, py::object& count) {
   return 0;
 }
 
-py::object line_text(const std::string& line) {
-  return common::steal(
-      PyUnicode_FromStringAndSize(line.data(), static_cast<Py_ssize_t>(line.size())));
+py::object line_text(std::string_view line) {
+  PyObject* text = PyUnicode_New(static_cast<Py_ssize_t>(line.size()), 127);
+  if (!text) return {};
+  std::memcpy(PyUnicode_DATA(text), line.data(), line.size());
+  return common::steal(text);
 }
 
 }  // namespace glimmer

@@ -7,7 +7,7 @@
 #include <pybind11/pybind11.h>
 
 #include <cstdint>
-#include <string>
+#include <string_view>
 
 namespace glimmer {
 
@@ -26,6 +26,6 @@ int unpack_run(py::handle run, py::object& call, py::object& count);
 bool plain_int(py::handle value, std::int64_t& out);
 
 // A host text from a line the core wrote (ASCII); null with the error set.
-py::object line_text(const std::string& line);
+py::object line_text(std::string_view line);
 
 }  // namespace glimmer

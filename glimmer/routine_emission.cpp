@@ -18,10 +18,10 @@ namespace glimmer {
 namespace {
 
 // A numbered line: the core's text for a plain int, the host's otherwise.
-py::object numbered_line(std::string (*line)(std::int64_t), const char* format,
+py::object numbered_line(NumberedLine (*line)(std::int64_t), const char* format,
                          py::handle value) {
   std::int64_t number = 0;
-  if (plain_int(value, number)) return line_text(line(number));
+  if (plain_int(value, number)) return line_text(line(number).text());
   return common::percent_text(format, value);
 }
 
@@ -32,10 +32,10 @@ py::object position_load(py::handle position) {
   static std::array<PyObject*, kShared>& shared = *new std::array<PyObject*, kShared>();
   std::int64_t number = 0;
   if (!plain_int(position, number)) return common::percent_text(kPortPositionLoadFormat, position);
-  if (number < 0 || number >= kShared) return line_text(port_position_load(number));
+  if (number < 0 || number >= kShared) return line_text(port_position_load(number).text());
   PyObject*& line = shared[static_cast<std::size_t>(number)];
   if (!line) {
-    line = line_text(port_position_load(number)).release().ptr();
+    line = line_text(port_position_load(number).text()).release().ptr();
     if (!line) return {};
   }
   return common::borrow(line);

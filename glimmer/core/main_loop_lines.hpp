@@ -15,10 +15,21 @@ extern const char* const kPadCountLoadFormat;      // "\n        ld      a, %u"
 extern const char* const kPortPositionLoadFormat;  // "\n        ld      a,%u"
 extern const char* const kCallLineFormat;          // "\n        call    %s"
 
+// A numbered line, held without allocating.
+class NumberedLine {
+ public:
+  NumberedLine(std::string_view prefix, std::int64_t number);
+  std::string_view text() const { return {text_, size_}; }
+
+ private:
+  char text_[48];
+  std::size_t size_ = 0;
+};
+
 // A count load before a counted pad routine: the run length in decimal.
-std::string pad_count_load(std::int64_t length);
+NumberedLine pad_count_load(std::int64_t length);
 // The chain position a port routine receives in register a.
-std::string port_position_load(std::int64_t position);
+NumberedLine port_position_load(std::int64_t position);
 // A call of the routine `name`.
 std::string call_line(std::string_view name);
 
