@@ -6,13 +6,6 @@ namespace common {
 
 namespace {
 
-bool is_ascii(std::string_view text) {
-  for (char c : text) {
-    if (static_cast<unsigned char>(c) >= 0x80) return false;
-  }
-  return true;
-}
-
 std::string_view ascii_view(PyObject* text) {
   return {static_cast<const char*>(PyUnicode_DATA(text)),
           static_cast<std::size_t>(PyUnicode_GET_LENGTH(text))};
@@ -127,12 +120,6 @@ int Utf8Views::add_joined(py::handle texts, TextPieces& pieces) {
     if (add(item[i], pieces) < 0) return -1;
   }
   return 0;
-}
-
-void Utf8Views::keep(std::string text, TextPieces& pieces) {
-  if (!is_ascii(text)) ascii_ = false;
-  owned_.push_back(std::make_unique<std::string>(std::move(text)));
-  pieces.add(*owned_.back());
 }
 
 py::object Utf8Views::text(const TextPieces& pieces) const {

@@ -6,7 +6,6 @@
 
 #include <pybind11/pybind11.h>
 
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -57,15 +56,11 @@ class Utf8Views {
   // `"".join(texts)`, with the host's errors for a value that is not
   // iterable or an item that is not a str.
   int add_joined(py::handle texts, TextPieces& pieces);
-  // Text owned here.
-  void keep(std::string text, TextPieces& pieces);
-
   // The text of the pieces; null with the error set.
   py::object text(const TextPieces& pieces) const;
 
  private:
   std::vector<py::object> held_;
-  std::vector<std::unique_ptr<std::string>> owned_;
   bool ascii_ = true;
 };
 

@@ -91,28 +91,6 @@ int stable_order(py::handle keys, Order& order) {
   return 0;
 }
 
-// `for x in range(limit)` over ints: calls `visit(x)` until it returns
-// false (error set). Plain int limits are counted here.
-template <typename Visit>
-int for_each_in_range(py::handle limit, Visit&& visit) {
-  std::int64_t count = 0;
-  if (plain_int(limit, count)) {
-    for (std::int64_t i = 0; i < count; ++i) {
-      py::object index = common::steal(PyLong_FromLongLong(i));
-      if (!index || !visit(index)) return -1;
-    }
-    return 0;
-  }
-  py::object range = common::call(reinterpret_cast<PyObject*>(&PyRange_Type), limit);
-  if (!range) return -1;
-  py::object iterator = common::steal(PyObject_GetIter(range.ptr()));
-  if (!iterator) return -1;
-  while (PyObject* raw = PyIter_Next(iterator.ptr())) {
-    if (!visit(common::steal(raw))) return -1;
-  }
-  return PyErr_Occurred() ? -1 : 0;
-}
-
 // Every LED position starts with the controller's pad value.
 py::object default_map(py::handle self) {
   SW_LET(num_leds, common::get(self, names.num_leds));
@@ -121,7 +99,7 @@ py::object default_map(py::handle self) {
   const bool counted = plain_int(num_leds, expected) && expected > 0 && expected < (1 << 24);
   SW_LET(calls, common::steal(counted ? _PyDict_NewPresized(static_cast<Py_ssize_t>(expected))
                                       : PyDict_New()));
-  SW_CHECK(for_each_in_range(num_leds, [&](const py::object& led) {
+  SW_CHECK(for_each_index(num_leds, [&](const py::object& led) {
     return PyDict_SetItem(calls.ptr(), led.ptr(), default_pad.ptr()) == 0;
   }));
   return calls;
@@ -183,7 +161,7 @@ py::object merge_port_claims(py::handle calls, py::handle ports, py::handle firs
       label = common::get(port, names.gang_label);
       if (!label) return {};
     }
-    SW_CHECK(for_each_in_range(logical_ports, [&](const py::object& sub) {
+    SW_CHECK(for_each_index(logical_ports, [&](const py::object& sub) {
       PyObject* indexes = PyDict_GetItemWithError(lists.ptr(), label.ptr());
       if (!indexes) {
         if (!PyErr_Occurred()) common::fail_key(label);
@@ -286,21 +264,14 @@ py::object configure(py::handle self, py::handle controller_idx, py::handle port
   SW_LET(looping_runs, stored_runs(self, controller_idx));
   SW_LET(use_pad_n, common::call_method(self, names._eval_looping, looping_runs));
   SW_LET(emitted_runs, stored_runs(self, controller_idx));
-  SW_LET(iterator, common::steal(PyObject_GetIter(emitted_runs.ptr())));
-  while (PyObject* raw = PyIter_Next(iterator.ptr())) {
-    py::object run = common::steal(raw);
-    py::object call, count;
-    SW_CHECK(unpack_run(run, call, count));
-    int pad = pad_value_of(call);
-    if (pad == -2) return {};
+  SW_CHECK(for_each_run(emitted_runs, [&](py::handle call, py::handle count, int pad) {
     if (pad >= 0) {
-      SW_LET(flag, loop_flag(self, use_pad_n, call, count));
-      SW_CHECK(common::call_method(self, names._led_pad_call, call, count, flag));
-    } else if (call.ptr() != Py_None) {
-      SW_CHECK(common::call_method(self, names._led_port_call, call, count));
+      py::object flag = loop_flag(self, use_pad_n, call, count);
+      return flag && common::call_method(self, names._led_pad_call, call, count, flag);
     }
-  }
-  if (PyErr_Occurred()) return {};
+    if (call.ptr() == Py_None) return true;
+    return static_cast<bool>(common::call_method(self, names._led_port_call, call, count));
+  }));
   return common::none();
 }
 

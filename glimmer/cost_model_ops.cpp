@@ -38,21 +38,14 @@ int constant(py::handle self, PyObject* name, const char* what, std::int64_t& ou
 // The pad runs with their value and length; every other run (None, port
 // calls) costs nothing and is left out.
 int pad_runs(py::handle calls, std::vector<PadRun>& runs) {
-  py::object iterator = common::steal(PyObject_GetIter(calls.ptr()));
-  if (!iterator) return -1;
-  while (PyObject* raw = PyIter_Next(iterator.ptr())) {
-    py::object run = common::steal(raw);
-    py::object call, count;
-    if (unpack_run(run, call, count) < 0) return -1;
-    int pad = pad_value_of(call);
-    if (pad == -2) return -1;
-    if (pad < 0) continue;
+  return for_each_run(calls, [&runs](py::handle, py::handle count, int pad) {
+    if (pad < 0) return true;
     PadRun pad_run;
     pad_run.pad = pad;
-    if (int64_of(count, "the length of a pad run", pad_run.count) < 0) return -1;
+    if (int64_of(count, "the length of a pad run", pad_run.count) < 0) return false;
     runs.push_back(pad_run);
-  }
-  return PyErr_Occurred() ? -1 : 0;
+    return true;
+  });
 }
 
 template <typename Estimate>

@@ -34,20 +34,12 @@ py::object led_map(py::handle self, py::handle controller_idx) {
   SW_LET(call_list, common::get(self, names.call_list));
   SW_LET(runs, common::item(call_list, controller_idx));
   SW_LET(port_map, common::steal(PyList_New(0)));
-  SW_LET(iterator, common::steal(PyObject_GetIter(runs.ptr())));
-  while (PyObject* raw = PyIter_Next(iterator.ptr())) {
-    py::object run = common::steal(raw);
-    py::object call, count;
-    SW_CHECK(unpack_run(run, call, count));
-    int pad = pad_value_of(call);
-    if (pad == -2) return {};
-    if (pad >= 0 || call.ptr() == Py_None) continue;
+  SW_CHECK(for_each_run(runs, [&](py::handle call, py::handle, int pad) {
+    if (pad >= 0 || call.ptr() == Py_None) return true;
     py::object parts[3];
-    SW_CHECK(common::unpack(call, parts, 3));
-    if (parts[2].ptr() == Py_None) continue;
-    SW_CHECK(PyList_Append(port_map.ptr(), parts[2].ptr()));
-  }
-  if (PyErr_Occurred()) return {};
+    if (common::unpack(call, parts, 3) < 0) return false;
+    return parts[2].ptr() == Py_None || PyList_Append(port_map.ptr(), parts[2].ptr()) == 0;
+  }));
   return port_map;
 }
 

@@ -41,27 +41,6 @@ py::object position_load(py::handle position) {
   return common::borrow(line);
 }
 
-// `for _ in range(length)`: calls `emit()` `length` times; -1 on error.
-template <typename Emit>
-int repeat(py::handle length, Emit&& emit) {
-  std::int64_t count = 0;
-  if (plain_int(length, count)) {
-    for (std::int64_t i = 0; i < count; ++i) {
-      if (emit() < 0) return -1;
-    }
-    return 0;
-  }
-  py::object range = common::call(reinterpret_cast<PyObject*>(&PyRange_Type), length);
-  if (!range) return -1;
-  py::object iterator = common::steal(PyObject_GetIter(range.ptr()));
-  if (!iterator) return -1;
-  while (PyObject* raw = PyIter_Next(iterator.ptr())) {
-    Py_DECREF(raw);
-    if (emit() < 0) return -1;
-  }
-  return PyErr_Occurred() ? -1 : 0;
-}
-
 // A port routine's relabelled text and the main-loop line that calls it.
 // For plain texts both are fixed by the call's name and code, so the last
 // few are remembered by identity (texts never change, and the entries hold
@@ -148,7 +127,7 @@ py::object led_pad_call(py::handle self, py::handle value, py::handle length,
   } else {
     func = pad ? names.pad_one : names.pad_zero;
     py::handle line = pad_call_line(false, pad);
-    SW_CHECK(repeat(length, [&] { return common::append(set_calls, line); }));
+    SW_CHECK(for_each_index(length, [&](py::handle) { return common::append(set_calls, line) == 0; }));
   }
   SW_LET(set_functions, common::get(self, names.set_functions));
   SW_LET(routine, common::get(self, func));
@@ -162,21 +141,22 @@ py::object led_port_call(py::handle self, py::handle call, py::handle length) {
   py::object parts[3];
   SW_CHECK(common::unpack(call, parts, 3));
   const py::object &call_name = parts[0], &call_code = parts[1], &call_port = parts[2];
-  SW_CHECK(repeat(length, [&]() -> int {
+  SW_CHECK(for_each_index(length, [&](py::handle) {
     Routine scratch;
     const Routine* routine = routine_of(call_name, call_code, scratch);
-    if (!routine) return -1;
-    py::object code = routine->code, call_text = routine->call_text;
+    if (!routine) return false;
     py::object set_functions = common::get(self, names.set_functions);
-    if (!set_functions || !common::call_method(set_functions, names.add, code)) return -1;
-    if (call_port.ptr() == Py_None) return 0;
+    if (!set_functions || !common::call_method(set_functions, names.add, routine->code)) {
+      return false;
+    }
+    if (call_port.ptr() == Py_None) return true;
     py::object set_calls = common::get(self, names.set_calls);
-    if (!set_calls) return -1;
+    if (!set_calls) return false;
     py::object position = common::call_method(self, names._chain_port, call_port);
-    if (!position) return -1;
+    if (!position) return false;
     py::object load = position_load(position);
-    if (!load || common::append(set_calls, load) < 0) return -1;
-    return common::append(set_calls, call_text);
+    return load && common::append(set_calls, load) == 0 &&
+           common::append(set_calls, routine->call_text) == 0;
   }));
   return common::none();
 }
