@@ -55,7 +55,7 @@ int unpack(py::handle value, py::object* out, std::size_t count) {
 int append(py::handle sequence, py::handle item) {
   if (PyList_CheckExact(sequence.ptr())) return PyList_Append(sequence.ptr(), item.ptr());
   static PyObject* const name = interned("append");
-  if (!name) return -1;
+  if (!name) return PyErr_NoMemory(), -1;
   PyObject* argv[] = {sequence.ptr(), item.ptr()};
   PyObject* result = PyObject_VectorcallMethod(name, argv, 2 | PY_VECTORCALL_ARGUMENTS_OFFSET,
                                                nullptr);
@@ -67,7 +67,7 @@ int append(py::handle sequence, py::handle item) {
 int update_dict(py::handle target, py::handle other) {
   if (PyDict_CheckExact(other.ptr())) return PyDict_Merge(target.ptr(), other.ptr(), 1);
   static PyObject* const keys = interned("keys");
-  if (!keys) return -1;
+  if (!keys) return PyErr_NoMemory(), -1;
   PyObject* method = nullptr;
   if (_PyObject_LookupAttr(other.ptr(), keys, &method) < 0) return -1;
   if (method) {
