@@ -2,9 +2,10 @@
 //
 // A class is made by calling the host's type(name, bases, namespace), so
 // Python subclasses, attribute overrides and instance __dict__ state all
-// behave as for a class written in Python. Operations are pybind11
-// functions placed in the namespace with the binding the class asks for:
-// plain methods (PyInstanceMethod_New, so the first parameter may carry any
+// behave as for a class written in Python. Operations are fast builtins
+// (fast_function.hpp) placed in the namespace with the binding the class
+// asks for: plain methods (method_descriptor.hpp: a method wrapper the host
+// calls without making a bound method; the first parameter may carry any
 // name), class methods (PyClassMethod_New) and read-only computed
 // attributes (the builtin property).
 #pragma once
@@ -16,6 +17,7 @@
 #include <utility>
 
 #include "common/fast_function.hpp"
+#include "common/method_descriptor.hpp"
 
 namespace common {
 
@@ -41,8 +43,7 @@ class ClassBuilder {
   template <typename... P>
   ClassBuilder& method(const char* name, py::object (*body)(P...),
                        std::initializer_list<Param> params, const char* doc = nullptr) {
-    py::object fn = fast_function(name, qualified(name), doc, body, params);
-    store(name, py::reinterpret_steal<py::object>(PyInstanceMethod_New(fn.ptr())));
+    store(name, method_descriptor(fast_function(name, qualified(name), doc, body, params)));
     return *this;
   }
   template <typename... P>
@@ -54,7 +55,7 @@ class ClassBuilder {
   }
   // A method from a builtin function made elsewhere.
   ClassBuilder& method_object(const char* name, const py::object& builtin) {
-    store(name, py::reinterpret_steal<py::object>(PyInstanceMethod_New(builtin.ptr())));
+    store(name, method_descriptor(builtin));
     return *this;
   }
   ClassBuilder& property(const char* name, py::object (*body)(py::handle)) {

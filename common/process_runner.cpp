@@ -101,16 +101,22 @@ void reset_signals(posix_spawnattr_t* attributes) {
   posix_spawnattr_setflags(attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
 }
 
+// Whether to go on after a signal interrupted the wait.
+bool keep_waiting(const ProcessOptions& options) {
+  return !options.keep_waiting || options.keep_waiting();
+}
+
 // Reads every captured stream until all are closed, so the program never
 // blocks on a full pipe.
-void drain(std::vector<std::pair<int, std::string*>> sources) {
+void drain(std::vector<std::pair<int, std::string*>> sources, const ProcessOptions& options) {
   char buffer[65536];
   while (!sources.empty()) {
     std::vector<pollfd> watched;
     for (const auto& source : sources) watched.push_back({source.first, POLLIN, 0});
     if (poll(watched.data(), watched.size(), -1) < 0) {
-      if (errno == EINTR) continue;
-      throw OsError(errno, "poll");
+      if (errno != EINTR) throw OsError(errno, "poll");
+      if (!keep_waiting(options)) throw Interrupted();
+      continue;
     }
     for (std::size_t i = watched.size(); i-- > 0;) {
       if (watched[i].revents == 0) continue;
@@ -126,10 +132,16 @@ void drain(std::vector<std::pair<int, std::string*>> sources) {
   }
 }
 
-int wait_for(pid_t pid) {
+// Waits for the program's end; a wait given up kills the program first.
+int wait_for(pid_t pid, const ProcessOptions& options) {
   int raw = 0;
   while (waitpid(pid, &raw, 0) < 0) {
     if (errno != EINTR) throw OsError(errno, "waitpid");
+    if (!keep_waiting(options)) {
+      kill(pid, SIGKILL);
+      wait_for(pid, ProcessOptions());
+      throw Interrupted();
+    }
   }
   if (WIFSIGNALED(raw)) return -WTERMSIG(raw);
   return WEXITSTATUS(raw);
@@ -180,13 +192,18 @@ ProcessResult run_process(const std::vector<std::string>& argv, const ProcessOpt
   if (read_ends[1].get() >= 0) sources.emplace_back(read_ends[1].get(), &result.output);
   if (read_ends[2].get() >= 0) sources.emplace_back(read_ends[2].get(), &result.errors);
   try {
-    drain(sources);
+    drain(sources, options);
+  } catch (const Interrupted&) {
+    for (Descriptor& end : read_ends) end.close();
+    kill(pid, SIGKILL);
+    wait_for(pid, ProcessOptions());
+    throw;
   } catch (...) {
     for (Descriptor& end : read_ends) end.close();
-    wait_for(pid);  // never leave the program unreaped
+    wait_for(pid, ProcessOptions());  // never leave the program unreaped
     throw;
   }
-  result.status = wait_for(pid);
+  result.status = wait_for(pid, options);
   return result;
 }
 
@@ -219,8 +236,13 @@ void remove_contents(int fd, const std::string& path) {
 
   for (const std::string& name : names) {
     const std::string child = path + "/" + name;
-    int child_fd = openat(fd, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (child_fd >= 0) {
+    // The entry itself decides (a link is never followed), so a directory
+    // that cannot be opened is reported as such.
+    struct stat info{};
+    if (fstatat(fd, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) throw OsError(errno, child);
+    if (S_ISDIR(info.st_mode)) {
+      int child_fd = openat(fd, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+      if (child_fd < 0) throw OsError(errno, child);
       Descriptor child_dir(child_fd);
       remove_contents(child_dir.get(), child);
       child_dir.close();

@@ -16,6 +16,7 @@
 // subprocess.CalledProcessError.
 #pragma once
 
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -46,6 +47,13 @@ class ExitStatusError : public std::runtime_error {
   int status_;
 };
 
+// Waiting for a program was given up because `keep_waiting` said so; the
+// program has been killed and reaped.
+class Interrupted : public std::runtime_error {
+ public:
+  Interrupted() : std::runtime_error("waiting for the program was interrupted") {}
+};
+
 enum class Stream {
   kNull,     // the null device
   kInherit,  // the caller's own stream
@@ -53,9 +61,18 @@ enum class Stream {
 };
 
 struct ProcessOptions {
+  ProcessOptions() = default;
+  ProcessOptions(Stream input_stream, Stream output_stream, Stream error_stream)
+      : input(input_stream), output(output_stream), errors(error_stream) {}
+
   Stream input = Stream::kNull;
   Stream output = Stream::kCapture;
   Stream errors = Stream::kInherit;
+  // Asked each time a signal interrupts the wait (the caller's signal
+  // handlers may run here); false ends the wait: the program is killed with
+  // SIGKILL, reaped, and run_process throws Interrupted. Unset: the wait
+  // simply goes on.
+  std::function<bool()> keep_waiting;
 };
 
 struct ProcessResult {
@@ -68,7 +85,7 @@ struct ProcessResult {
 
 // Runs the program and waits for it. Throws OsError when it cannot be
 // started (argv[0] named), std::invalid_argument for an empty argument
-// vector or a captured input.
+// vector or a captured input, Interrupted when keep_waiting gave up.
 ProcessResult run_process(const std::vector<std::string>& argv,
                           const ProcessOptions& options = ProcessOptions());
 

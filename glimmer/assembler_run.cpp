@@ -1,99 +1,157 @@
 // `hex` and `_compile`: the program is written into a private directory
 // of its own, the outside assembler turns <dir>/code.asm into
 // <dir>/code.hex, and the directory goes with everything in it on every
-// path out.
+// path out. The wait for the assembler lets the caller's signal handlers
+// run; one that raises ends the run (the assembler is killed and reaped,
+// the directory removed) with its exception.
 #include <pybind11/pybind11.h>
 
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "common/host_errors.hpp"
+#include "common/host_calls.hpp"
+#include "common/process_errors.hpp"
 #include "common/process_runner.hpp"
-#include "common/host_values.hpp"
+#include "glimmer/names.hpp"
 #include "glimmer/operations.hpp"
 
 namespace glimmer {
 
 namespace {
 
-// The host's temporary location, asked at each run (TMPDIR and the host's
-// own setting count).
-std::string temporary_location() {
-  return common::path_bytes_of(py::module_::import("tempfile").attr("gettempdir")());
+// Bytes of a host bytes object.
+std::string bytes_of(py::handle bytes) {
+  return std::string(PyBytes_AS_STRING(bytes.ptr()),
+                     static_cast<std::size_t>(PyBytes_GET_SIZE(bytes.ptr())));
 }
 
-// Runs the assembler with its standard streams on the null device and
-// returns the hex file's bytes; every failure reaches the caller as the
-// host's error.
-std::string assemble(const py::object& assembler, const std::string& directory,
-                     const std::string& source) {
+// A path object (text, bytes or path-like) as the bytes the system sees.
+py::object path_bytes(py::handle path) {
+  PyObject* converted = nullptr;
+  if (!PyUnicode_FSConverter(path.ptr(), &converted)) return {};
+  return common::steal(converted);
+}
+
+py::object text_of_file_bytes(const std::string& bytes) {
+  return common::steal(PyUnicode_DecodeUTF8(bytes.data(), static_cast<Py_ssize_t>(bytes.size()),
+                                            "surrogateescape"));
+}
+
+py::object fail_os_error(const common::OsError& error, py::handle context = {}) {
+  SW_LET(filename, text_of_file_bytes(error.filename()));
+  return common::fail_os_error(error.error_number(), filename, context);
+}
+
+// The host's temporary location, asked at each run (TMPDIR and the host's
+// own setting count).
+py::object temporary_location() {
+  SW_LET(tempfile, common::steal(PyImport_Import(names.tempfile)));
+  SW_LET(location, common::call_method(tempfile, names.gettempdir));
+  return path_bytes(location);
+}
+
+// The host's lock is let go while the assembler runs and taken back
+// whenever a signal interrupts the wait, so the host's handlers run.
+class UnlockedWait {
+ public:
+  UnlockedWait() : state_(PyEval_SaveThread()) {}
+  ~UnlockedWait() { PyEval_RestoreThread(state_); }
+  UnlockedWait(const UnlockedWait&) = delete;
+  UnlockedWait& operator=(const UnlockedWait&) = delete;
+
+  // False once a handler has raised; its exception stays set.
+  bool run_handlers() {
+    PyEval_RestoreThread(state_);
+    const bool carry_on = PyErr_CheckSignals() == 0;
+    state_ = PyEval_SaveThread();
+    return carry_on;
+  }
+
+ private:
+  PyThreadState* state_;
+};
+
+// Runs the assembler on <directory>/code.asm and returns the hex text;
+// every failure is the host's error.
+py::object assemble(py::handle assembler, const std::string& directory,
+                    const std::string& source) {
   const std::string stem = directory + "/code";
   try {
     common::write_file(stem + ".asm", source);
-    const std::vector<std::string> argv = {common::path_bytes_of(assembler), stem};
-    common::ProcessOptions null_streams{common::Stream::kNull, common::Stream::kNull,
-                                        common::Stream::kNull};
-    common::ProcessResult result;
-    {
-      py::gil_scoped_release unlocked;
-      result = common::run_process(argv, null_streams);
-    }
-    if (result.status != 0) {
-      py::list command;
-      command.append(assembler);
-      command.append(common::text_of_file_bytes(stem));
-      common::raise_called_process_error(result.status, command);
-    }
-    return common::read_file(stem + ".hex");
+  } catch (const common::OsError& error) {
+    return fail_os_error(error);
+  }
+  SW_LET(program, path_bytes(assembler));
+  const std::vector<std::string> argv = {bytes_of(program), stem};
+  common::ProcessOptions null_streams{common::Stream::kNull, common::Stream::kNull,
+                                      common::Stream::kNull};
+  common::ProcessResult result;
+  try {
+    UnlockedWait wait;
+    null_streams.keep_waiting = [&wait] { return wait.run_handlers(); };
+    result = common::run_process(argv, null_streams);
+  } catch (const common::Interrupted&) {
+    return {};  // the handler's exception is set
   } catch (const common::OsError& error) {
     // The program that could not start is named as the caller gave it.
-    bool is_program = error.filename() == common::path_bytes_of(assembler);
-    common::raise_os_error(error.error_number(),
-                   is_program ? py::object(assembler) : py::object(common::text_of_file_bytes(error.filename())));
+    if (error.filename() == argv[0]) {
+      return common::fail_os_error(error.error_number(), assembler);
+    }
+    return fail_os_error(error);
+  }
+  if (result.status != 0) {
+    SW_LET(stem_text, text_of_file_bytes(stem));
+    SW_LET(command, common::steal(PyList_New(0)));
+    SW_CHECK(PyList_Append(command.ptr(), assembler.ptr()));
+    SW_CHECK(PyList_Append(command.ptr(), stem_text.ptr()));
+    return common::fail_called_process_error(result.status, command);
+  }
+  try {
+    return text_of_file_bytes(common::read_file(stem + ".hex"));
+  } catch (const common::OsError& error) {
+    return fail_os_error(error);
   }
 }
 
 }  // namespace
 
-py::object hex_text(py::object self) { return self.attr("_compile")(self.attr("asm")); }
+py::object hex_text(py::handle self) {
+  SW_LET(program, common::get(self, names.asm_));
+  return common::call_method(self, names._compile, program);
+}
 
-py::object compile(py::object self, py::object asm_source) {
+py::object compile(py::handle self, py::handle asm_source) {
   if (!PyUnicode_Check(asm_source.ptr())) {
-    common::raise_type_error(std::string("_compile() argument 'asm' must be str, not ") +
-                             Py_TYPE(asm_source.ptr())->tp_name);
+    PyErr_Format(PyExc_TypeError, "_compile() argument 'asm' must be str, not %.200s",
+                 Py_TYPE(asm_source.ptr())->tp_name);
+    return {};
   }
-  const std::string source = common::file_bytes_of(asm_source);
-  py::object assembler = self.attr("_bytesmith");
+  SW_LET(source, common::steal(PyUnicode_AsEncodedString(asm_source.ptr(), "utf-8",
+                                                         "surrogateescape")));
+  SW_LET(assembler, common::get(self, names._bytesmith));
+  SW_LET(parent, temporary_location());
 
   std::optional<common::PrivateDirectory> directory;
-  std::string parent = temporary_location();
   try {
-    directory.emplace(parent);
+    directory.emplace(bytes_of(parent));
   } catch (const common::OsError& error) {
-    common::raise_os_error(error.error_number(), common::text_of_file_bytes(error.filename()));
+    return fail_os_error(error);
   }
-
-  std::optional<py::error_already_set> failure;
-  std::string hex;
-  try {
-    hex = assemble(assembler, directory->path(), source);
-  } catch (py::error_already_set& error) {
-    failure.emplace(std::move(error));
-  }
+  py::object hex = assemble(assembler, directory->path(), bytes_of(source));
+  common::PendingError failure;
+  if (!hex) failure.take();
   try {
     directory->remove();
   } catch (const common::OsError& error) {
     // The failed removal is reported; the failure it replaces stays its context.
-    py::object replaced;
-    if (failure) {
-      replaced = failure->value();
-      if (failure->trace()) PyException_SetTraceback(replaced.ptr(), failure->trace().ptr());
-    }
-    common::raise_os_error(error.error_number(), common::text_of_file_bytes(error.filename()), replaced);
+    return fail_os_error(error, failure ? failure.value() : py::object());
   }
-  if (failure) throw std::move(*failure);
-  return common::text_of_file_bytes(hex);
+  if (!hex) {
+    failure.restore();
+    return {};
+  }
+  return hex;
 }
 
 }  // namespace glimmer

@@ -5,6 +5,7 @@
 #include <pybind11/pybind11.h>
 
 #include "common/class_builder.hpp"
+#include "common/method_descriptor.hpp"
 #include "glimmer/core/led_texts.hpp"
 #include "glimmer/core/program_text.hpp"
 #include "glimmer/operations.hpp"
@@ -20,6 +21,14 @@ constexpr const char* kEvalLoopingDoc =
     "Return boolean list.  True for pad call type(s) that benefit from looping";
 constexpr const char* kChainPortDoc =
     "convert a hardware port number to a led chain port number";
+
+// An operation of BCMLEDController, bound as a method descriptor: called
+// through an object without a bound method made at each call.
+template <typename... P>
+py::object operation(const char* name, py::object (*body)(P...),
+                     std::initializer_list<common::Param> params, const char* doc = nullptr) {
+  return common::fast_method("BCMLEDController", name, body, params, doc);
+}
 
 py::dict table(std::initializer_list<std::pair<const char*, const char*>> entries) {
   py::dict result;
@@ -47,7 +56,6 @@ py::dict in_ram_constants() {
 void define_led_controller_classes(py::module_& module) {
   py::object led_controller = ClassBuilder(module, "LEDController", py::tuple()).build();
 
-  const py::arg self("self"), calls("calls"), controller_idx("controller_idx");
   // The port map address of the ID variables is written once, from this
   // class's own data_array_base_addr (192).
   ClassBuilder(module, "BCMLEDController", py::make_tuple(led_controller))
@@ -79,20 +87,29 @@ void define_led_controller_classes(py::module_& module) {
       .attr("pad_n_zero", py::str(kPadNZero))
       .attr("pad_n_one", py::str(kPadNOne))
       .property("defines", &defines)
-      .method("__init__", &controller_init, self)
-      .method("configure", &configure, self, controller_idx, py::arg("ports"))
-      .method("_eval_looping", &eval_looping, py::doc(kEvalLoopingDoc), self, calls)
-      .method("_calc_looped_instructions", &calc_looped_instructions, self, calls)
-      .method("_calc_unrolled_instructions", &calc_unrolled_instructions, self, calls)
-      .method("_led_pad_call", &led_pad_call, self, py::arg("value"), py::arg("length"),
-              py::arg("emit_loop"))
-      .method("_led_port_call", &led_port_call, self, py::arg("call"), py::arg("length"))
-      .method("_chain_port", &chain_port, py::doc(kChainPortDoc), self, py::arg("port_num"))
-      .method("led_map", &led_map, self, controller_idx)
-      .method("led_memory_init_commands", &led_memory_init_commands, self, controller_idx)
+      .attr("__init__", operation("__init__", &controller_init, {"self"}))
+      .attr("configure",
+            operation("configure", &configure, {"self", "controller_idx", "ports"}))
+      .attr("_eval_looping",
+            operation("_eval_looping", &eval_looping, {"self", "calls"}, kEvalLoopingDoc))
+      .attr("_calc_looped_instructions",
+            operation("_calc_looped_instructions", &calc_looped_instructions, {"self", "calls"}))
+      .attr("_calc_unrolled_instructions",
+            operation("_calc_unrolled_instructions", &calc_unrolled_instructions,
+                      {"self", "calls"}))
+      .attr("_led_pad_call", operation("_led_pad_call", &led_pad_call,
+                                       {"self", "value", "length", "emit_loop"}))
+      .attr("_led_port_call",
+            operation("_led_port_call", &led_port_call, {"self", "call", "length"}))
+      .attr("_chain_port",
+            operation("_chain_port", &chain_port, {"self", "port_num"}, kChainPortDoc))
+      .attr("led_map", operation("led_map", &led_map, {"self", "controller_idx"}))
+      .attr("led_memory_init_commands", operation("led_memory_init_commands",
+                                                  &led_memory_init_commands,
+                                                  {"self", "controller_idx"}))
       .property("asm", &asm_text)
       .property("hex", &hex_text)
-      .method("_compile", &compile, self, py::arg("asm"))
+      .attr("_compile", operation("_compile", &compile, {"self", "asm"}))
       .build();
 }
 

@@ -5,80 +5,97 @@
 #include <stdexcept>
 #include <vector>
 
-#include "common/host_errors.hpp"
-#include "common/py_ops.hpp"
+#include "common/host_calls.hpp"
 #include "glimmer/core/cost_model.hpp"
-#include "common/host_values.hpp"
+#include "glimmer/led_calls.hpp"
+#include "glimmer/names.hpp"
 #include "glimmer/operations.hpp"
 
 namespace glimmer {
 
 namespace {
 
-// The runs as the model sees them: pad runs with their value and length;
-// every other run (None, port calls) only holds a place.
-std::vector<PadRun> pad_runs(py::handle calls) {
-  std::vector<PadRun> runs;
-  for (py::handle run : py::iter(calls)) {
-    auto [call, count] = common::unpack<2>(run);
-    PadRun pad_run;
-    if (common::py_equal(call, py::int_(0))) {
-      pad_run.pad = 0;
-    } else if (common::py_equal(call, py::int_(1))) {
-      pad_run.pad = 1;
-    }
-    if (pad_run.pad != PadRun::kNotPad) pad_run.count = common::int64_of(count, "the length of a pad run");
-    runs.push_back(pad_run);
+// An integer the core can compute with; -1 with TypeError (naming `what`)
+// or OverflowError set otherwise.
+int int64_of(py::handle value, const char* what, std::int64_t& out) {
+  if (!PyLong_Check(value.ptr())) {
+    PyErr_Format(PyExc_TypeError, "%s must be an integer, not %.200s", what,
+                 Py_TYPE(value.ptr())->tp_name);
+    return -1;
   }
-  return runs;
+  long long number = PyLong_AsLongLong(value.ptr());
+  if (number == -1 && PyErr_Occurred()) return -1;
+  out = number;
+  return 0;
 }
 
-py::list size_pair(const SizePair& size) {
-  py::list pair;
-  pair.append(py::int_(size[0]));
-  pair.append(py::int_(size[1]));
-  return pair;
+int constant(py::handle self, PyObject* name, const char* what, std::int64_t& out) {
+  py::object value = common::get(self, name);
+  if (!value) return -1;
+  return int64_of(value, what, out);
+}
+
+// The pad runs with their value and length; every other run (None, port
+// calls) costs nothing and is left out.
+int pad_runs(py::handle calls, std::vector<PadRun>& runs) {
+  return for_each_run(calls, [&runs](py::handle, py::handle count, int pad) {
+    if (pad < 0) return true;
+    PadRun pad_run;
+    pad_run.pad = pad;
+    if (int64_of(count, "the length of a pad run", pad_run.count) < 0) return false;
+    runs.push_back(pad_run);
+    return true;
+  });
 }
 
 template <typename Estimate>
-py::list estimate(Estimate&& compute) {
+py::object size_pair(Estimate&& compute) {
+  SizePair size{};
   try {
-    return size_pair(compute());
+    size = compute();
   } catch (const std::overflow_error& error) {
-    common::raise_error(PyExc_OverflowError, error.what());
+    return common::fail(PyExc_OverflowError, error.what());
   }
+  SW_LET(zero, common::steal(PyLong_FromLongLong(size[0])));
+  SW_LET(one, common::steal(PyLong_FromLongLong(size[1])));
+  SW_LET(pair, common::steal(PyList_New(2)));
+  PyList_SET_ITEM(pair.ptr(), 0, zero.release().ptr());
+  PyList_SET_ITEM(pair.ptr(), 1, one.release().ptr());
+  return pair;
 }
 
 }  // namespace
 
-py::object calc_unrolled_instructions(py::object self, py::object calls) {
+py::object calc_unrolled_instructions(py::handle self, py::handle calls) {
   CostConstants constants;
-  constants.pad_call_size = common::int64_of(self.attr("pad_call_size"), "pad_call_size");
-  std::vector<PadRun> runs = pad_runs(calls);
-  return estimate([&] { return unrolled_size(runs, constants); });
+  SW_CHECK(constant(self, names.pad_call_size, "pad_call_size", constants.pad_call_size));
+  std::vector<PadRun> runs;
+  SW_CHECK(pad_runs(calls, runs));
+  return size_pair([&] { return unrolled_size(runs, constants); });
 }
 
-py::object calc_looped_instructions(py::object self, py::object calls) {
+py::object calc_looped_instructions(py::handle self, py::handle calls) {
   CostConstants constants;
-  constants.pad_call_size = common::int64_of(self.attr("pad_call_size"), "pad_call_size");
-  constants.pad_n_call_size = common::int64_of(self.attr("pad_n_call_size"), "pad_n_call_size");
-  constants.pad_n_code_size = common::int64_of(self.attr("pad_n_code_size"), "pad_n_code_size");
-  constants.loop_insert_cost = common::int64_of(self.attr("loop_insert_cost"), "loop_insert_cost");
-  std::vector<PadRun> runs = pad_runs(calls);
-  return estimate([&] { return looped_size(runs, constants); });
+  SW_CHECK(constant(self, names.pad_call_size, "pad_call_size", constants.pad_call_size));
+  SW_CHECK(constant(self, names.pad_n_call_size, "pad_n_call_size", constants.pad_n_call_size));
+  SW_CHECK(constant(self, names.pad_n_code_size, "pad_n_code_size", constants.pad_n_code_size));
+  SW_CHECK(constant(self, names.loop_insert_cost, "loop_insert_cost", constants.loop_insert_cost));
+  std::vector<PadRun> runs;
+  SW_CHECK(pad_runs(calls, runs));
+  return size_pair([&] { return looped_size(runs, constants); });
 }
 
 // Looping pays for a pad value only when strictly smaller: a tie keeps the
-// unrolled shape.
-py::object eval_looping(py::object self, py::object calls) {
-  py::object looped = self.attr("_calc_looped_instructions")(calls);
-  py::object unrolled = self.attr("_calc_unrolled_instructions")(calls);
-  py::list decision;
-  for (int value : {0, 1}) {
-    py::object smaller = looped[py::int_(value)] < unrolled[py::int_(value)]
-                             ? common::py_bool(true)
-                             : common::py_bool(false);
-    decision.append(smaller);
+// unrolled shape. The looped estimate is asked first.
+py::object eval_looping(py::handle self, py::handle calls) {
+  SW_LET(looped, common::call_method(self, names._calc_looped_instructions, calls));
+  SW_LET(unrolled, common::call_method(self, names._calc_unrolled_instructions, calls));
+  SW_LET(decision, common::steal(PyList_New(2)));
+  for (Py_ssize_t value : {0, 1}) {
+    SW_LET(looped_size, common::item_at(looped, value));
+    SW_LET(unrolled_size, common::item_at(unrolled, value));
+    SW_LET(smaller, PyObject_RichCompareBool(looped_size.ptr(), unrolled_size.ptr(), Py_LT));
+    PyList_SET_ITEM(decision.ptr(), value, common::boolean(smaller).release().ptr());
   }
   return decision;
 }

@@ -4,6 +4,7 @@
 #include <pybind11/pybind11.h>
 
 #include "common/class_builder.hpp"
+#include "common/method_descriptor.hpp"
 #include "glimmer/operations.hpp"
 #include "glimmer/registrations.hpp"
 
@@ -34,7 +35,8 @@ void define_family_led_controllers(py::module_& module) {
   }
   common::ClassBuilder(module, "TomahawkLEDController", base)
       .attr("ports_per_chain", py::int_(64))
-      .method("_chain_port", &identity_chain_port, py::arg("self"), py::arg("call_port"))
+      .attr("_chain_port", common::fast_method("TomahawkLEDController", "_chain_port",
+                                               &identity_chain_port, {"self", "call_port"}))
       .build();
 }
 

@@ -2,16 +2,27 @@
 #include <pybind11/pybind11.h>
 
 #include "common/module_init.hpp"
+#include "glimmer/names.hpp"
 #include "glimmer/operations.hpp"
 #include "glimmer/registrations.hpp"
 
-SWITCH_MODULE(glimmer, module) {
-  // An operation's documentation is its own text alone (None when it has
-  // none), as for any method of the host; no generated signature line.
-  pybind11::options documentation;
-  documentation.disable_function_signatures();
+namespace glimmer {
 
-  glimmer::define_routine_set(module);  // not bound: the type of set_functions
+namespace {
+
+// Kept from start-up; modules are never unloaded.
+py::handle the_module;
+
+}  // namespace
+
+py::handle this_module() { return the_module; }
+
+}  // namespace glimmer
+
+SWITCH_MODULE(glimmer, module) {
+  glimmer::names.intern();
+  glimmer::the_module = module.ptr();
+  glimmer::define_routine_set(module);  // the type of set_functions
   glimmer::define_led_controller_classes(module);
   glimmer::define_family_led_controllers(module);
 }

@@ -18,19 +18,19 @@ std::string unsupported(char conversion, std::size_t index) {
 
 }  // namespace
 
-std::string fill_template(std::string_view text, const TemplateEntries& entries) {
-  std::string out;
-  out.reserve(text.size());
+std::vector<TemplatePart> template_layout(std::string_view text,
+                                          const std::function<bool(std::string_view)>& has_entry) {
+  std::vector<TemplatePart> out;
   std::size_t i = 0;
   while (i < text.size()) {
     std::size_t percent = text.find('%', i);
     if (percent == std::string_view::npos) {
-      out.append(text.substr(i));
+      out.push_back({false, text.substr(i)});
       break;
     }
-    out.append(text.substr(i, percent - i));
+    if (percent > i) out.push_back({false, text.substr(i, percent - i)});
     if (percent + 1 < text.size() && text[percent + 1] == '%') {
-      out.push_back('%');
+      out.push_back({false, text.substr(percent, 1)});
       i = percent + 2;
       continue;
     }
@@ -51,10 +51,19 @@ std::string fill_template(std::string_view text, const TemplateEntries& entries)
     if (conversion != 's' && conversion != 'u' && conversion != 'd' && conversion != 'x') {
       throw BadTemplate(unsupported(conversion, end));
     }
-    auto entry = entries.find(key);
-    if (entry == entries.end()) throw MissingEntry(std::string(key));
-    out.append(entry->second);
+    if (!has_entry(key)) throw MissingEntry(std::string(key));
+    out.push_back({true, key});
     i = end + 1;
+  }
+  return out;
+}
+
+std::string fill_template(std::string_view text, const TemplateEntries& entries) {
+  auto known = [&entries](std::string_view key) { return entries.find(key) != entries.end(); };
+  std::string out;
+  out.reserve(text.size());
+  for (const TemplatePart& part : template_layout(text, known)) {
+    out.append(part.is_entry ? std::string_view(entries.find(part.text)->second) : part.text);
   }
   return out;
 }

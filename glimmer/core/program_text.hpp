@@ -3,11 +3,13 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace glimmer {
 
@@ -30,11 +32,24 @@ class BadTemplate : public std::runtime_error {
 
 using TemplateEntries = std::map<std::string, std::string, std::less<>>;
 
+// One part of a filled template: a stretch of the template's own text, or
+// the place of the entry named `text`.
+struct TemplatePart {
+  bool is_entry = false;
+  std::string_view text;
+};
+
 // Replaces each "%(key)s" (and the numeric "%(key)u", "%(key)d", "%(key)x")
 // by the text of that entry, inserted unchanged, and "%%" by "%". Numeric
 // entries are given already written in their base. Anything else after a
 // "%" is a BadTemplate; an unknown key a MissingEntry.
 std::string fill_template(std::string_view text, const TemplateEntries& entries);
+
+// The same fill as the parts of the result, in order, nothing copied: the
+// caller writes each entry from wherever it keeps it. `has_entry` tells
+// which keys exist.
+std::vector<TemplatePart> template_layout(std::string_view text,
+                                          const std::function<bool(std::string_view)>& has_entry);
 
 // Ticks per blink from the blink period divided by 30 (a real division):
 // the quotient when it is a whole number, nothing otherwise. Throws

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "glimmer/core/led_texts.hpp"
+#include "glimmer/core/main_loop_lines.hpp"
 #include "glimmer/core/program_text.hpp"
 
 namespace {
@@ -28,6 +29,29 @@ TEST(FillTemplate, RefusesWhatItCannotFill) {
   for (const char* bad : {"%s", "%(a)r", "%(a", "%(a)", "50%"}) {
     EXPECT_THROW(fill_template(bad, entries), glimmer::BadTemplate) << bad;
   }
+}
+
+TEST(FillTemplate, LayoutNamesEntriesWithoutCopyingThem) {
+  auto known = [](std::string_view key) { return key == "a" || key.empty(); };
+  auto parts = glimmer::template_layout("x%(a)sy%%%()s", known);
+  ASSERT_EQ(parts.size(), 5u);
+  EXPECT_FALSE(parts[0].is_entry);
+  EXPECT_EQ(parts[0].text, "x");
+  EXPECT_TRUE(parts[1].is_entry);
+  EXPECT_EQ(parts[1].text, "a");
+  EXPECT_EQ(parts[2].text, "y");
+  EXPECT_EQ(parts[3].text, "%");
+  EXPECT_TRUE(parts[4].is_entry);
+  EXPECT_EQ(parts[4].text, "");
+  EXPECT_THROW(glimmer::template_layout("%(b)s", known), glimmer::MissingEntry);
+}
+
+TEST(MainLoopLines, OperandsInColumnSeventeen) {
+  EXPECT_EQ(glimmer::pad_count_load(300).text(), "\n        ld      a, 300");
+  EXPECT_EQ(glimmer::port_position_load(6).text(), "\n        ld      a,6");
+  EXPECT_EQ(glimmer::port_position_load(-1).text(), "\n        ld      a,-1");
+  EXPECT_EQ(glimmer::pad_count_load(INT64_MIN).text(), "\n        ld      a, -9223372036854775808");
+  EXPECT_EQ(glimmer::call_line("pad_n_one"), "\n        call    pad_n_one");
 }
 
 TEST(Ticks, WholeQuotientsOnly) {

@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/time.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -69,6 +73,34 @@ TEST(RunProcess, ProgramThatCannotStart) {
   EXPECT_THROW(common::run_process({}), std::invalid_argument);
 }
 
+// A handler that only interrupts the wait (no SA_RESTART), as the host's do.
+void note_signal(int) {}
+
+TEST(RunProcess, InterruptedWaitKillsAndReapsTheProgram) {
+  struct sigaction action{}, previous{};
+  action.sa_handler = note_signal;
+  sigemptyset(&action.sa_mask);
+  ASSERT_EQ(sigaction(SIGALRM, &action, &previous), 0);
+  itimerval every_tenth{{0, 100000}, {0, 100000}}, stopped{};
+  ASSERT_EQ(setitimer(ITIMER_REAL, &every_tenth, nullptr), 0);
+
+  int asked = 0;
+  ProcessOptions options{Stream::kNull, Stream::kNull, Stream::kNull};
+  options.keep_waiting = [&asked] { return ++asked < 2; };  // the second signal ends it
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_THROW(common::run_process({"sleep", "20"}, options), common::Interrupted);
+  const auto waited = std::chrono::steady_clock::now() - start;
+  setitimer(ITIMER_REAL, &stopped, nullptr);
+  sigaction(SIGALRM, &previous, nullptr);
+
+  EXPECT_EQ(asked, 2);
+  EXPECT_LT(waited, std::chrono::seconds(5));
+  // Killed and reaped: no child of ours is left, not even a zombie.
+  errno = 0;
+  EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1);
+  EXPECT_EQ(errno, ECHILD);
+}
+
 TEST(PrivateDirectory, PrivateAndRemovedWithItsContents) {
   std::string path;
   {
@@ -101,6 +133,44 @@ TEST(PrivateDirectory, FailuresNameThePath) {
     EXPECT_EQ(error.error_number(), ENOENT);
     EXPECT_EQ(error.filename(), "/nonexistent/file");
   }
+}
+
+// A directory below the private one that cannot be opened is reported with
+// the error of opening it. Run as an unprivileged user in a child process,
+// since root opens any directory.
+TEST(PrivateDirectory, DirectoryThatCannotBeOpenedIsReportedAsSuch) {
+  constexpr int kSkipped = 77;
+  pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(kSkipped);
+    int outcome = 1;
+    try {
+      common::PrivateDirectory directory(temporary_location());
+      const std::string locked = directory.path() + "/locked";
+      if (mkdir(locked.c_str(), 0700) != 0 || mkdir((locked + "/inner").c_str(), 0700) != 0 ||
+          chmod(locked.c_str(), 0) != 0) {
+        _exit(1);
+      }
+      try {
+        directory.remove();
+      } catch (const common::OsError& error) {
+        outcome = error.error_number() == EACCES && error.filename() == locked ? 0 : 2;
+      }
+      chmod(locked.c_str(), 0700);  // leave nothing behind
+      rmdir((locked + "/inner").c_str());
+      rmdir(locked.c_str());
+      rmdir(directory.path().c_str());
+    } catch (const common::OsError&) {
+      _exit(kSkipped);  // no temporary location this user may write to
+    }
+    _exit(outcome);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  if (WEXITSTATUS(status) == kSkipped) GTEST_SKIP() << "no unprivileged user to run as";
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "1: setup failed, 2: wrong error reported";
 }
 
 }  // namespace

@@ -3,9 +3,11 @@ always without a directory left behind."""
 
 import os
 import shutil
+import signal
 import subprocess
 import sys
 import textwrap
+import time
 
 import pytest
 
@@ -102,6 +104,45 @@ def test_assembler_refusing_a_faulty_program(temp_location):
     c._led_port_call(("link", "set_led:\n        nop\n", 2), 1)  # a second set_led_link
     with pytest.raises(subprocess.CalledProcessError):
         c.hex
+    assert os.listdir(temp_location) == []
+
+
+class TimedOut(Exception):
+    pass
+
+
+@pytest.fixture
+def alarm():
+    """Arms SIGALRM in one second with the given handler; restores the old one."""
+    previous = signal.getsignal(signal.SIGALRM)
+    yield lambda handler: (signal.signal(signal.SIGALRM, handler), signal.alarm(1))
+    signal.alarm(0)
+    signal.signal(signal.SIGALRM, previous)
+
+
+def test_signal_handler_exception_ends_the_wait(tmp_path, temp_location, alarm):
+    pid_file = tmp_path / "pid"
+    c = configured(_bytesmith=fake_assembler(tmp_path, 'echo $$ > %s\nexec sleep 20\n' % pid_file))
+
+    def time_out(signum, frame):
+        raise TimedOut()
+
+    alarm(time_out)
+    start = time.monotonic()
+    with pytest.raises(TimedOut):
+        c.hex
+    assert time.monotonic() - start < 10
+    # The assembler is killed and reaped, its directory gone.
+    assert not os.path.exists("/proc/%s" % pid_file.read_text().strip())
+    assert os.listdir(temp_location) == []
+
+
+def test_signal_handler_that_returns_lets_the_wait_go_on(tmp_path, temp_location, alarm):
+    seen = []
+    c = configured(_bytesmith=fake_assembler(tmp_path, 'sleep 2\necho done > "$1.hex"\n'))
+    alarm(lambda signum, frame: seen.append(signum))
+    assert c.hex == "done\n"
+    assert seen == [signal.SIGALRM]
     assert os.listdir(temp_location) == []
 
 

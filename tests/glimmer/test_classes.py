@@ -1,5 +1,8 @@
-"""The class tree, its constants and the run-list table every controller
-shares."""
+"""The class tree, its constants, its operations as methods and the
+run-list table every controller shares."""
+
+import copy
+import pickle
 
 import pytest
 
@@ -15,7 +18,7 @@ FAMILIES = [
 
 
 def test_module_holds_exactly_the_class_tree_in_order():
-    names = [n for n in vars(glimmer) if not n.startswith("__")]
+    names = [n for n in vars(glimmer) if not n.startswith("_")]
     assert names == ["LEDController", "BCMLEDController"] + [n for n, _ in FAMILIES]
     assert glimmer.__doc__ is None
     assert glimmer.LEDController.__bases__ == (object,)
@@ -86,3 +89,51 @@ def test_routine_set_keeps_first_arrival_order():
     set.add(routines, "0")  # around add: after the ordered texts
     assert list(routines) == ["c", "a", "b", "0"]
     assert routines == {"a", "b", "c", "0"}
+
+
+def test_operations_behave_as_methods():
+    cls = glimmer.TridentLEDController
+    c = cls()
+    # Read from the class: the function; from an object: a bound method.
+    assert cls._chain_port.__name__ == "_chain_port"
+    assert c._chain_port.__self__ is c and c._chain_port(37) == 1
+    assert vars(glimmer.BCMLEDController)["_chain_port"].__func__ is cls._chain_port
+    assert cls._chain_port(c, 38) == 2
+    with pytest.raises(TypeError, match=r"^BCMLEDController._chain_port\(\) missing 1 required "
+                                        r"positional argument: 'port_num'$"):
+        c._chain_port()
+
+    class Board(cls):
+        def _chain_port(self, port_num):
+            return super()._chain_port(port_num) * 10
+
+    assert Board()._chain_port(37) == 10
+
+
+def routines():
+    c = glimmer.BCMLEDController()
+    for text in ["c", "a"]:
+        c.set_functions.add(text)
+    return c
+
+
+@pytest.mark.parametrize("duplicate", [copy.copy, copy.deepcopy,
+                                       lambda s: pickle.loads(pickle.dumps(s))])
+def test_routine_set_copies_are_independent(duplicate):
+    original = routines().set_functions
+    duplicated = duplicate(original)
+    duplicated.add("b")
+    original.add("d")
+    original.add("b")  # arrives after "d" here, whatever the copy holds
+    assert list(duplicated) == ["c", "a", "b"]
+    assert list(original) == ["c", "a", "d", "b"]
+    assert type(duplicated) is type(original)
+
+
+def test_configured_controller_survives_pickling():
+    c = routines()
+    c._led_pad_call(1, 3, False)
+    again = pickle.loads(pickle.dumps(c))
+    assert type(again.set_functions) is glimmer._RoutineSet
+    assert list(again.set_functions) == list(c.set_functions)
+    assert again.set_calls == c.set_calls and again.set_calls is not c.set_calls

@@ -66,6 +66,13 @@ def test_port_map_must_fit_data_ram(fresh_call_list, entries, refused):
         assert c.led_memory_init_commands(4)[31] == "setreg CMIC_GLIMMER4_DATA_RAM[0xdf] 31"
 
 
+def test_refusal_names_the_controller_index_whole(fresh_call_list):
+    fresh_call_list["a\x00b"] = [(("p", R, n), 1) for n in range(33)]
+    with pytest.raises(RuntimeError) as raised:
+        board(has_phys_id=True)().led_memory_init_commands("a\x00b")
+    assert raised.value.args[0].startswith("LED controller a\x00b: port map of 33 entries")
+
+
 def test_unknown_controller_index_is_a_key_error():
     with pytest.raises(KeyError):
         board()().led_map(9)

@@ -58,10 +58,17 @@ def test_zero_length_runs_emit_nothing_and_check_nothing():
     assert c.set_calls == [] and len(c.set_functions) == 0
 
 
-def test_bad_pad_value_appends_nothing():
+@pytest.mark.parametrize("value,message", [
+    ((1, 2), "bad pad value: (1, 2)"),
+    # every character of the value's text reaches the message
+    ("a\x00b", "bad pad value: a\x00b"),
+    ("\udcff", "bad pad value: \udcff"),
+])
+def test_bad_pad_value_appends_nothing(value, message):
     c = glimmer.BCMLEDController()
-    with pytest.raises(RuntimeError, match=r"^bad pad value: \(1, 2\)$"):
-        c._led_pad_call((1, 2), 4, False)
+    with pytest.raises(RuntimeError) as raised:
+        c._led_pad_call(value, 4, False)
+    assert raised.value.args == (message,)
     assert c.set_calls == []
 
 
