@@ -44,14 +44,6 @@ int physical_lane_chip(py::handle chip) {
   return 0;
 }
 
-// Appends "<format>" filled with `values` (the host's %).
-template <typename... Values>
-int append_line(py::handle lines, const char* format, const Values&... values) {
-  py::object line = common::percent_text(format, values...);
-  if (!line) return -1;
-  return PyList_Append(lines.ptr(), line.ptr());
-}
-
 // One polarity side of `portmap`: per lane on a physical-lane chip (the
 // port's own operation extends the list and hands it back), else one line.
 py::object polarity_lines(py::handle chip, py::handle port, py::object lines, py::handle sub,

@@ -55,6 +55,14 @@ py::object rendered(Render&& render);
 // "\n".join(lines) for a list of host texts.
 py::object joined(py::handle lines);
 
+// Appends the line `format % values` (the host's %); -1 with the error set.
+template <typename... Values>
+int append_line(py::handle lines, const char* format, const Values&... values) {
+  py::object line = common::percent_text(format, values...);
+  if (!line) return -1;
+  return PyList_Append(lines.ptr(), line.ptr());
+}
+
 // Appends host text made from UTF-8; false with the error set.
 bool append_text(py::handle list, const std::string& utf8);
 

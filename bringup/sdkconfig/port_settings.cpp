@@ -8,13 +8,6 @@ namespace bringup {
 
 namespace {
 
-template <typename... Values>
-int append_line(py::handle lines, const char* format, const Values&... values) {
-  py::object line = common::percent_text(format, values...);
-  if (!line) return -1;
-  return PyList_Append(lines.ptr(), line.ptr());
-}
-
 // A tuning list as plain numbers; nullopt for an absent one.
 bool tuning_values(py::handle port, PyObject* name,
                    std::optional<std::vector<HostNumber>>& out) {

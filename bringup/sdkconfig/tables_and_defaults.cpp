@@ -8,13 +8,6 @@ namespace bringup {
 
 namespace {
 
-template <typename... Values>
-int append_line(py::handle lines, const char* format, const Values&... values) {
-  py::object line = common::percent_text(format, values...);
-  if (!line) return -1;
-  return PyList_Append(lines.ptr(), line.ptr());
-}
-
 // A host value as JSON: dicts with text keys, lists and tuples, texts,
 // bools, ints and None; anything else is refused by name.
 bool json_of(py::handle value, nlohmann::json& out) {
