@@ -5,8 +5,9 @@
 // behave as for a class written in Python. Operations are pybind11
 // functions placed in the namespace with the binding the class asks for:
 // plain methods (PyInstanceMethod_New, so the first parameter may carry any
-// name), class methods (PyClassMethod_New) and read-only computed
-// attributes (the builtin property).
+// name), class methods (PyClassMethod_New), static methods
+// (PyStaticMethod_New) and read-only computed attributes (the builtin
+// property).
 #pragma once
 
 #include <pybind11/pybind11.h>
@@ -50,6 +51,13 @@ class ClassBuilder {
                             std::initializer_list<Param> params, const char* doc = nullptr) {
     py::object fn = fast_function(name, qualified(name), doc, body, params);
     store(name, py::reinterpret_steal<py::object>(PyClassMethod_New(fn.ptr())));
+    return *this;
+  }
+  template <typename... P>
+  ClassBuilder& staticmethod(const char* name, py::object (*body)(P...),
+                             std::initializer_list<Param> params, const char* doc = nullptr) {
+    py::object fn = fast_function(name, qualified(name), doc, body, params);
+    store(name, py::reinterpret_steal<py::object>(PyStaticMethod_New(fn.ptr())));
     return *this;
   }
   // A method from a builtin function made elsewhere.
