@@ -8,7 +8,7 @@ namespace bringup {
 namespace {
 
 py::handle one_int() {
-  static const py::handle one = keep(py::int_(1));
+  static const py::handle one = common::forever(py::int_(1));
   return one;
 }
 
@@ -73,7 +73,7 @@ int lane_map_line(py::handle chip, py::handle port, py::handle lines, py::handle
 }  // namespace
 
 py::object sdk_pbmp_text(py::handle self) {
-  static const py::handle ce = keep(py::str("ce"));
+  static const py::handle ce = common::forever(py::str("ce"));
   SW_LET(ports, ports_of(self));
   SW_LET(chip, chip_of_config(self));
   std::vector<BitmapEntry> entries;
@@ -176,7 +176,7 @@ py::object portmap_text(py::handle self) {
 }
 
 py::object dportmap_text(py::handle self) {
-  static const py::handle enable = keep(py::str("dport_map_enable=1\n"));
+  static const py::handle enable = common::forever(py::str("dport_map_enable=1\n"));
   SW_LET(chip, chip_of_config(self));
   SW_LET(capable, common::get(chip, names.dport_capable));
   if (!is_true(capable)) return refuse(self, "platform %s is not dportmap capable");

@@ -128,7 +128,7 @@ py::object host_text(const std::string& utf8) {
 }
 
 py::object joined(py::handle lines) {
-  static const py::handle newline = keep(py::str("\n"));
+  static const py::handle newline = common::forever(py::str("\n"));
   return common::steal(PyUnicode_Join(newline.ptr(), lines.ptr()));
 }
 

@@ -100,8 +100,8 @@ py::object headed(py::handle self, const char* header, PyObject* name) {
 }  // namespace
 
 py::object output(py::handle self, py::handle configfile) {
-  static const py::handle rcports_prefix = keep(py::str("rcports_"));
-  static const py::handle underscore = keep(py::str("_"));
+  static const py::handle rcports_prefix = common::forever(py::str("rcports_"));
+  static const py::handle underscore = common::forever(py::str("_"));
   auto is = [&](const char* name) {
     return PyUnicode_Check(configfile.ptr()) &&
            PyUnicode_CompareWithASCIIString(configfile.ptr(), name) == 0;

@@ -22,8 +22,8 @@ py::object get_or_one(py::handle mapping, py::handle key) {
 
 // Pass 1: (loopback, mode, platform port) per used entry, in order.
 py::object used_entries(py::handle self, py::handle config_map) {
-  static const py::handle fabric_prefix = keep(py::str("Fabric-"));
-  static const py::handle loopback_word = keep(py::str("loopback"));
+  static const py::handle fabric_prefix = common::forever(py::str("Fabric-"));
+  static const py::handle loopback_word = common::forever(py::str("loopback"));
   SW_LET(platform_switch, switch_of(self));
   SW_LET(platform_ports, common::get(platform_switch, names.ports));
   SW_LET(entries, common::steal(PyList_New(0)));
@@ -91,9 +91,9 @@ py::object bcmconfig_init(py::handle self, py::handle platform, py::handle verbo
 }
 
 py::object sdkconfig_config(py::handle self, py::handle config_text) {
-  static const py::handle l3_only = keep(py::str("l3-only"));
+  static const py::handle l3_only = common::forever(py::str("l3-only"));
   static const py::handle fallback =
-      keep(py::str("Not enough macs in platform, falling to l3-only"));
+      common::forever(py::str("Not enough macs in platform, falling to l3-only"));
   {
     SW_LET(base, global(names.Config));
     SW_LET(base_config, common::get(base, names.config));

@@ -64,7 +64,7 @@ py::object each_port(py::handle self, Visit&& visit) {
 }
 
 py::handle zero_int() {
-  static const py::handle zero = keep(py::int_(0));
+  static const py::handle zero = common::forever(py::int_(0));
   return zero;
 }
 
@@ -87,7 +87,7 @@ py::object first_sub_value(py::handle self, PyObject* value_name, const char* fo
 }  // namespace
 
 py::object port_emphasis_text(py::handle self) {
-  static const py::handle forty = keep(py::str("40G"));
+  static const py::handle forty = common::forever(py::str("40G"));
   SW_LET(ports, ports_of(self));
   std::vector<EmphasisPort> records;
   for (Py_ssize_t i = 0; i < PyList_GET_SIZE(ports.ptr()); ++i) {

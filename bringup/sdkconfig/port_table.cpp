@@ -24,8 +24,8 @@ py::object run_words(py::handle self, PyObject* runner_name,
 
 // Tap mode: exactly "1" in the process environment, read now.
 int tap_mode() {
-  static const py::handle variable = keep(py::str("IFMAKER_USE_TUNTAP"));
-  static const py::handle one = keep(py::str("1"));
+  static const py::handle variable = common::forever(py::str("IFMAKER_USE_TUNTAP"));
+  static const py::handle one = common::forever(py::str("1"));
   py::object os = global(names.os);
   if (!os) return -1;
   py::object environ = common::get(os, names.environ);
@@ -37,14 +37,14 @@ int tap_mode() {
 
 // The existing devices, into `interfaces`.
 int list_devices(py::handle self, py::handle sw_base, bool tuntap, py::handle interfaces) {
-  static const py::handle bcm = keep(py::str("bcm")), mlx = keep(py::str("mlx")),
-                          vx = keep(py::str("vx"));
-  static const py::handle colon = keep(py::str(":")), blank = keep(py::str(" "));
-  static const py::handle switch_word = keep(py::str("switch")), swid = keep(py::str("swid"));
-  static const py::handle tuntap_word = keep(py::str("tuntap")), show = keep(py::str("show")),
-                          type = keep(py::str("type"));
-  static const py::handle bcm_knet = keep(py::str("bcm_knet")),
-                          mlx_sx_netdev = keep(py::str("mlx_sx_netdev"));
+  static const py::handle bcm = common::forever(py::str("bcm")), mlx = common::forever(py::str("mlx")),
+                          vx = common::forever(py::str("vx"));
+  static const py::handle colon = common::forever(py::str(":")), blank = common::forever(py::str(" "));
+  static const py::handle switch_word = common::forever(py::str("switch")), swid = common::forever(py::str("swid"));
+  static const py::handle tuntap_word = common::forever(py::str("tuntap")), show = common::forever(py::str("show")),
+                          type = common::forever(py::str("type"));
+  static const py::handle bcm_knet = common::forever(py::str("bcm_knet")),
+                          mlx_sx_netdev = common::forever(py::str("mlx_sx_netdev"));
   py::object output;
   py::handle separator;
   if (tuntap) {
@@ -93,11 +93,11 @@ int list_devices(py::handle self, py::handle sw_base, bool tuntap, py::handle in
 // "ip -o link show": every device whose name holds "switch" is brought up.
 // The name is the second ":" field without blanks and without "@parent".
 int bring_up_switch_devices(py::handle self) {
-  static const py::handle minus_o = keep(py::str("-o")), link = keep(py::str("link")),
-                          show = keep(py::str("show")), set = keep(py::str("set")),
-                          up = keep(py::str("up"));
-  static const py::handle colon = keep(py::str(":")), at = keep(py::str("@")),
-                          switch_word = keep(py::str("switch"));
+  static const py::handle minus_o = common::forever(py::str("-o")), link = common::forever(py::str("link")),
+                          show = common::forever(py::str("show")), set = common::forever(py::str("set")),
+                          up = common::forever(py::str("up"));
+  static const py::handle colon = common::forever(py::str(":")), at = common::forever(py::str("@")),
+                          switch_word = common::forever(py::str("switch"));
   py::object output = run_words(self, names.iproute2, {minus_o, link, show});
   if (!output) return -1;
   py::object lines = output_lines(output);
@@ -122,7 +122,7 @@ int bring_up_switch_devices(py::handle self) {
 }  // namespace
 
 py::object porttab_text(py::handle self) {
-  static const py::handle bcm = keep(py::str("bcm"));
+  static const py::handle bcm = common::forever(py::str("bcm"));
   SW_LET(rows, common::steal(PyList_New(0)));
   SW_LET(interfaces, common::steal(PySet_New(nullptr)));
   SW_LET(chip, chip_of_config(self));
