@@ -15,11 +15,11 @@
    N(_is_port_untagged_for_vid) N(_is_riot_enabled) N(_ivid2evid) \
    N(_parse_ipmc_table) N(_parse_l3_entry_ipmc_table) N(_parse_l3_intf) \
    N(_parse_multicast_repln_groups) N(_parse_one_multicast_repln_group) N(_parse_portmap) \
-   N(_parse_ports) N(_parse_vlan) N(_parse_vlan_xlate) N(_portmap_index) \
-   N(_update_portmap_port_vid) N(_vlan_xlate_index) \
+   N(_parse_ports) N(_parse_vlan) N(_parse_vlan_xlate) \
+   N(_update_portmap_port_vid) \
    N(atlink) N(bcm) N(bcm2linux) N(bcm_dport) N(bcmshell) \
    N(desc) N(dev) N(dip) N(dport) N(encap2swp) N(entries) N(evid) N(fanoutlib) N(fields) \
-   N(flood_mdb_misses) N(get_linux_ports) N(gettable) N(grp) N(iif) N(iif_mismatch) N(intf) \
+   N(flood_mdb_misses) N(get) N(get_linux_ports) N(gettable) N(grp) N(iif) N(iif_mismatch) N(intf) \
    N(ivid) N(kern_br_cache) N(kern_dev_cache) N(kern_mdb_cache) N(kern_vlan_cache) \
    N(kern_vlan_cache_created) N(kern_vlan_dev_cache) N(kern_vlan_dev_cache_created) \
    N(kernel_iif) N(kind) N(l2_encaps) N(l3_encaps) N(l3_intfs) N(linux_port) N(linux_ports) \
