@@ -7,8 +7,9 @@
 
 // clang-format off
 #define FANOUTPROBE_NAMES(N, S) \
-   N(Asic) N(Encap) N(Hmroute) N(KernDevEntry) N(KernMdbCache) N(KernMdbEntry) \
-   N(KernVlanDevEntry) N(KernVlanEntry) N(L3_IIF) N(PortmapEntry) N(ReplicationGroup) \
+   N(Asic) N(EXPECTED_L3_IIF) N(Encap) N(GROUP_IP_ADDR) N(Hmroute) N(KernDevEntry) N(KernMdbCache) N(KernMdbEntry) \
+   N(KernVlanDevEntry) N(KernVlanEntry) N(L3MC_INDEX) N(L3_IIF) N(PortmapEntry) \
+   N(ReplicationGroup) N(SOURCE_IP_ADDR) N(VALID_0) N(VALID_1) N(VRF_ID) \
    N(VlanEntry) N(VlanXlate) N(VrfDb) \
    N(_dport2logical_port) N(_dump_one_mroute) N(_evid2ivid) N(_field_dict_build) \
    N(_get_logical_port_and_pvid) N(_get_vlan_riot_memtable_name) N(_hw_vlan_to_iif) \
