@@ -7,8 +7,9 @@
 
 // clang-format off
 #define FANOUTPROBE_NAMES(N, S) \
-   N(Asic) N(Encap) N(Hmroute) N(KernDevEntry) N(KernMdbCache) N(KernMdbEntry) \
-   N(KernVlanDevEntry) N(KernVlanEntry) N(L3_IIF) N(PortmapEntry) N(ReplicationGroup) \
+   N(Asic) N(EXPECTED_L3_IIF) N(Encap) N(GROUP_IP_ADDR) N(Hmroute) N(KernDevEntry) N(KernMdbCache) N(KernMdbEntry) \
+   N(KernVlanDevEntry) N(KernVlanEntry) N(L3MC_INDEX) N(L3_IIF) N(PortmapEntry) \
+   N(ReplicationGroup) N(SOURCE_IP_ADDR) N(VALID_0) N(VALID_1) N(VRF_ID) \
    N(VlanEntry) N(VlanXlate) N(VrfDb) \
    N(JSONDecodeError) \
    N(_devs_supported) N(_dport2logical_port) N(_dump_one_mroute) N(_evid2ivid) \
@@ -24,8 +25,8 @@
    N(_is_port_untagged_for_vid) N(_is_riot_enabled) N(_ivid2evid) \
    N(_parse_ipmc_table) N(_parse_l3_entry_ipmc_table) N(_parse_l3_intf) \
    N(_parse_multicast_repln_groups) N(_parse_one_multicast_repln_group) N(_parse_portmap) \
-   N(_parse_ports) N(_parse_vlan) N(_parse_vlan_xlate) N(_portmap_index) \
-   N(_update_portmap_port_vid) N(_vlan_xlate_index) \
+   N(_parse_ports) N(_parse_vlan) N(_parse_vlan_xlate) \
+   N(_update_portmap_port_vid) \
    N(atlink) N(bcm) N(bcm2linux) N(bcm_dport) N(bcmshell) \
    N(add) N(add_port) N(desc) N(dev) N(dip) N(dport) N(encap2swp) N(entries) N(evid) N(fanoutlib) N(fields) \
    N(flood_mdb_misses) N(get) N(get_l2_linux_encaps) N(get_l3_linux_encaps) N(get_linux_ports) N(gettable) N(grp) N(iif) N(iif_mismatch) N(intf) \
