@@ -13,10 +13,6 @@ namespace bringup {
 namespace py = pybind11;
 using common::ClassBuilder;
 
-// A constant made once and kept for the life of the process: never
-// released, so nothing is freed after the interpreter has finalised.
-inline py::handle keep(py::object value) { return value.release(); }
-
 // The module object, held from start-up on (modules are never unloaded).
 py::handle this_module();
 void set_this_module(py::handle module);

@@ -1,6 +1,5 @@
 #include "common/class_builder.hpp"
 
-#include <cstring>
 
 namespace common {
 
@@ -19,10 +18,6 @@ ClassBuilder& ClassBuilder::attr(const char* name, py::object value) {
 
 py::object ClassBuilder::get(const char* name) const {
   return namespace_[py::str(name)];
-}
-
-const char* ClassBuilder::function_name(const char* name) {
-  return std::strcmp(name, "__init__") == 0 ? "__init" : name;
 }
 
 py::object ClassBuilder::make_property(const py::object& fn) {

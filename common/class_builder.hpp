@@ -6,8 +6,9 @@
 // (fast_function.hpp) placed in the namespace with the binding the class
 // asks for: plain methods (method_descriptor.hpp: a method wrapper the host
 // calls without making a bound method; the first parameter may carry any
-// name), class methods (PyClassMethod_New) and read-only computed
-// attributes (the builtin property).
+// name), class methods (PyClassMethod_New), static methods
+// (PyStaticMethod_New) and read-only computed attributes (the builtin
+// property).
 #pragma once
 
 #include <pybind11/pybind11.h>
@@ -53,6 +54,13 @@ class ClassBuilder {
     store(name, py::reinterpret_steal<py::object>(PyClassMethod_New(fn.ptr())));
     return *this;
   }
+  template <typename... P>
+  ClassBuilder& staticmethod(const char* name, py::object (*body)(P...),
+                             std::initializer_list<Param> params, const char* doc = nullptr) {
+    py::object fn = fast_function(name, qualified(name), doc, body, params);
+    store(name, py::reinterpret_steal<py::object>(PyStaticMethod_New(fn.ptr())));
+    return *this;
+  }
   // A method from a builtin function made elsewhere.
   ClassBuilder& method_object(const char* name, const py::object& builtin) {
     store(name, method_descriptor(builtin));
@@ -72,42 +80,12 @@ class ClassBuilder {
     return *this;
   }
 
-  // A plain method; declare every parameter, the receiving object first.
-  template <typename Func, typename... Extra>
-  ClassBuilder& method(const char* name, Func&& f, const Extra&... extra) {
-    py::cpp_function fn(std::forward<Func>(f), py::name(function_name(name)),
-                        extra...);
-    store(name, py::reinterpret_steal<py::object>(PyInstanceMethod_New(fn.ptr())));
-    return *this;
-  }
-
-  // A class method; the first parameter receives the class.
-  template <typename Func, typename... Extra>
-  ClassBuilder& classmethod(const char* name, Func&& f, const Extra&... extra) {
-    py::cpp_function fn(std::forward<Func>(f), py::name(function_name(name)),
-                        extra...);
-    store(name, py::reinterpret_steal<py::object>(PyClassMethod_New(fn.ptr())));
-    return *this;
-  }
-
-  // A read-only computed attribute; the function takes the object only.
-  template <typename Func>
-  ClassBuilder& property(const char* name, Func&& f) {
-    py::cpp_function fn(std::forward<Func>(f), py::name(function_name(name)),
-                        py::arg("self"));
-    store(name, make_property(fn));
-    return *this;
-  }
-
   // Creates the class, binds it in the module under its name and returns it.
   py::object build();
 
   const std::string& name() const { return name_; }
 
  private:
-  // pybind11 treats a function named "__init__" as its own constructor
-  // protocol, so constructors carry an internal name.
-  static const char* function_name(const char* name);
   static py::object make_property(const py::object& fn);
   std::string qualified(const char* name) const { return name_ + "." + name; }
   void store(const char* name, py::object value);

@@ -154,6 +154,10 @@ ExitStatusError::ExitStatusError(std::vector<std::string> argv, int status)
 
 ProcessResult run_process(const std::vector<std::string>& argv, const ProcessOptions& options) {
   if (argv.empty()) throw std::invalid_argument("run_process: empty argument vector");
+  // A NUL would silently end the word the program sees, as the host refuses.
+  for (const std::string& word : argv) {
+    if (word.find('\0') != std::string::npos) throw std::invalid_argument("embedded null byte");
+  }
   if (options.input == Stream::kCapture) {
     throw std::invalid_argument("run_process: standard input cannot be captured");
   }

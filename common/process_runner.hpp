@@ -84,7 +84,8 @@ struct ProcessResult {
 };
 
 // Runs the program and waits for it. Throws OsError when it cannot be
-// started (argv[0] named), std::invalid_argument for an empty argument
+// started (argv[0] named), std::invalid_argument ("embedded null byte")
+// for a word holding a NUL, before anything starts, or for an empty argument
 // vector or a captured input, Interrupted when keep_waiting gave up.
 ProcessResult run_process(const std::vector<std::string>& argv,
                           const ProcessOptions& options = ProcessOptions());

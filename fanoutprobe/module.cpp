@@ -18,6 +18,7 @@ SWITCH_MODULE(fanoutprobe, module) {
   fanoutprobe::module_handle() = module.inc_ref();  // modules are never unloaded
 
   module.attr("sys") = py::module_::import("sys");
+  module.attr("json") = py::module_::import("json");
   py::module_::import("tervane.porttab");
   py::module_::import("tervane.fanoutlib");
   module.attr("tervane") = py::module_::import("tervane");
@@ -30,6 +31,11 @@ SWITCH_MODULE(fanoutprobe, module) {
     shell = Py_NewRef(Py_None);
   }
   module.attr("bcmshell") = py::reinterpret_steal<py::object>(shell);
+
+  // Private test seam, off (None) by default: when set, the kernel readers
+  // take command output and kernel files from it instead of the system
+  // (see kernel_compare/kernel_access.hpp for what it must answer).
+  module.attr("_kernel_seam") = py::none();
 
   fanoutprobe::define_kernel_records(module);
   fanoutprobe::define_hardware_records(module);

@@ -118,37 +118,4 @@ py::object init_base(PyObject* base_class, py::handle self, const Fields& fields
   return common::none();
 }
 
-namespace {
-
-struct LegacyData {
-  std::vector<py::object> names;
-  LegacyConstructorBody body;
-};
-
-py::object run_legacy(void* data, PyObject* const* args) {
-  const auto& constructor = *static_cast<const LegacyData*>(data);
-  py::dict arguments;
-  for (std::size_t i = 0; i < constructor.names.size(); ++i) {
-    arguments[constructor.names[i]] = py::handle(args[i + 1]);
-  }
-  constructor.body(py::reinterpret_borrow<py::object>(args[0]), std::move(arguments));
-  return common::none();
-}
-
-}  // namespace
-
-void bind_constructor_names(ClassBuilder& port_class, std::vector<common::Param> params,
-                            LegacyConstructorBody body, const char* doc) {
-  auto data = std::make_unique<LegacyData>();
-  data->body = body;
-  for (std::size_t i = 1; i < params.size(); ++i) data->names.push_back(py::str(params[i].name));
-  port_class.method_object(
-      "__init__", common::fast_function_array("__init__", port_class.name() + ".__init__", doc,
-                                              &run_legacy, data.release(), params));
-}
-
-void init_base(const char* base_class, py::object self, const py::dict& arguments) {
-  this_module().attr(base_class).attr("__init__")(self, **arguments);
-}
-
 }  // namespace asicmodel

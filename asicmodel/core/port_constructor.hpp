@@ -99,22 +99,4 @@ ClassBuilder& bind_constructor(ClassBuilder& port_class, const Signature<R, O>& 
 // module when called; None or null with the error set.
 py::object init_base(PyObject* base_class, py::handle self, const Fields& fields);
 
-// Transitional: dictionary-based constructor bodies, until every family
-// file has moved to `Fields`.
-using LegacyConstructorBody = void (*)(py::object self, py::dict arguments);
-void bind_constructor_names(ClassBuilder& port_class, std::vector<common::Param> params,
-                            LegacyConstructorBody body, const char* doc);
-template <std::size_t R, std::size_t O>
-ClassBuilder& bind_constructor(ClassBuilder& port_class, const Signature<R, O>& signature,
-                               LegacyConstructorBody body, const char* doc = nullptr) {
-  std::vector<common::Param> params = {"self"};
-  for (const char* name : signature.required) params.emplace_back(name);
-  for (const Optional& optional : signature.optional) {
-    params.emplace_back(optional.name, default_value(optional.value));
-  }
-  bind_constructor_names(port_class, std::move(params), body, doc);
-  return port_class;
-}
-void init_base(const char* base_class, py::object self, const py::dict& arguments);
-
 }  // namespace asicmodel

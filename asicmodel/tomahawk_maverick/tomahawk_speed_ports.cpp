@@ -4,11 +4,13 @@
 #include "asicmodel/core/family_tables.hpp"
 #include "asicmodel/core/lane_naming.hpp"
 #include "asicmodel/core/lane_port_signatures.hpp"
+#include "asicmodel/core/names.hpp"
 #include "asicmodel/core/port_mode_rules.hpp"
 #include "asicmodel/core/registrations.hpp"
 #include "asicmodel/tomahawk_maverick/family_constructor.hpp"
 #include "asicmodel/tomahawk_maverick/family_rules.hpp"
 #include "asicmodel/tomahawk_maverick/mode_tables.hpp"
+#include "common/host_calls.hpp"
 
 namespace asicmodel {
 
@@ -37,33 +39,52 @@ constexpr auto kTomahawkTwo100GSignature = make_signature(
      {"sys_interface"},
      {"prim_offset"}});
 
-void tomahawk_speed_port_init(py::object self, py::dict arguments) {
-  init_base("TomahawkPort", self, arguments);
+py::object tomahawk_speed_port_init(py::handle self, Fields& arguments) {
+  return init_base(names.TomahawkPort, self, arguments);
 }
 
 // A fabric link with KR4 serdes at 100G.
-void tomahawk_100g_fabric_init(py::object self, py::dict arguments) {
-  py::dict fields = family::fabric_link_fields(arguments);
-  fields["phy_layer"] = py::none();
-  init_base("Tomahawk100GPort", self, fields);
-  set_own_serdes_type(self, 100, "KR4");
-  self.attr("sdk_group") = arguments["sdk_group"];
+py::object tomahawk_100g_fabric_init(py::handle self, Fields& arguments) {
+  Fields fields = family::fabric_link_fields(arguments);
+  fields.set(names.phy_layer, Py_None);
+  SW_CHECK(init_base(names.Tomahawk100GPort, self, fields));
+  SW_CHECK(set_own_serdes_type(self, 100, "KR4"));
+  SW_CHECK(common::set(self, names.sdk_group, arguments.get(names.sdk_group)));
+  return common::none();
 }
 
-void tomahawk_two_100g_init(py::object self, py::dict arguments) {
-  self.attr("adj_label") = arguments.attr("pop")("adj_label");
-  self.attr("blocked_adj_split") = arguments.attr("pop")("blocked_adj_split");
-  init_base("TomahawkTwoPort", self, arguments);
+// The pairing is stored before the base constructor runs.
+py::object tomahawk_two_100g_init(py::handle self, Fields& arguments) {
+  py::object adj_label = arguments.pop(names.adj_label);
+  SW_CHECK(common::set(self, names.adj_label, adj_label));
+  py::object blocked_adj_split = arguments.pop(names.blocked_adj_split);
+  SW_CHECK(common::set(self, names.blocked_adj_split, blocked_adj_split));
+  return init_base(names.TomahawkTwoPort, self, arguments);
 }
 
-py::object blocked_adj_split_num(py::object self) {
-  py::object split = self.attr("blocked_adj_split");
-  return split.is_none() ? py::int_(0) : split;
+py::object blocked_adj_split_num(py::handle self) {
+  SW_LET(split, common::get(self, names.blocked_adj_split));
+  return split.is_none() ? common::integer(0) : split;
 }
 
 // Paired with a neighbour (adj_label given) the port splits in two at most.
-py::object tomahawk_two_100g_max_logical_ports(py::object self) {
-  return py::int_(self.attr("adj_label").is_none() ? 4 : 2);
+py::object tomahawk_two_100g_max_logical_ports(py::handle self) {
+  SW_LET(adj_label, common::get(self, names.adj_label));
+  return common::integer(adj_label.is_none() ? 4 : 2);
+}
+
+// The 25G port by its mode texts: "25G" and "10G" are one port each; in
+// "100G/4" and "40G/4" the gang leader carries the gang (one logical port
+// over four physical ones) and the other members none.
+constexpr const char* k25GSingleModes[] = {"25G", "10G"};
+constexpr const char* k25GGangModes[] = {"100G/4", "40G/4"};
+
+py::object tomahawk_25g_logical_ports(py::handle self, py::handle mode) {
+  return family::gang_count(self, mode, k25GSingleModes, k25GGangModes, 1);
+}
+
+py::object tomahawk_25g_physical_ports(py::handle self, py::handle mode) {
+  return family::gang_count(self, mode, k25GSingleModes, k25GGangModes, 4);
 }
 
 // The 100G speed map. Its keys, in the order they iterate here, are the
@@ -82,17 +103,15 @@ py::dict tomahawk_two_100g_speed_map() {
 }  // namespace
 
 void define_tomahawk_speed_ports(Catalogue& catalogue) {
-  const py::arg self("self"), mode("mode"), sub("sub");
-
   ClassBuilder port_100g = catalogue.define("Tomahawk100GPort", "TomahawkPort");
   port_100g.attr("_speed_map", tomahawk_100g_speed_map())
       .attr("modes", family::keys_of(port_100g.get("_speed_map")))
       .attr("default_mode", py::str("100G"));
   bind_constructor(port_100g, kLaneSpeedPortSignature, &tomahawk_speed_port_init)
-      .method("num_logical_ports", &breakout_logical_ports, self, mode)
+      .method("num_logical_ports", &breakout_logical_ports, {"self", "mode"})
       .property("max_logical_ports", &constant_count<4>)
-      .method("polarity_flip_val", &family::breakout_polarity, self, mode, sub,
-              py::arg("polarity_flip_list"))
+      .method("polarity_flip_val", &family::breakout_polarity,
+              {"self", "mode", "sub", "polarity_flip_list"})
       .build();
 
   ClassBuilder fabric = catalogue.define("Tomahawk100GFabricPort", "Tomahawk100GPort",
@@ -110,11 +129,11 @@ void define_tomahawk_speed_ports(Catalogue& catalogue) {
       .attr("modes", family::joined(texts({"25G", "10G"}), port_25g.get("gang_modes")))
       .attr("default_mode", port_25g.get("modes")[py::int_(0)]);
   bind_constructor(port_25g, kLaneSpeedPortSignature, &tomahawk_speed_port_init)
-      .method("num_logical_ports", &family::gang_logical_ports, self, mode)
+      .method("num_logical_ports", &tomahawk_25g_logical_ports, {"self", "mode"})
       .property("max_logical_ports", &constant_count<1>)
-      .method("num_physical_ports", &family::gang_physical_ports, self, mode)
-      .method("polarity_flip_val", &single_lane_polarity, self, mode, sub,
-              py::arg("polarity_flip"))
+      .method("num_physical_ports", &tomahawk_25g_physical_ports, {"self", "mode"})
+      .method("polarity_flip_val", &single_lane_polarity,
+              {"self", "mode", "sub", "polarity_flip"})
       .build();
 
   // One lane, one mode; a flip follows the single-lane rule of the 25G port.
@@ -123,10 +142,10 @@ void define_tomahawk_speed_ports(Catalogue& catalogue) {
       .attr("modes", family::keys_of(port_mgmt.get("_speed_map")))
       .attr("default_mode", py::str("10G"));
   bind_constructor(port_mgmt, kLaneSpeedPortSignature, &tomahawk_speed_port_init)
-      .method("num_logical_ports", &family::checked_one_port, self, mode)
+      .method("num_logical_ports", &family::checked_one_port, {"self", "mode"})
       .property("max_logical_ports", &constant_count<1>)
-      .method("polarity_flip_val", &single_lane_polarity, self, mode, sub,
-              py::arg("polarity_flip"))
+      .method("polarity_flip_val", &single_lane_polarity,
+              {"self", "mode", "sub", "polarity_flip"})
       .build();
 
   ClassBuilder port_two = catalogue.define("TomahawkTwo100GPort", "TomahawkTwoPort");
@@ -134,11 +153,11 @@ void define_tomahawk_speed_ports(Catalogue& catalogue) {
       .attr("modes", family::keys_of(port_two.get("_speed_map")))
       .attr("default_mode", py::str("100G"));
   bind_constructor(port_two, kTomahawkTwo100GSignature, &tomahawk_two_100g_init)
-      .method("blocked_adj_split_num", &blocked_adj_split_num, self)
-      .method("num_logical_ports", &breakout_logical_ports, self, mode)
+      .method("blocked_adj_split_num", &blocked_adj_split_num, {"self"})
+      .method("num_logical_ports", &breakout_logical_ports, {"self", "mode"})
       .property("max_logical_ports", &tomahawk_two_100g_max_logical_ports)
-      .method("polarity_flip_val", &family::breakout_polarity, self, mode, sub,
-              py::arg("polarity_flip_list"))
+      .method("polarity_flip_val", &family::breakout_polarity,
+              {"self", "mode", "sub", "polarity_flip_list"})
       .build();
 }
 

@@ -4,10 +4,13 @@
 #include "asicmodel/core/family_tables.hpp"
 #include "asicmodel/core/lane_naming.hpp"
 #include "asicmodel/core/lane_port_signatures.hpp"
+#include "asicmodel/core/names.hpp"
 #include "asicmodel/core/port_mode_rules.hpp"
 #include "asicmodel/core/registrations.hpp"
 #include "asicmodel/trident/trident_constructors.hpp"
 #include "asicmodel/trident/trident_rules.hpp"
+#include "common/host_calls.hpp"
+#include "common/host_values.hpp"
 
 namespace asicmodel {
 
@@ -23,78 +26,107 @@ const ModeCounts kTridentTwoPlusFortyGigCounts{{"40G"}, {"4x10G", "4x1G"}, {}};
 
 const char* const kFabricDoc = "Treat the microserver ports as fabric ports using KR.";
 
+// A one-entry tuple holding `value`.
+py::object one_entry(py::handle value) { return common::steal(PyTuple_Pack(1, value.ptr())); }
+
 // Trident10GPort: one lane, one PHY; the family constructor takes lists.
-void trident_10g_init(py::object self, py::dict arguments) {
-  py::dict base;
-  base["label"] = arguments["label"];
-  base["serdes"] = py::make_tuple(arguments["serdes"]);
-  base["phy_types"] = py::make_tuple(arguments["phy_type"]);
-  base["phy_addrs"] = py::make_tuple(arguments["phy_addr"]);
-  base["phy_layer"] = arguments["phy_layer"];
-  base["prim_offset"] = py::none();
-  for (const char* field : {"leds", "unit", "rx_polarity_flip", "tx_polarity_flip",
-                            "rx_lane_map", "tx_lane_map", "mdi_pair_map"}) {
-    base[field] = arguments[field];
+py::object trident_10g_init(py::handle self, Fields& arguments) {
+  SW_LET(serdes, one_entry(arguments.get(names.serdes)));
+  SW_LET(phy_types, one_entry(arguments.get(names.phy_type)));
+  SW_LET(phy_addrs, one_entry(arguments.get(names.phy_addr)));
+  Fields base;
+  base.set(names.label, arguments.get(names.label));
+  base.set(names.serdes, serdes);
+  base.set(names.phy_types, phy_types);
+  base.set(names.phy_addrs, phy_addrs);
+  base.set(names.phy_layer, arguments.get(names.phy_layer));
+  base.set(names.prim_offset, Py_None);
+  for (PyObject* field : {names.leds, names.unit, names.rx_polarity_flip,
+                          names.tx_polarity_flip, names.rx_lane_map, names.tx_lane_map,
+                          names.mdi_pair_map}) {
+    base.set(field, arguments.get(field));
   }
-  init_base("TridentPort", self, base);
+  return init_base(names.TridentPort, self, base);
+}
+
+// The cage type of the classes that fix it.
+py::handle qsfp_plus() {
+  static const py::handle text = common::forever(py::str("QSFP+"));
+  return text;
 }
 
 // Trident40GPort: a QSFP+ cage, every other argument unchanged.
-void trident_40g_init(py::object self, py::dict arguments) {
-  arguments["phy_layer"] = py::str("QSFP+");
-  init_base("TridentPort", self, arguments);
+py::object trident_40g_init(py::handle self, Fields& arguments) {
+  arguments.set(names.phy_layer, qsfp_plus());
+  return init_base(names.TridentPort, self, arguments);
 }
 
-void trident_two_speed_port_init(py::object self, py::dict arguments) {
-  init_base("TridentTwoPort", self, arguments);
+py::object trident_two_speed_port_init(py::handle self, Fields& arguments) {
+  return init_base(names.TridentTwoPort, self, arguments);
 }
 
-void trident_two_plus_10g_init(py::object self, py::dict arguments) {
-  init_base("TridentTwoPlusPort", self, arguments);
+py::object trident_two_plus_10g_init(py::handle self, Fields& arguments) {
+  return init_base(names.TridentTwoPlusPort, self, arguments);
 }
 
 // TridentTwoPlus40GPort: a QSFP+ cage, every other argument unchanged.
-void trident_two_plus_40g_init(py::object self, py::dict arguments) {
-  arguments["phy_layer"] = py::str("QSFP+");
-  init_base("TridentTwoPlusPort", self, arguments);
+py::object trident_two_plus_40g_init(py::handle self, Fields& arguments) {
+  arguments.set(names.phy_layer, qsfp_plus());
+  return init_base(names.TridentTwoPlusPort, self, arguments);
 }
 
 // A microserver link: no PHY, no LEDs, unit 0, over-subscribed, and its
-// serdes runs KR at 10G (the port's own serdes interface map).
-void trident_two_fabric_init(py::object self, py::dict arguments) {
-  arguments["leds"] = py::none();
-  arguments["phy_types"] = py::none();
-  arguments["phy_addrs"] = py::none();
-  arguments["phy_layer"] = py::none();
-  arguments["oversub"] = py::bool_(true);
-  arguments["unit"] = py::int_(0);
-  init_base("TridentTwo10GPort", self, arguments);
-  set_own_serdes_type(self, 10, "KR");
+// serdes runs KR at 10G (the port's own serdes interface map, set once
+// the base constructor has succeeded).
+py::object trident_two_fabric_init(py::handle self, Fields& arguments) {
+  static const py::handle zero = common::forever(py::int_(0));
+  for (PyObject* field : {names.leds, names.phy_types, names.phy_addrs, names.phy_layer}) {
+    arguments.set(field, Py_None);
+  }
+  arguments.set(names.oversub, Py_True);
+  arguments.set(names.unit, zero);
+  SW_CHECK(init_base(names.TridentTwo10GPort, self, arguments));
+  return set_own_serdes_type(self, 10, "KR");
 }
 
 // Fabric links never auto-negotiate.
-py::object fabric_autoneg_off(py::object, py::object) { return py::str("off"); }
+py::object fabric_autoneg_off(py::handle, py::handle) {
+  static const py::handle off = common::forever(py::str("off"));
+  return common::ref(off);
+}
 
 // Trident40GPort polarity from per-lane flags (True flips a lane): a
 // breakout port answers its own lane; the whole port four bits per lane,
 // lane 0 lowest, all four set for a flipped lane.
-py::object per_lane_flag_polarity(py::object self, py::object mode, py::object sub,
-                                  py::object polarity_flip_list) {
-  check_mode_of(self, mode);
-  if (mode_is(mode, "4x10G")) {
-    require_lane_polarity(self, mode, polarity_flip_list, "per-lane list");
-    return py::int_(polarity_flip_list[sub].ptr() == Py_True ? 1 : 0);
+py::object per_lane_flag_polarity(py::handle self, py::handle mode, py::handle sub,
+                                  py::handle polarity_flip_list) {
+  static const ModeTexts breakout{"4x10G"}, whole{"40G"};
+  static const py::handle zero = common::forever(py::int_(0)), one = common::forever(py::int_(1)),
+                          four = common::forever(py::int_(4)),
+                          fifteen = common::forever(py::int_(15));
+  SW_CHECK(check_mode_of(self, mode));
+  SW_LET(is_breakout, breakout.matches(mode));
+  if (is_breakout) {
+    SW_CHECK(require_lane_polarity(self, mode, polarity_flip_list, "per-lane list"));
+    SW_LET(flag, common::item(polarity_flip_list, sub));
+    return common::ref(flag.ptr() == Py_True ? one : zero);
   }
-  if (mode_is(mode, "40G")) {
-    require_lane_polarity(self, mode, polarity_flip_list, "per-lane list");
-    py::object value = py::int_(0);
-    py::object reversed = py::module_::import("builtins").attr("reversed");
-    for (py::handle lane : reversed(polarity_flip_list)) {
-      value = (value << py::int_(4)) | py::int_(lane.ptr() == Py_True ? 15 : 0);
-    }
-    return value;
+  SW_LET(is_whole, whole.matches(mode));
+  if (!is_whole) return common::none();
+  SW_CHECK(require_lane_polarity(self, mode, polarity_flip_list, "per-lane list"));
+  static const py::handle host_reversed = common::forever(common::builtin("reversed"));
+  SW_LET(lanes, common::call(host_reversed, polarity_flip_list));
+  SW_LET(iterator, common::steal(PyObject_GetIter(lanes.ptr())));
+  py::object value = common::ref(zero);
+  while (PyObject* raw = PyIter_Next(iterator.ptr())) {
+    py::object lane = common::steal(raw);
+    SW_LET(shifted, common::steal(PyNumber_Lshift(value.ptr(), four.ptr())));
+    py::handle bits = lane.ptr() == Py_True ? fifteen : zero;
+    value = common::steal(PyNumber_Or(shifted.ptr(), bits.ptr()));
+    SW_CHECK(value);
   }
-  return py::none();
+  if (PyErr_Occurred()) return {};
+  return value;
 }
 
 // The 10G class body both Trident generations share: "10G" alone or in a
@@ -110,11 +142,11 @@ ClassBuilder& ten_gig_tables(ClassBuilder& port_class) {
 
 // The 10G operations both Trident generations share.
 ClassBuilder& ten_gig_operations(ClassBuilder& port_class) {
-  const py::arg self("self"), mode("mode");
-  return port_class.method("num_logical_ports", &num_logical_ports_by<kTenGigCounts>, self, mode)
-      .method("num_physical_ports", &num_physical_ports_by<kTenGigCounts>, self, mode)
-      .method("polarity_flip_val", &single_lane_polarity, self, mode, py::arg("sub"),
-              py::arg("polarity_flip"));
+  return port_class.method("num_logical_ports", &num_logical_ports_by<kTenGigCounts>,
+                           {"self", "mode"})
+      .method("num_physical_ports", &num_physical_ports_by<kTenGigCounts>, {"self", "mode"})
+      .method("polarity_flip_val", &single_lane_polarity,
+              {"self", "mode", "sub", "polarity_flip"});
 }
 
 // The 40G class body both Trident generations share.
@@ -128,9 +160,6 @@ ClassBuilder& forty_gig_tables(ClassBuilder& port_class) {
 }  // namespace
 
 void define_trident_speed_ports(Catalogue& catalogue) {
-  const py::arg self("self"), mode("mode"), sub("sub");
-  const py::arg polarity_flip("polarity_flip"), polarity_flip_list("polarity_flip_list");
-
   ClassBuilder trident_ten = catalogue.define("Trident10GPort", "TridentPort");
   ten_gig_tables(trident_ten);
   bind_constructor(trident_ten, kTrident10GParameters, &trident_10g_init);
@@ -144,8 +173,8 @@ void define_trident_speed_ports(Catalogue& catalogue) {
   ClassBuilder fabric = catalogue.define("TridentTwo10GFabricPort", "TridentTwo10GPort", kFabricDoc);
   fabric.attr("is_fabric", py::bool_(true)).attr("create_fabric", py::bool_(true));
   bind_constructor(fabric, kFabricParameters, &trident_two_fabric_init)
-      .method("an_c37", &fabric_autoneg_off, self, mode)
-      .method("an_c73", &fabric_autoneg_off, self, mode)
+      .method("an_c37", &fabric_autoneg_off, {"self", "mode"})
+      .method("an_c73", &fabric_autoneg_off, {"self", "mode"})
       .build();
 
   ClassBuilder plus_ten = catalogue.define("TridentTwoPlus10GPort", "TridentTwoPlusPort");
@@ -155,26 +184,29 @@ void define_trident_speed_ports(Catalogue& catalogue) {
       .attr("max_gang_size", py::int_(4))
       .attr("_speed_map", speed_map({{"1G", 1}, {"10G", 10}, {"40G/4", 40}}));
   bind_constructor(plus_ten, kLaneSpeedPortSignature, &trident_two_plus_10g_init)
-      .method("num_logical_ports", &num_logical_ports_by<kTridentTwoPlusTenGigCounts>, self, mode)
+      .method("num_logical_ports", &num_logical_ports_by<kTridentTwoPlusTenGigCounts>,
+              {"self", "mode"})
       .property("max_logical_ports", &constant_count<1>)
-      .method("num_physical_ports", &num_physical_ports_by<kTridentTwoPlusTenGigCounts>, self,
-              mode)
-      .method("polarity_flip_val", &single_lane_polarity, self, mode, sub, polarity_flip)
+      .method("num_physical_ports", &num_physical_ports_by<kTridentTwoPlusTenGigCounts>,
+              {"self", "mode"})
+      .method("polarity_flip_val", &single_lane_polarity,
+              {"self", "mode", "sub", "polarity_flip"})
       .build();
 
   ClassBuilder trident_forty = catalogue.define("Trident40GPort", "TridentPort");
   forty_gig_tables(trident_forty);
   bind_constructor(trident_forty, kTrident40GParameters, &trident_40g_init)
-      .method("num_logical_ports", &num_logical_ports_by<kFortyGigCounts>, self, mode)
-      .method("polarity_flip_val", &per_lane_flag_polarity, self, mode, sub, polarity_flip_list)
+      .method("num_logical_ports", &num_logical_ports_by<kFortyGigCounts>, {"self", "mode"})
+      .method("polarity_flip_val", &per_lane_flag_polarity,
+              {"self", "mode", "sub", "polarity_flip_list"})
       .build();
 
   ClassBuilder two_forty = catalogue.define("TridentTwo40GPort", "TridentTwoPort");
   forty_gig_tables(two_forty);
   bind_constructor(two_forty, kLaneSpeedPortSignature, &trident_two_speed_port_init)
-      .method("num_logical_ports", &num_logical_ports_by<kFortyGigCounts>, self, mode)
-      .method("polarity_flip_val", &lane_mask_polarity_flip_val<kFortyGigCounts>, self, mode, sub,
-              polarity_flip_list)
+      .method("num_logical_ports", &num_logical_ports_by<kFortyGigCounts>, {"self", "mode"})
+      .method("polarity_flip_val", &lane_mask_polarity_flip_val<kFortyGigCounts>,
+              {"self", "mode", "sub", "polarity_flip_list"})
       .build();
 
   ClassBuilder plus_forty = catalogue.define("TridentTwoPlus40GPort", "TridentTwoPlusPort");
@@ -182,11 +214,11 @@ void define_trident_speed_ports(Catalogue& catalogue) {
       .attr("default_mode", py::str("40G"))
       .attr("_speed_map", speed_map({{"4x1G", 1}, {"4x10G", 10}, {"40G", 40}}));
   bind_constructor(plus_forty, kQsfpSpeedPortSignature, &trident_two_plus_40g_init)
-      .method("num_logical_ports", &num_logical_ports_by<kTridentTwoPlusFortyGigCounts>, self,
-              mode)
+      .method("num_logical_ports", &num_logical_ports_by<kTridentTwoPlusFortyGigCounts>,
+              {"self", "mode"})
       .property("max_logical_ports", &constant_count<4>)
       .method("polarity_flip_val", &lane_mask_polarity_flip_val<kTridentTwoPlusFortyGigCounts>,
-              self, mode, sub, polarity_flip_list)
+              {"self", "mode", "sub", "polarity_flip_list"})
       .build();
 }
 

@@ -89,15 +89,20 @@ py::object chip_of(py::handle self) {
 }
 
 // "File contains parsing errors:" and one "[line N]: 'text'" per bad line.
+// The pieces are joined once, so the message costs time linear in its size.
 py::object fail_parse(const std::vector<LayoutLine>& bad_lines) {
-  SW_LET(message, common::steal(PyUnicode_FromString("ports.conf contains parsing errors:")));
+  static const py::handle heading = common::forever(py::str("ports.conf contains parsing errors:"));
+  static const py::handle entry_format = common::forever(py::str("\n\t[line %2d]: %r"));
+  static const py::handle nothing = common::forever(py::str(""));
+  SW_LET(pieces, common::steal(PyList_New(0)));
+  SW_CHECK(PyList_Append(pieces.ptr(), heading.ptr()));
   for (const LayoutLine& line : bad_lines) {
     SW_LET(number, common::integer(line.number));
     SW_LET(text, text_of_bytes(line.text));
-    SW_LET(entry, common::percent_text("\n\t[line %2d]: %r", number, text));
-    message = common::steal(PyUnicode_Concat(message.ptr(), entry.ptr()));
-    SW_CHECK(message);
+    SW_LET(entry, common::percent_text(entry_format, number, text));
+    SW_CHECK(PyList_Append(pieces.ptr(), entry.ptr()));
   }
+  SW_LET(message, common::steal(PyUnicode_Join(nothing.ptr(), pieces.ptr())));
   return common::fail_object(PyExc_ValueError, message);
 }
 
@@ -105,7 +110,7 @@ py::object fail_parse(const std::vector<LayoutLine>& bad_lines) {
 
 py::object config_init(py::handle self, py::handle platform, py::handle verbose,
                        py::handle exploded, py::handle dummy) {
-  static const py::handle standard = keep(py::str("standard"));
+  static const py::handle standard = common::forever(py::str("standard"));
   static PyObject* const board_keywords = [] {
     PyObject* keywords = PyTuple_Pack(2, names.dummy, names.sw_base);
     if (!keywords) throw py::error_already_set();
@@ -240,9 +245,9 @@ py::object read_config(py::handle self, py::handle configfile) {
 }
 
 py::object init_config(py::handle self) {
-  static const py::handle directory = keep(py::str("/etc/bcm.d"));
-  static const py::handle rc_soc = keep(py::str("rc.soc"));
-  static const py::handle fabric_prefix = keep(py::str("Fabric-"));
+  static const py::handle directory = common::forever(py::str("/etc/bcm.d"));
+  static const py::handle rc_soc = common::forever(py::str("rc.soc"));
+  static const py::handle fabric_prefix = common::forever(py::str("Fabric-"));
   SW_LET(os, global(names.os));
   SW_LET(os_path, common::get(os, names.path));
   SW_LET(exists, common::call_method(os_path, names.isdir, directory));
@@ -274,7 +279,8 @@ py::object init_config(py::handle self) {
 }
 
 py::object write_config(py::handle self, py::handle configfile) {
-  static const py::handle fabric_prefix = keep(py::str("Fabric-"));
+  static const py::handle fabric_prefix = common::forever(py::str("Fabric-"));
+  static const py::handle entry_format = common::forever(py::str("%s=%s\n"));
   std::string path;
   if (!path_bytes(configfile, path)) return {};
   SW_LET(config_map, common::get(self, names.config_map));
@@ -298,7 +304,7 @@ py::object write_config(py::handle self, py::handle configfile) {
   std::string content = "# XXX - default config file (needs documentation comments)\n";
   for (const auto& [number, label] : ordered) {
     SW_LET(mode, common::item(config_map, label));
-    SW_LET(line, common::percent_text("%s=%s\n", label, mode));
+    SW_LET(line, common::percent_text(entry_format, label, mode));
     std::string bytes;
     if (!text_bytes(line, bytes)) return {};
     content += bytes;

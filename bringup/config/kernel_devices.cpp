@@ -18,7 +18,8 @@ namespace {
 const char* const kKnetLink = "/proc/bcm/knet/link";
 
 // A device name goes into commands split at white space, so a name that is
-// empty or holds white space would shift the words: refused up front.
+// empty or holds white space would shift the words; a NUL would cut a word
+// and no device name holds a control character: all refused up front.
 int check_device_name(py::handle name) {
   if (!PyUnicode_Check(name.ptr())) {
     common::fail_percent(PyExc_TypeError, "device name must be a text, not %r", name);
@@ -27,16 +28,19 @@ int check_device_name(py::handle name) {
   const Py_ssize_t length = PyUnicode_GET_LENGTH(name.ptr());
   bool bad = length == 0;
   for (Py_ssize_t i = 0; i < length && !bad; ++i) {
-    bad = Py_UNICODE_ISSPACE(PyUnicode_READ_CHAR(name.ptr(), i));
+    const Py_UCS4 c = PyUnicode_READ_CHAR(name.ptr(), i);
+    bad = Py_UNICODE_ISSPACE(c) || c < 0x20 || (c >= 0x7f && c < 0xa0);
   }
   if (!bad) return 0;
-  common::fail_percent(PyExc_ValueError, "bad device name (empty or holding white space): %r", name);
+  common::fail_percent(PyExc_ValueError,
+                       "bad device name (empty, or holding white space or a control character): %r",
+                       name);
   return -1;
 }
 
 // `self.<runner>.run((template % values).split())`.
 template <typename... Values>
-py::object run_command(py::handle self, PyObject* runner_name, const char* format,
+py::object run_command(py::handle self, PyObject* runner_name, py::handle format,
                        const Values&... values) {
   SW_LET(text, common::percent_text(format, values...));
   SW_LET(words, common::call_method(text, names.split));
@@ -46,7 +50,7 @@ py::object run_command(py::handle self, PyObject* runner_name, const char* forma
 
 // The index a port's address uses: 0 in MAC mode "l3-only".
 py::object index_for_mode(py::handle self, py::handle index) {
-  static const py::handle l3_only = keep(py::str("l3-only"));
+  static const py::handle l3_only = common::forever(py::str("l3-only"));
   SW_LET(macmode, common::get(self, names.macmode));
   SW_LET(is_l3_only, common::equal(macmode, l3_only));
   return is_l3_only ? common::integer(0) : common::borrow(index.ptr());
@@ -91,7 +95,8 @@ py::object mark_knet_down(py::handle portname) {
     path.assign(PyBytes_AS_STRING(converted), PyBytes_GET_SIZE(converted));
     Py_DECREF(converted);
   }
-  SW_LET(line, common::percent_text("%s=down", portname));
+  static const py::handle down = common::forever(py::str("%s=down"));
+  SW_LET(line, common::percent_text(down, portname));
   SW_LET(bytes, common::steal(PyUnicode_AsEncodedString(line.ptr(), "utf-8", "surrogateescape")));
   try {
     common::write_file(path, std::string(PyBytes_AS_STRING(bytes.ptr()), PyBytes_GET_SIZE(bytes.ptr())));
@@ -142,7 +147,7 @@ py::object makemacaddr(py::handle, py::handle inmac, py::handle index) {
   std::optional<MacAddress> address;
   if (!overflow) address = derive_mac(base, offset);
   if (!address) {
-    static const py::handle message = keep(py::str("Tried to carry into OUI.\n"));
+    static const py::handle message = common::forever(py::str("Tried to carry into OUI.\n"));
     SW_LET(sys, global(names.sys));
     SW_LET(stdout_stream, common::get(sys, names.stdout));
     SW_CHECK(common::call_method(stdout_stream, names.write, message));
@@ -158,7 +163,8 @@ py::object makemacaddr(py::handle, py::handle inmac, py::handle index) {
 }
 
 py::object destroyints(py::handle self, py::handle interface_set) {
-  static const py::handle kept = keep(py::str("switch"));
+  static const py::handle kept = common::forever(py::str("switch"));
+  static const py::handle link_del = common::forever(py::str("link del dev %s"));
   // Checked whole first, so a bad name deletes nothing; sorted so the
   // commands run in the same order every time.
   SW_LET(ordered, common::steal(PySequence_List(interface_set.ptr())));
@@ -170,18 +176,21 @@ py::object destroyints(py::handle self, py::handle interface_set) {
     py::handle name = PyList_GET_ITEM(ordered.ptr(), i);
     SW_LET(is_kept, common::contains(name, kept));
     if (is_kept) continue;
-    SW_CHECK(run_command(self, names.iproute2, "link del dev %s", name));
+    SW_CHECK(run_command(self, names.iproute2, link_del, name));
   }
   SW_CHECK(common::call_method(interface_set, names.clear));
   return common::none();
 }
 
 py::object setmac(py::handle self, py::handle portname, py::handle index) {
+  static const py::handle link_down = common::forever(py::str("link set %s down"));
+  static const py::handle link_address =
+      common::forever(py::str("link set dev %s address %x:%x:%x:%x:%x:%x"));
   if (check_device_name(portname) < 0) return {};
   SW_LET(effective, index_for_mode(self, index));
   SW_LET(address, address_for(self, effective));
   if (address.is_none()) return common::none();
-  SW_CHECK(run_command(self, names.iproute2, "link set %s down", portname));
+  SW_CHECK(run_command(self, names.iproute2, link_down, portname));
   PyObject* bytes[6];
   for (Py_ssize_t i = 0; i < 6; ++i) {
     bytes[i] = PySequence_GetItem(address.ptr(), i);
@@ -192,27 +201,33 @@ py::object setmac(py::handle self, py::handle portname, py::handle index) {
   }
   py::object held[6];
   for (int i = 0; i < 6; ++i) held[i] = common::steal(bytes[i]);
-  return run_command(self, names.iproute2, "link set dev %s address %x:%x:%x:%x:%x:%x", portname,
+  return run_command(self, names.iproute2, link_address, portname,
                      held[0], held[1], held[2], held[3], held[4], held[5]);
 }
 
 py::object maketap(py::handle self, py::handle portname, py::handle index,
                    py::handle interface_set) {
+  static const py::handle tuntap_add = common::forever(py::str("tuntap add dev %s mode tap one_queue"));
   if (check_device_name(portname) < 0) return {};
   SW_LET(existing, claim_existing(interface_set, portname));
   if (existing) return common::none();
   SW_LET(effective, index_for_mode(self, index));
   SW_LET(address, address_for(self, effective));
   if (address.is_none()) return common::none();
-  SW_CHECK(run_command(self, names.iproute2, "tuntap add dev %s mode tap one_queue", portname));
+  SW_CHECK(run_command(self, names.iproute2, tuntap_add, portname));
   SW_CHECK(common::call_method(self, names.setmac, portname, effective));
   return common::none();
 }
 
 py::object makekernnet(py::handle self, py::handle portname, py::handle index, py::handle unit,
                        py::handle interface_set) {
-  static const py::handle bcm = keep(py::str("bcm")), mlx = keep(py::str("mlx"));
-  static const py::handle bcm_knet = keep(py::str("bcm_knet")), mlx_sx_netdev = keep(py::str("mlx_sx_netdev"));
+  static const py::handle bcm = common::forever(py::str("bcm")), mlx = common::forever(py::str("mlx"));
+  static const py::handle bcm_knet = common::forever(py::str("bcm_knet")),
+                          mlx_sx_netdev = common::forever(py::str("mlx_sx_netdev"));
+  static const py::handle ifmaker_add = common::forever(py::str("add name %s type %s unit %s"));
+  static const py::handle unsupported = common::forever(py::str(
+      "Kernel netdevs are not supported                           on %s, "
+      "only on Broadcom and Mellanox"));
   SW_LET(dummy, common::get(self, names.dummy));
   SW_LET(is_dummy, common::truth(dummy));
   if (is_dummy) return common::none();
@@ -227,14 +242,11 @@ py::object makekernnet(py::handle self, py::handle portname, py::handle index, p
       SW_LET(is_mlx, is_bcm ? 0 : common::equal(sw_base, mlx));
       if (!is_bcm && !is_mlx) {
         SW_LET(error_class, global(names.UnsupportedPlatformError));
-        SW_LET(message, common::percent_text(
-                            "Kernel netdevs are not supported                           on %s, "
-                            "only on Broadcom and Mellanox",
-                            sw_base));
+        SW_LET(message, common::percent_text(unsupported, sw_base));
         return fail_with(error_class, message);
       }
       SW_LET(unit_text, common::steal(PyObject_Str(unit.ptr())));
-      SW_CHECK(run_command(self, names.ifmaker, "add name %s type %s unit %s", portname,
+      SW_CHECK(run_command(self, names.ifmaker, ifmaker_add, portname,
                            is_bcm ? bcm_knet : mlx_sx_netdev, unit_text));
       SW_CHECK(common::call_method(self, names.setmac, portname, effective));
     }

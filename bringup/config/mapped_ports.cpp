@@ -9,14 +9,14 @@ namespace {
 
 // base + sub - 1, on the host's ints.
 py::object counted_from_one(py::handle self, PyObject* base_name, py::handle sub) {
-  static const py::handle one = keep(py::int_(1));
+  static const py::handle one = common::forever(py::int_(1));
   SW_LET(base, common::get(self, base_name));
   SW_LET(sum, common::steal(PyNumber_Add(base.ptr(), sub.ptr())));
   return common::steal(PyNumber_Subtract(sum.ptr(), one.ptr()));
 }
 
 py::object one_shifted_by(py::handle position) {
-  static const py::handle one = keep(py::int_(1));
+  static const py::handle one = common::forever(py::int_(1));
   return common::steal(PyNumber_Lshift(one.ptr(), position.ptr()));
 }
 

@@ -19,8 +19,8 @@ py::object no_answer(py::handle) { return common::none(); }
 
 // In "40G/4" the gang is named by its lowest label: ((L - 1) // 4) * 4 + 1.
 py::object gang_label(py::handle self) {
-  static const py::handle gang_mode = keep(py::str("40G/4"));
-  static const py::handle one = keep(py::int_(1)), four = keep(py::int_(4));
+  static const py::handle gang_mode = common::forever(py::str("40G/4"));
+  static const py::handle one = common::forever(py::int_(1)), four = common::forever(py::int_(4));
   SW_LET(mode, common::get(self, names.mode));
   SW_LET(is_gang_mode, common::equal(mode, gang_mode));
   SW_LET(label, common::get(self, names.label));
@@ -45,7 +45,8 @@ py::object sdk_configured_port_init(py::handle self, py::handle mode, py::handle
 
 // The platform's preference when it states one; otherwise on for copper.
 py::object enable_auto_neg(py::handle self) {
-  static const py::handle ten_g_base_t = keep(py::str("10GBaseT")), one_g_base_t = keep(py::str("1GBaseT"));
+  static const py::handle ten_g_base_t = common::forever(py::str("10GBaseT")),
+                          one_g_base_t = common::forever(py::str("1GBaseT"));
   SW_LET(port, physical_port_of(self));
   SW_LET(preference, common::get(port, names.autoneg_pref));
   if (!preference.is_none()) return preference;
@@ -102,7 +103,7 @@ py::object ganged(py::handle self) {
 
 // A gang member leads when its platform port answers logical ports at all.
 py::object gang_leader(py::handle self) {
-  static const py::handle zero = keep(py::int_(0));
+  static const py::handle zero = common::forever(py::int_(0));
   SW_LET(is_ganged, common::get(self, names.ganged));
   SW_LET(ganged_truth, common::truth(is_ganged));
   if (!ganged_truth) return common::boolean(false);

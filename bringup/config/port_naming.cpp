@@ -17,7 +17,7 @@ py::object hardware_number(py::handle self, py::handle sub) {
 }  // namespace
 
 py::object linux_prefix(py::handle self) {
-  static const py::handle fabric = keep(py::str("fp")), front = keep(py::str("swp"));
+  static const py::handle fabric = common::forever(py::str("fp")), front = common::forever(py::str("swp"));
   SW_LET(port, physical_port_of(self));
   SW_LET(is_fabric, common::get(port, names.is_fabric));
   SW_LET(truth, common::truth(is_fabric));
@@ -38,7 +38,7 @@ py::object base_hw_intf_num(py::handle self, py::handle sub) {
 
 // "hg" ports are named "xe" unless the platform port disables it.
 py::object sdk_intf_prefix(py::handle self, py::handle sub) {
-  static const py::handle higig = keep(py::str("hg")), ethernet = keep(py::str("xe"));
+  static const py::handle higig = common::forever(py::str("hg")), ethernet = common::forever(py::str("xe"));
   SW_LET(prefix, forward_sub<&Names::hw_intf_prefix>(self, sub));
   SW_LET(two, common::steal(PySequence_GetSlice(prefix.ptr(), 0, 2)));
   SW_LET(port, physical_port_of(self));
@@ -57,28 +57,31 @@ py::object sdk_unit_intf_num(py::handle self, py::handle sub) {
 }
 
 py::object sdk_intf(py::handle self, py::handle sub) {
+  static const py::handle format = common::forever(py::str("%s%u"));
   SW_LET(prefix, common::call_method(self, names.sdk_intf_prefix, sub));
   SW_LET(number, common::call_method(self, names.sdk_intf_num, sub));
-  return common::percent_text("%s%u", prefix, number);
+  return common::percent_text(format, prefix, number);
 }
 
 // swp<label>, fp<label> on a fabric port, with s<sub> when broken out; the
 // platform port's override wins for every sub-port.
 py::object linux_port_name(py::handle self, py::handle sub) {
-  static const py::handle one = keep(py::int_(1));
+  static const py::handle one = common::forever(py::int_(1));
+  static const py::handle joined = common::forever(py::str("%s%s"));
+  static const py::handle broken_out_name = common::forever(py::str("%s%ss%u"));
   SW_LET(port, physical_port_of(self));
   SW_LET(override_name, common::get(port, names.name_override));
   if (!override_name.is_none()) return override_name;
   SW_LET(prefix, common::get(self, names.linux_prefix));
   SW_LET(label, common::get(self, names.gang_label));
-  SW_LET(name, common::percent_text("%s%s", prefix, label));
+  SW_LET(name, common::percent_text(joined, prefix, label));
   SW_LET(count, common::get(self, names.num_logical_ports));
   int broken_out = PyObject_RichCompareBool(count.ptr(), one.ptr(), Py_GT);
   if (broken_out < 0) return {};
   if (!broken_out) return name;
   SW_LET(sub_prefix, common::get(self, names.linux_prefix));
   SW_LET(sub_label, common::get(self, names.gang_label));
-  return common::percent_text("%s%ss%u", sub_prefix, sub_label, sub);
+  return common::percent_text(broken_out_name, sub_prefix, sub_label, sub);
 }
 
 py::object sdk_pbmp(py::handle self, py::handle sub) {
@@ -94,7 +97,8 @@ py::object sdk_logical_port_num(py::handle self, py::handle sub) {
 // capable classes, else the SDK interface name; ".<unit>" unless the
 // caller says the switch has one unit (or none).
 py::object sdk_config_intf(py::handle self, py::handle sub, py::handle num_units) {
-  static const py::handle one = keep(py::int_(1));
+  static const py::handle one = common::forever(py::int_(1));
+  static const py::handle unit_suffix = common::forever(py::str(".%u"));
   SW_LET(capable, common::get(self, names.portmap_capable));
   SW_LET(by_number, common::truth(capable));
   SW_LET(named, by_number ? common::call_method(self, names.sdk_logical_port_num, sub)
@@ -107,7 +111,7 @@ py::object sdk_config_intf(py::handle self, py::handle sub, py::handle num_units
   }
   if (!suffixed) return name;
   SW_LET(unit, common::get(self, names.unit));
-  SW_LET(suffix, common::percent_text(".%u", unit));
+  SW_LET(suffix, common::percent_text(unit_suffix, unit));
   return common::steal(PyUnicode_Concat(name.ptr(), suffix.ptr()));
 }
 

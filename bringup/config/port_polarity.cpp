@@ -77,7 +77,7 @@ py::handle lanes_per_mode() {
     for (const char* mode : {"10G", "25G", "4x10G", "4x25G"}) lanes[mode] = 1;
     for (const char* mode : {"2x50G", "50G", "2x20G", "2x40G"}) lanes[mode] = 2;
     for (const char* mode : {"40G", "100G", "40G/4", "100G/4"}) lanes[mode] = 4;
-    return keep(std::move(lanes));
+    return common::forever(std::move(lanes));
   }();
   return table;
 }
@@ -85,8 +85,8 @@ py::handle lanes_per_mode() {
 // One "<format>" line per lane of logical port `sub` of `port`, appended to
 // `portmap`, which is returned.
 py::object lane_lines(py::handle port, py::handle portmap, py::handle sub, PyObject* operation,
-                      const char* format) {
-  static const py::handle one = keep(py::int_(1));
+                      py::handle format) {
+  static const py::handle one = common::forever(py::int_(1));
   SW_LET(hardware, common::call_method(port, names.hw_intf_num, sub));
   SW_LET(base, common::steal(PyNumber_Add(hardware.ptr(), one.ptr())));
   SW_LET(flip, common::call_method(port, operation, sub));
@@ -117,14 +117,16 @@ py::object tx_logical_polarity_flip(py::handle self, py::handle sub) {
 
 py::object td3_rx_logical_polarity_flip(py::handle, py::handle port, py::handle portmap,
                                         py::handle sub) {
-  return lane_lines(port, portmap, sub, names.rx_logical_polarity_flip,
-                    "phy_chain_rx_polarity_flip_physical{%u.0}=%s");
+  static const py::handle format =
+      common::forever(py::str("phy_chain_rx_polarity_flip_physical{%u.0}=%s"));
+  return lane_lines(port, portmap, sub, names.rx_logical_polarity_flip, format);
 }
 
 py::object td3_tx_logical_polarity_flip(py::handle, py::handle port, py::handle portmap,
                                         py::handle sub) {
-  return lane_lines(port, portmap, sub, names.tx_logical_polarity_flip,
-                    "phy_chain_tx_polarity_flip_physical{%u.0}=%s");
+  static const py::handle format =
+      common::forever(py::str("phy_chain_tx_polarity_flip_physical{%u.0}=%s"));
+  return lane_lines(port, portmap, sub, names.tx_logical_polarity_flip, format);
 }
 
 }  // namespace bringup

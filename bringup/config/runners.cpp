@@ -27,7 +27,7 @@ py::object eeprom_failure(py::handle message) {
 
 // The tool's output for `option`, or null with the logged failure raised.
 py::object boardinfo_output(const char* option, const char* failure) {
-  static const py::handle program = keep(py::str(kBoardinfo));
+  static const py::handle program = common::forever(py::str(kBoardinfo));
   SW_LET(option_text, common::steal(PyUnicode_FromString(option)));
   SW_LET(words, common::steal(PyList_New(0)));
   SW_CHECK(PyList_Append(words.ptr(), program.ptr()));
@@ -47,7 +47,7 @@ py::object boardinfo_init(py::handle self, py::handle dummy, py::handle sw_base)
 }
 
 py::object macaddr(py::handle self) {
-  static const py::handle dummy_address = keep(py::str("ff:ff:ff:ff:ff:00"));
+  static const py::handle dummy_address = common::forever(py::str("ff:ff:ff:ff:ff:00"));
   SW_LET(dummy, common::get(self, names.dummy));
   SW_LET(is_dummy, common::truth(dummy));
   if (is_dummy) return common::borrow(dummy_address.ptr());
@@ -67,7 +67,8 @@ py::object macrange(py::handle self) {
   } else {
     PyErr_Clear();  // output the codec cannot carry: no number
   }
-  SW_LET(message, common::percent_text("error: boardinfo -r returned bogus value: %s", raw));
+  static const py::handle bogus = common::forever(py::str("error: boardinfo -r returned bogus value: %s"));
+  SW_LET(message, common::percent_text(bogus, raw));
   return eeprom_failure(message);
 }
 
@@ -78,7 +79,12 @@ py::object runner_init(py::handle self, py::handle dummy) {
 
 // `program` followed by the caller's words; the empty text in dummy mode.
 py::object run_with(py::handle self, py::handle program, py::handle args) {
-  static const py::handle empty = keep(py::str(""));
+  static const py::handle empty = common::forever(py::str(""));
+  // A text is a sequence too, but of characters, not of argument words.
+  if (PyUnicode_Check(args.ptr()) || PyBytes_Check(args.ptr()) || PyByteArray_Check(args.ptr())) {
+    return common::fail_percent(PyExc_TypeError,
+                                "run() needs a list of argument words, not a text: %r", args);
+  }
   SW_LET(dummy, common::get(self, names.dummy));
   SW_LET(is_dummy, common::truth(dummy));
   if (is_dummy) return common::borrow(empty.ptr());
@@ -88,12 +94,12 @@ py::object run_with(py::handle self, py::handle program, py::handle args) {
 }
 
 py::object ip_run(py::handle self, py::handle args) {
-  static const py::handle program = keep(py::str("ip"));
+  static const py::handle program = common::forever(py::str("ip"));
   return run_with(self, program, args);
 }
 
 py::object ifmaker_run(py::handle self, py::handle args) {
-  static const py::handle program = keep(py::str(kIfmaker));
+  static const py::handle program = common::forever(py::str(kIfmaker));
   return run_with(self, program, args);
 }
 

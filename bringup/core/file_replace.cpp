@@ -1,10 +1,12 @@
 #include "bringup/core/file_replace.hpp"
 
 #include <fcntl.h>
+#include <limits.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 
 #include "common/process_runner.hpp"
 
@@ -12,12 +14,58 @@ namespace bringup {
 
 namespace {
 
+std::string directory_of(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string base_of(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// realpath(), or an empty text with errno set.
+std::string real_path(const std::string& path) {
+  char* resolved = realpath(path.c_str(), nullptr);
+  if (!resolved) return std::string();
+  std::string result(resolved);
+  std::free(resolved);
+  return result;
+}
+
+// The file a plain open of `path` for writing would write: symbolic links
+// followed, including a dangling one, whose target is where the file will
+// be created. Failures name `path`.
+std::string resolve_target(const std::string& path) {
+  std::string current = path;
+  for (int hops = 0;; ++hops) {
+    std::string resolved = real_path(current);
+    if (!resolved.empty()) return resolved;
+    if (errno != ENOENT) throw common::OsError(errno, path);
+    struct stat link {};
+    if (lstat(current.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
+      if (hops >= 40) throw common::OsError(ELOOP, path);
+      char target[PATH_MAX];
+      ssize_t size = readlink(current.c_str(), target, sizeof target);
+      if (size < 0) throw common::OsError(errno, path);
+      if (static_cast<std::size_t>(size) == sizeof target) throw common::OsError(ENAMETOOLONG, path);
+      std::string next(target, static_cast<std::size_t>(size));
+      current = next[0] == '/' ? next : directory_of(current) + "/" + next;
+      continue;
+    }
+    // No file yet: the directory holding it must exist.
+    std::string directory = real_path(directory_of(current));
+    if (directory.empty()) throw common::OsError(errno, path);
+    return (directory == "/" ? "" : directory) + "/" + base_of(current);
+  }
+}
+
 // Creates a new, unused file beside `path`; the umask applies to its mode
 // as to any file the process creates.
 int create_temporary(const std::string& path, std::string& temporary) {
-  const std::size_t slash = path.rfind('/');
-  const std::string directory = slash == std::string::npos ? "" : path.substr(0, slash + 1);
-  const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+  const std::string directory = directory_of(path) + "/";
+  const std::string base = base_of(path);
   for (int attempt = 0;; ++attempt) {
     temporary = directory + "." + base + ".new" + std::to_string(getpid()) + "." + std::to_string(attempt);
     int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
@@ -25,32 +73,72 @@ int create_temporary(const std::string& path, std::string& temporary) {
   }
 }
 
-}  // namespace
+// Truncates and writes the file itself, as a plain write would.
+void write_in_place(const std::string& target, const std::string& content, const std::string& path) {
+  try {
+    common::write_file(target, content);
+  } catch (const common::OsError& error) {
+    throw common::OsError(error.error_number(), path);
+  }
+}
 
-void replace_file(const std::string& path, const std::string& content) {
-  std::string temporary;
-  int fd = create_temporary(path, temporary);
-  if (fd < 0) throw common::OsError(errno, temporary);
-  int failure = 0;
-  std::string failed_path = temporary;
-  struct stat old {};
-  if (stat(path.c_str(), &old) == 0 && fchmod(fd, old.st_mode & 07777) != 0) failure = errno;
-  for (std::size_t done = 0; !failure && done < content.size();) {
+// The new file takes the old one's owner, group and mode; 0 or errno.
+int copy_attributes(int fd, const struct stat& old) {
+  struct stat fresh {};
+  if (fstat(fd, &fresh) != 0) return errno;
+  // chown first: it may clear set-user-ID and set-group-ID bits.
+  if ((fresh.st_uid != old.st_uid || fresh.st_gid != old.st_gid) &&
+      fchown(fd, old.st_uid, old.st_gid) != 0) {
+    return errno;
+  }
+  return fchmod(fd, old.st_mode & 07777) != 0 ? errno : 0;
+}
+
+int write_all(int fd, const std::string& content) {
+  for (std::size_t done = 0; done < content.size();) {
     ssize_t written = write(fd, content.data() + done, content.size() - done);
     if (written < 0) {
-      if (errno != EINTR) failure = errno;
+      if (errno != EINTR) return errno;
     } else {
       done += static_cast<std::size_t>(written);
     }
   }
-  if (close(fd) != 0 && !failure) failure = errno;
-  if (!failure && rename(temporary.c_str(), path.c_str()) != 0) {
-    failure = errno;
-    failed_path = path;
+  return 0;
+}
+
+}  // namespace
+
+void replace_file(const std::string& path, const std::string& content) {
+  if (path.empty()) throw common::OsError(ENOENT, path);
+  const std::string target = resolve_target(path);
+  struct stat old {};
+  const bool exists = stat(target.c_str(), &old) == 0;
+  // A device, pipe or directory is not replaced: written (or refused) as is.
+  if (exists && !S_ISREG(old.st_mode)) return write_in_place(target, content, path);
+  std::string temporary;
+  int fd = create_temporary(target, temporary);
+  if (fd < 0) {
+    const int error = errno;
+    // A directory this process may not change: the file itself may still be
+    // writable, as a plain write would find.
+    if (error == EACCES || error == EPERM || error == EROFS) return write_in_place(target, content, path);
+    throw common::OsError(error, path);
   }
+  int failure = exists ? copy_attributes(fd, old) : 0;
+  if (failure == EPERM) {
+    // Not allowed to give the new file the old one's owner: write the old
+    // file itself, which keeps them.
+    close(fd);
+    unlink(temporary.c_str());
+    return write_in_place(target, content, path);
+  }
+  if (!failure) failure = write_all(fd, content);
+  if (!failure && fsync(fd) != 0) failure = errno;
+  if (close(fd) != 0 && !failure) failure = errno;
+  if (!failure && rename(temporary.c_str(), target.c_str()) != 0) failure = errno;
   if (failure) {
     unlink(temporary.c_str());
-    throw common::OsError(failure, failed_path);
+    throw common::OsError(failure, path);
   }
 }
 

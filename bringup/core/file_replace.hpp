@@ -5,11 +5,15 @@
 
 namespace bringup {
 
-// Writes `content` to a new file in the directory of `path`, then renames
-// it over `path`. The new file takes the permission bits of the file it
-// replaces (those of a newly created file when there is none). On failure
-// the temporary file is removed and common::OsError names the path that
-// failed; `path` is then untouched.
+// Writes `content` to the file a plain open of `path` would write (symbolic
+// links followed, a dangling one included): first to a new file beside that
+// target, flushed to disk, then renamed over it. The new file takes the
+// owner, group and permission bits of the file it replaces (those of a
+// newly created file when there is none). Where the directory may not be
+// changed (EACCES, EPERM, EROFS), where the old owner cannot be kept, or
+// where the target is not a regular file, the target itself is truncated
+// and written instead. On failure the temporary file is removed and
+// common::OsError names `path`.
 void replace_file(const std::string& path, const std::string& content);
 
 }  // namespace bringup

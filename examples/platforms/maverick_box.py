@@ -3,12 +3,15 @@ cages that gang into one 40G port, and one 10G fabric link."""
 
 import asicmodel
 
+from leds.box_controllers import MaverickBoxLEDController
+
 
 class MaverickBox(asicmodel.Platform):
     name = "maverick-box"
 
 
 def build():
+    """The platform object, its LED controller class on the switch."""
     platform = MaverickBox()
     platform.switch = asicmodel.BCMSwitch(asicmodel.Maverick_56762_Chip())
     ports = [
@@ -22,4 +25,5 @@ def build():
               for n in range(4)]
     ports.append(asicmodel.Maverick10GFabricPort("1", (72,), None, False, None, False))
     platform.switch.ports = ports
+    platform.switch.glimmer = MaverickBoxLEDController
     return platform

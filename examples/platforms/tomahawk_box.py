@@ -7,6 +7,8 @@ Serdes lanes are given per port; the port classes name the interfaces
 
 import asicmodel
 
+from leds.box_controllers import TomahawkBoxLEDController
+
 
 class TomahawkBox(asicmodel.Platform):
     name = "tomahawk-box"
@@ -25,6 +27,7 @@ def _cage_25g(label, lane):
 
 
 def build():
+    """The platform object, its LED controller class on the switch."""
     platform = TomahawkBox()
     platform.switch = asicmodel.BCMSwitch(asicmodel.TomahawkChip())
     ports = [_cage_100g(str(n + 1), 4 * n) for n in range(4)]
@@ -32,4 +35,5 @@ def build():
     ports.append(asicmodel.Tomahawk100GFabricPort("1", (64, 65, 66, 67), 0, 0, None, None))
     ports.append(asicmodel.TomahawkMgmt10GPort("mgmt", (128,), None, None, "SFP+", (1, 0), 0))
     platform.switch.ports = ports
+    platform.switch.glimmer = TomahawkBoxLEDController
     return platform

@@ -4,6 +4,8 @@ cages and one 10GBASE-T multi-gigabit port."""
 
 import asicmodel
 
+from leds.box_controllers import TridentThreeBoxLEDController
+
 
 class TridentThreeBox(asicmodel.Platform):
     name = "trident-three-box"
@@ -21,6 +23,7 @@ def _single_lane_port(port_class, label, serdes, phy_layer):
 
 
 def build():
+    """The platform object, its LED controller class on the switch."""
     platform = TridentThreeBox()
     platform.switch = asicmodel.BCMSwitch(asicmodel.TridentThreeX7_56870_Chip())
     ports = [_qsfp28_port(n + 1, 1 + 4 * n) for n in range(4)]
@@ -32,6 +35,7 @@ def build():
               for n in range(2)]
     ports.append(_single_lane_port(asicmodel.TridentThreeMGPort, 11, 19, "10GBaseT"))
     platform.switch.ports = ports
+    platform.switch.glimmer = TridentThreeBoxLEDController
     return platform
 
 

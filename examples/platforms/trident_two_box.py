@@ -4,6 +4,8 @@ ports, and one 10G fabric link to a microserver."""
 
 import asicmodel
 
+from leds.box_controllers import TridentTwoBoxLEDController
+
 
 class TridentTwoBox(asicmodel.Platform):
     name = "trident-two-box"
@@ -22,12 +24,14 @@ def _qsfp_port(label, first_lane):
 
 
 def build():
+    """The platform object, its LED controller class on the switch."""
     platform = TridentTwoBox()
     platform.switch = asicmodel.BCMSwitch(asicmodel.TridentTwo_56854_Chip())
     ports = [_sfp_port(n + 1, 4 + n) for n in range(8)]
     ports += [_qsfp_port(9, 28), _qsfp_port(10, 32)]
     ports.append(asicmodel.TridentTwo10GFabricPort("11", (100,), 0x0123, 0x3210))
     platform.switch.ports = ports
+    platform.switch.glimmer = TridentTwoBoxLEDController
     return platform
 
 

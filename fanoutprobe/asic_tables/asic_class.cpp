@@ -96,13 +96,13 @@ py::object is_1G_chip(py::handle self) {
 }
 
 void define_asic(py::module_& module) {
-  // The kernel-side operations (kernel caches, expansion, comparison) take
-  // their places between these as they are added.
   common::ClassBuilder(module, "Asic", py::tuple(), kAsicDoc)
       .attr("_devs_supported", py::make_tuple("bridge", "bond", "vlan", "swp"))
       .method("__init__", &asic_init, {"self", {"use_mem_table", py::bool_(false)}}, kAsicInitDoc)
       .method("__str__", &asic_str, {"self"})
+      .staticmethod("_get_cmd_output", &get_cmd_output, {"cmdList", {"dispStr", py::none()}})
       .method("_is_1G_chip", &is_1G_chip, {"self"})
+      .method("_key_to_sip_dip", &key_to_sip_dip, {"self", "key"})
       .method("_parse_portmap", &parse_portmap, {"self"})
       .method("_parse_ports", &parse_ports, {"self"})
       .method("_parse_vlan", &parse_vlan, {"self", "vid"})
@@ -120,10 +120,40 @@ void define_asic(py::module_& module) {
       .method("_is_port_untagged_for_vid", &is_port_untagged_for_vid, {"self", "dport", "vid"})
       .method("_ivid2evid", &ivid2evid, {"self", "dport", "ivid"})
       .method("_evid2ivid", &evid2ivid, {"self", "logical_port", "evid"})
+      .method("_grp_ip2mac", &grp_ip2mac, {"self", "grp"})
+      .method("_kern_create_vlan_cache", &kern_create_vlan_cache, {"self"})
+      .method("_kern_get_vlan_members", &kern_get_vlan_members, {"self", "vid"})
+      .method("_kern_create_vlan_dev_cache", &kern_create_vlan_dev_cache, {"self"})
+      .method("_kern_get_vlan_and_atlink", &kern_get_vlan_and_atlink, {"self", "dev"})
+      .method("_kern_setup_br_cache", &kern_setup_br_cache, {"self", "dev"})
+      .method("_kern_get_br_members", &kern_get_br_members, {"self", "dev"})
+      .method("_kern_dev_get_mdb_entry", &kern_dev_get_mdb_entry,
+              {"self", "orig_dev", "orig_vlan", "orig_grp"})
+      .method("_kern_dev_kind_parse", &kern_dev_kind_parse, {"self", "dev"})
+      .method("_kern_dev_vlan_filtering_parse", &kern_dev_vlan_filtering_parse, {"self", "dev"})
+      .method("_kern_dev_cache_get", &kern_dev_cache_get, {"self", "dev"})
+      .method("_kern_dev_vlan_filtering_get", &kern_dev_vlan_filtering_get, {"self", "dev"})
+      .method("_kern_dev_kind_get", &kern_dev_kind_get, {"self", "dev"})
+      .method("_kern_get_dev_vlan", &kern_get_dev_vlan,
+              {"self", "dev", "kind", {"parent_vlan", py::int_(-1)}})
+      .method("_kern_base_dev_kind_get", &kern_base_dev_kind_get,
+              {"self", "orig_dev", {"parent_vlan", py::int_(-1)}})
+      .method("_expand_kern_vlan_aware_bridge", &expand_kern_vlan_aware_bridge,
+              {"self", "grp_mac", "dev", "vlan"})
+      .method("_expand_kern_vlan_unaware_bridge", &expand_kern_vlan_unaware_bridge,
+              {"self", "grp_mac", "dev"})
+      .method("_expand_kern_bridge", &expand_kern_bridge,
+              {"self", "vlan_filtering", "grp", "dev", "vlan"})
+      .method("_expand_kern_bond", &expand_kern_bond, {"self", "dev"})
+      .method("_expand_kern_dev", &expand_kern_dev,
+              {"self", "grp", "orig_dev", {"parent_vlan", py::int_(-1)}})
       .method("_get_vlan_riot_memtable_name", &get_vlan_riot_memtable_name, {"self"})
       .method("_is_riot_enabled", &is_riot_enabled, {"self"})
       .method("_hw_vlan_to_iif", &hw_vlan_to_iif, {"self", "iif_vlan"})
+      .method("_kern_iif_to_hw_vlan", &kern_iif_to_hw_vlan,
+              {"self", "base_kind", "base_iif", "iif_vlan", "member"})
       .method("_dump_one_mroute", &dump_one_mroute, {"self", "mroute"})
+      .method("mroute_eq", &mroute_eq, {"self", "key", "iif", "oil"})
       .method("get_mroutes", &get_mroutes, {"self"})
       .method("dump_mroutes", &dump_mroutes, {"self", {"filter_mroutes", py::none()}})
       .build();

@@ -1,5 +1,7 @@
 #include "fanoutprobe/asic_tables/first_match_index.hpp"
 
+#include <utility>
+
 #include "common/host_calls.hpp"
 #include "fanoutprobe/names.hpp"
 
@@ -9,11 +11,14 @@ namespace {
 
 using RecordKey = py::object (*)(py::handle record, int which);
 
-struct IndexSpec {
+struct ListSpec {
   PyObject* list_name;
-  PyObject* index_name;
+  int slot;
   RecordKey record_key;
 };
+
+// Scopes nest on the C++ stack of the thread that opened them.
+thread_local LookupIndexScope* innermost_scope = nullptr;
 
 py::object portmap_key(py::handle record, int which) {
   return common::get(record, which == 0 ? names.dport : names.linux_port);
@@ -25,28 +30,13 @@ py::object xlate_key(py::handle record, int which) {
   return common::steal(PyTuple_Pack(2, lport.ptr(), vid.ptr()));
 }
 
-// The stored index when it still describes `list`.
-py::object stored_index(py::handle self, const IndexSpec& spec, py::handle list) {
-  py::object index = common::get(self, spec.index_name);
-  if (!index) {
-    PyErr_Clear();
-    return {};
-  }
-  if (!PyTuple_CheckExact(index.ptr()) || PyTuple_GET_SIZE(index.ptr()) != 4 ||
-      PyTuple_GET_ITEM(index.ptr(), 0) != list.ptr())
-    return {};
-  Py_ssize_t length = PyObject_Size(list.ptr());
-  if (length < 0) {
-    PyErr_Clear();
-    return {};
-  }
-  if (PyLong_AsSsize_t(PyTuple_GET_ITEM(index.ptr(), 1)) != length) return {};
-  return index;
-}
-
-// A new index of `list`, stored on the object; null (no error) when the
-// records cannot be indexed, so the caller scans.
-py::object built_index(py::handle self, const IndexSpec& spec, py::handle list) {
+// Fills `index` from `list`; records that cannot be indexed (a failing key
+// read, an unhashable key) leave it for the scan, which meets the same
+// fault where a scan would. Only errors that are no Exception pass.
+bool build(ListIndex& index, const ListSpec& spec, py::handle list) {
+  index = ListIndex{};
+  index.state = ListIndex::kScanOnly;
+  index.list = common::borrow(list.ptr());
   py::object maps[2] = {common::steal(PyDict_New()), common::steal(PyDict_New())};
   py::object iterator = common::steal(PyObject_GetIter(list.ptr()));
   bool ok = maps[0] && maps[1] && iterator;
@@ -63,15 +53,29 @@ py::object built_index(py::handle self, const IndexSpec& spec, py::handle list) 
       ok = key && PyDict_SetDefault(maps[which].ptr(), key.ptr(), record.ptr()) != nullptr;
     }
   }
-  py::object index;
-  if (ok) index = common::steal(Py_BuildValue("(OnOO)", list.ptr(), length, maps[0].ptr(), maps[1].ptr()));
-  if (index && common::set(self, spec.index_name, index) == 0) return index;
-  if (PyErr_ExceptionMatches(PyExc_Exception)) PyErr_Clear();
-  return {};
+  if (ok) {
+    index.state = ListIndex::kBuilt;
+    index.length = length;
+    index.first[0] = std::move(maps[0]);
+    index.first[1] = std::move(maps[1]);
+    return true;
+  }
+  if (!PyErr_ExceptionMatches(PyExc_Exception)) return false;
+  PyErr_Clear();
+  return true;
 }
 
-// The first record of `list` whose key equals `key`, as a scan finds it.
-py::object scan(const IndexSpec& spec, py::handle list, int which, py::handle key) {
+// Whether `index` still describes `list`: the same object, the same length.
+int describes(const ListIndex& index, py::handle list) {
+  if (index.state == ListIndex::kUnbuilt || index.list.ptr() != list.ptr()) return 0;
+  if (index.state == ListIndex::kScanOnly) return 1;
+  Py_ssize_t length = PyObject_Size(list.ptr());
+  if (length < 0) return -1;
+  return length == index.length ? 1 : 0;
+}
+
+// The first record of `list` whose key equals `key`.
+py::object scan(const ListSpec& spec, py::handle list, int which, py::handle key) {
   SW_LET(iterator, common::steal(PyObject_GetIter(list.ptr())));
   while (PyObject* next = PyIter_Next(iterator.ptr())) {
     py::object record = common::steal(next);
@@ -83,42 +87,57 @@ py::object scan(const IndexSpec& spec, py::handle list, int which, py::handle ke
   return common::none();
 }
 
-py::object first_match(py::handle self, const IndexSpec& spec, int which, py::handle key) {
-  SW_LET(list, common::get(self, spec.list_name));
-  py::object index = stored_index(self, spec, list);
-  if (!index) {
-    if (PyErr_Occurred()) return {};
-    index = built_index(self, spec, list);
-    if (!index && PyErr_Occurred()) return {};
+// The scope's answer: the record, None for a miss, or a null object with
+// no error set when only the scan can answer.
+py::object indexed(ListIndex& index, const ListSpec& spec, int which, py::handle key) {
+  if (index.state != ListIndex::kBuilt) return {};
+  PyObject* record = PyDict_GetItemWithError(index.first[which].ptr(), key.ptr());
+  if (!record) {
+    if (!PyErr_Occurred()) return common::none();
+    if (PyErr_ExceptionMatches(PyExc_TypeError)) PyErr_Clear();  // an unhashable key
+    return {};
   }
-  if (index) {
-    PyObject* record = PyDict_GetItemWithError(PyTuple_GET_ITEM(index.ptr(), 2 + which), key.ptr());
-    if (!record && !PyErr_Occurred()) return common::none();
-    if (record) {
-      py::object held = common::borrow(record);
-      SW_LET(record_key, spec.record_key(held, which));
-      SW_LET(same, common::equal(record_key, key));
-      if (same) return held;
-      // A record changed in place: forget the index, answer by the scan.
-      if (PyObject_DelAttr(self.ptr(), spec.index_name) < 0) return {};
-    } else if (PyErr_ExceptionMatches(PyExc_TypeError)) {
-      PyErr_Clear();  // an unhashable key: only the scan can compare it
-    } else {
-      return {};
-    }
+  py::object held = common::borrow(record);
+  SW_LET(record_key, spec.record_key(held, which));
+  SW_LET(same, common::equal(record_key, key));
+  if (same) return held;
+  index = ListIndex{};  // a record changed in place: scan now, rebuild at the next question
+  return {};
+}
+
+py::object first_match(py::handle self, const ListSpec& spec, int which, py::handle key) {
+  SW_LET(list, common::get(self, spec.list_name));
+  if (ListIndex* index = LookupIndexScope::slot(self.ptr(), spec.slot)) {
+    int current = describes(*index, list);
+    if (current < 0) return {};
+    if (!current && !build(*index, spec, list)) return {};
+    py::object answer = indexed(*index, spec, which, key);
+    if (answer || PyErr_Occurred()) return answer;
   }
   return scan(spec, list, which, key);
 }
 
 }  // namespace
 
+LookupIndexScope::LookupIndexScope(py::handle asic) : asic_(asic.ptr()), outer_(innermost_scope) {
+  innermost_scope = this;
+}
+
+LookupIndexScope::~LookupIndexScope() { innermost_scope = outer_; }
+
+ListIndex* LookupIndexScope::slot(PyObject* asic, int list) {
+  for (LookupIndexScope* scope = innermost_scope; scope; scope = scope->outer_)
+    if (scope->asic_ == asic) return &scope->indexes_[list];
+  return nullptr;
+}
+
 py::object first_portmap_entry(py::handle self, PortmapKey key, py::handle value) {
-  static const IndexSpec spec{names.portmap, names._portmap_index, &portmap_key};
+  static const ListSpec spec{names.portmap, 0, &portmap_key};
   return first_match(self, spec, static_cast<int>(key), value);
 }
 
 py::object first_vlan_xlate(py::handle self, XlateKey key, py::handle lport, py::handle vid) {
-  static const IndexSpec spec{names.vlan_xlate, names._vlan_xlate_index, &xlate_key};
+  static const ListSpec spec{names.vlan_xlate, 1, &xlate_key};
   SW_LET(pair, common::steal(PyTuple_Pack(2, lport.ptr(), vid.ptr())));
   return first_match(self, spec, static_cast<int>(key), pair);
 }

@@ -3,6 +3,7 @@
 #include "common/host_calls.hpp"
 #include "fanoutprobe/asic_tables/lasting.hpp"
 #include "fanoutprobe/asic_tables/asic_operations.hpp"
+#include "fanoutprobe/asic_tables/first_match_index.hpp"
 #include "fanoutprobe/asic_tables/host_text.hpp"
 #include "fanoutprobe/asic_tables/record_helpers.hpp"
 #include "fanoutprobe/asic_tables/shell_access.hpp"
@@ -14,7 +15,6 @@ namespace fanoutprobe {
 namespace {
 
 py::object member_encap(py::handle self, py::handle encap_class, const GroupMember& member) {
-  static PyObject* get = PyUnicode_InternFromString("get");
   static const py::object& unset = lasting(py::int_(-1));
   SW_LET(port, host_text(member.port));
   if (member.intf == -1) {
@@ -24,7 +24,7 @@ py::object member_encap(py::handle self, py::handle encap_class, const GroupMemb
   }
   SW_LET(intf, host_int(member.intf));
   SW_LET(l3_intfs, common::get(self, names.l3_intfs));
-  SW_LET(vlan, common::call_method(l3_intfs, get, intf, unset));
+  SW_LET(vlan, common::call_method(l3_intfs, names.get, intf, unset));
   SW_LET(evid, common::call_method(self, names._ivid2evid, port, vlan));
   SW_LET(pt, common::get(self, names.pt));
   SW_LET(linux_port, common::call_method(pt, names.bcm2linux, port));
@@ -38,6 +38,9 @@ py::object parse_multicast_repln_groups(py::handle self) {
   SW_LET(output, run_shell(self, command, command));
   TextView view;
   if (!view_text(output, "shell output", view)) return {};
+  // Every L3 member looks its port up in the port map and the VLAN
+  // translations; indexes kept for this read keep it linear.
+  LookupIndexScope indexes(self);
   for (std::string_view block : split_group_blocks(view.text)) {
     SW_LET(block_text, host_text(block));
     SW_CHECK(common::call_method(self, names._parse_one_multicast_repln_group, block_text));

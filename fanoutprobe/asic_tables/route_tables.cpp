@@ -18,8 +18,9 @@ namespace {
 py::object store_route(py::handle self, py::handle route_class, py::handle source,
                        py::handle group, py::handle iif, py::handle group_index,
                        py::handle vrf_name) {
+  static const py::handle key_format = common::forever(py::str("%s, (%s, %s)"));
   SW_LET(route, common::call(route_class, source, group, iif, group_index, vrf_name));
-  SW_LET(key, common::percent_text("%s, (%s, %s)", vrf_name, source, group));
+  SW_LET(key, common::percent_text(key_format, vrf_name, source, group));
   SW_LET(mroutes, common::get(self, names.mroutes));
   if (PyObject_SetItem(mroutes.ptr(), key.ptr(), route.ptr()) < 0) return {};
   return common::none();
@@ -31,13 +32,10 @@ py::object number(std::string_view text, Number (*read)(std::string_view)) {
   return host_int(parsed.value);
 }
 
-// fields.get(name, default)
-py::object field(py::handle fields, const char* name, const char* fallback) {
-  static PyObject* get = PyUnicode_InternFromString("get");
-  SW_LET(key, common::steal(PyUnicode_InternFromString(name)));
-  if (!fallback) return common::item(fields, key);
-  SW_LET(default_text, common::steal(PyUnicode_FromString(fallback)));
-  return common::call_method(fields, get, key, default_text);
+// fields.get(name, fallback), or fields[name] when there is no fallback.
+py::object field(py::handle fields, PyObject* name, py::handle fallback) {
+  if (!fallback) return common::item(fields, name);
+  return common::call_method(fields, names.get, name, fallback);
 }
 
 // "0x" anywhere selects hexadecimal.
@@ -60,26 +58,27 @@ py::object dotted_of(py::handle value) {
 }
 
 py::object dump_entry_route(py::handle self, py::handle route_class, py::handle fields) {
-  SW_LET(valid_0_text, field(fields, "VALID_0", "0"));
+  static const py::handle zero = common::forever(py::str("0"));
+  SW_LET(valid_0_text, field(fields, names.VALID_0, zero));
   SW_LET(valid_0, int_of_text(valid_0_text, 10));
-  SW_LET(valid_1_text, field(fields, "VALID_1", "0"));
+  SW_LET(valid_1_text, field(fields, names.VALID_1, zero));
   SW_LET(valid_1, int_of_text(valid_1_text, 10));
   SW_LET(half_0, common::truth(valid_0));
   SW_LET(half_1, common::truth(valid_1));
   if (!half_0 && !half_1) return common::none();
-  SW_LET(source_text, field(fields, "SOURCE_IP_ADDR", "0"));
+  SW_LET(source_text, field(fields, names.SOURCE_IP_ADDR, zero));
   SW_LET(source_value, int_of_text(source_text, 16));
   SW_LET(source, dotted_of(source_value));
-  SW_LET(group_text, field(fields, "GROUP_IP_ADDR", nullptr));
+  SW_LET(group_text, field(fields, names.GROUP_IP_ADDR, py::handle()));
   SW_LET(group_value, int_of_text(group_text, 16));
   SW_LET(group, dotted_of(group_value));
-  SW_LET(vrf_text, field(fields, "VRF_ID", "0"));
+  SW_LET(vrf_text, field(fields, names.VRF_ID, zero));
   SW_LET(vrf_id, hex_or_decimal_of(vrf_text));
   SW_LET(vrf_db, common::get(self, names.vrf_db));
   SW_LET(vrf_name, common::call_method(vrf_db, names.vrf_id2name, vrf_id));
-  SW_LET(iif_text, field(fields, "EXPECTED_L3_IIF", "0"));
+  SW_LET(iif_text, field(fields, names.EXPECTED_L3_IIF, zero));
   SW_LET(iif, hex_or_decimal_of(iif_text));
-  SW_LET(index_text, field(fields, "L3MC_INDEX", "0"));
+  SW_LET(index_text, field(fields, names.L3MC_INDEX, zero));
   SW_LET(group_index, int_of_text(index_text, 16));
   return store_route(self, route_class, source, group, iif, group_index, vrf_name);
 }

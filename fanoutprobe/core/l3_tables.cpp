@@ -1,7 +1,5 @@
 #include "fanoutprobe/core/l3_tables.hpp"
 
-#include <utility>
-
 #include "fanoutprobe/core/text_scan.hpp"
 
 namespace fanoutprobe {
@@ -41,22 +39,20 @@ L3IntfRead read_l3_intfs(std::string_view output) {
 
 namespace {
 
-using Fields = std::vector<std::pair<std::string_view, std::string_view>>;
+// The values of the three keys a record is made of; any other key is read
+// and dropped. A later field with the same key replaces the value.
+struct Fields {
+  static constexpr std::string_view kKeys[3] = {"port", "old_vid", "new_vid"};
+  std::string_view values[3] = {"-1", "-1", "-1"};  // a missing key is -1
+};
 
 void put(Fields& fields, std::string_view key, std::string_view value) {
-  for (auto& field : fields) {
-    if (field.first == key) {
-      field.second = value;
+  for (int k = 0; k < 3; ++k) {
+    if (Fields::kKeys[k] == key) {
+      fields.values[k] = value;
       return;
     }
   }
-  fields.emplace_back(key, value);
-}
-
-std::string_view lookup(const Fields& fields, std::string_view key) {
-  for (const auto& field : fields)
-    if (field.first == key) return field.second;
-  return "-1";
 }
 
 // The leftmost "modid = <digits> port = <digits>" in the field.
@@ -70,7 +66,6 @@ void read_modid_field(std::string_view field, Fields& fields) {
     std::size_t port_at = modid_at + modid + kPort.size();
     std::size_t port = digit_run(field, port_at);
     if (port == 0) continue;
-    put(fields, "modid", field.substr(modid_at, modid));
     put(fields, "port", field.substr(port_at, port));
     return;
   }
@@ -105,9 +100,8 @@ XlateRead read_vlan_translations(std::string_view output) {
       start = comma + 1;
     }
     Number values[3];
-    const char* keys[] = {"port", "old_vid", "new_vid"};
     for (int k = 0; k < 3; ++k) {
-      values[k] = decimal(lookup(fields, keys[k]));
+      values[k] = decimal(fields.values[k]);
       if (values[k].failure) {
         read.failure = values[k].failure;
         return read;

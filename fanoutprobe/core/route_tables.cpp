@@ -1,5 +1,7 @@
 #include "fanoutprobe/core/route_tables.hpp"
 
+#include <unordered_map>
+
 #include "fanoutprobe/core/text_scan.hpp"
 
 namespace fanoutprobe {
@@ -54,17 +56,25 @@ IpmcRead read_ipmc_table(std::string_view output) {
 DumpEntry read_dump_entry(std::string_view line) {
   static constexpr std::string_view kOpen = "]: <";
   DumpEntry entry;
+  // The blank-free run last read and its last ">": every candidate inside
+  // one run shares them, so each run is read once.
+  std::size_t run_end = 0, run_close = std::string_view::npos;
   for (std::size_t at = line.find('['); at != std::string_view::npos; at = line.find('[', at + 1)) {
     std::size_t digits = digit_run(line, at + 1);
     std::size_t data_at = at + 1 + digits + kOpen.size();
     if (digits == 0 || line.substr(at + 1 + digits, kOpen.size()) != kOpen) continue;
     // The longest blank-free run after "<" that a ">" follows.
-    std::size_t run_end = word_end(line, data_at);
-    std::size_t close = line.substr(0, run_end).rfind('>');
+    if (data_at >= run_end) {
+      run_end = word_end(line, data_at);
+      std::size_t last = line.substr(data_at, run_end - data_at).rfind('>');
+      run_close = last == std::string_view::npos ? last : data_at + last;
+    }
+    std::size_t close = run_close;
     if (close == std::string_view::npos || close <= data_at) continue;
     entry.is_entry = true;
     entry.index = line.substr(at + 1, digits);
     std::string_view data = line.substr(data_at, close - data_at);
+    std::unordered_map<std::string_view, std::size_t> slot_of;  // name -> its place in fields
     std::size_t start = 0;
     while (true) {
       std::size_t comma = data.find(',', start);
@@ -74,15 +84,12 @@ DumpEntry read_dump_entry(std::string_view line) {
       if (equals != std::string_view::npos) {
         std::string_view name = item.substr(0, equals), rest = item.substr(equals + 1);
         std::string_view value = rest.substr(0, rest.find('='));
-        bool replaced = false;
-        for (auto& field : entry.fields) {
-          if (field.first == name) {
-            field.second = value;
-            replaced = true;
-            break;
-          }
+        auto [slot, added] = slot_of.try_emplace(name, entry.fields.size());
+        if (added) {
+          entry.fields.emplace_back(name, value);
+        } else {
+          entry.fields[slot->second].second = value;
         }
-        if (!replaced) entry.fields.emplace_back(name, value);
       }
       if (comma == std::string_view::npos) break;
       start = comma + 1;

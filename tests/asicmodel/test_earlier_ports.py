@@ -203,3 +203,30 @@ def test_common_record_values(cls):
             port.sys_interface) == (None,) * 5
     keeps_hg = cls in (A.Hurricane210GPort, A.Hurricane213GPort, A.Hurricane213GFabricPort)
     assert port.disable_prefix_xlate is (True if keeps_hg else None)
+
+
+def recording(cls):
+    """`cls` noting each interface question asked through the object."""
+
+    class Recording(cls):
+        def hw_intf_num(self, mode, sub):
+            self.asked.append("number")
+            return super().hw_intf_num(mode, sub)
+
+        def hw_intf_prefix(self, mode, sub):
+            self.asked.append("prefix")
+            return super().hw_intf_prefix(mode, sub)
+
+    return Recording
+
+
+@pytest.mark.parametrize("cls,name,question", [
+    (A.Apollo10GPort, "hg1", "hw_port_num"), (A.Apollo10GPort, "hg1", "hw_pbmp"),
+    (A.Apollo10GPort, "hg1", "led_port_num"), (A.Helix410GPort, "hg1", "led_port_num"),
+    (A.Hurricane210GPort, "xe1", "hw_port_num"), (A.Hurricane210GPort, "xe1", "hw_pbmp"),
+    (A.Hurricane210GPort, "xe1", "led_port_num")])
+def test_interface_number_is_asked_before_its_prefix(cls, name, question):
+    port = one_interface(recording(cls), name)
+    port.asked = []
+    getattr(port, question)("10G", 0)
+    assert port.asked == ["number", "prefix"]

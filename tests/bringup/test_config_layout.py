@@ -2,6 +2,7 @@
 default file) and the chip texts."""
 
 import os
+import time
 import types
 
 import pytest
@@ -51,6 +52,48 @@ def test_bad_lines_are_all_named_and_the_map_kept():
     assert str(caught.value) == ("ports.conf contains parsing errors:\n\t[line  3]: 'bad line'"
                                  "\n\t[line  5]: '=x'")
     assert config.config_map == {"1": "40G"}
+
+
+def test_parse_error_costs_time_linear_in_the_bad_lines():
+    """Timed against parsing as many good lines, which is linear."""
+    count = 100000
+    config = config_for()
+    start = time.perf_counter()
+    config.config("%d=x\n" * count % tuple(range(count)))
+    good = time.perf_counter() - start
+    start = time.perf_counter()
+    with pytest.raises(ValueError) as caught:
+        config.config("bad\n" * count)
+    bad = time.perf_counter() - start
+    assert str(caught.value).count("\n\t[line") == count
+    assert bad < 10 * good + 0.5, (bad, good)
+
+
+@pytest.mark.parametrize("failing, asked", [(None, ["-r", "-a"]), ("-r", ["-r"]), ("-a", ["-r", "-a"])])
+def test_range_is_asked_before_the_address(monkeypatch, failing, asked):
+    log = []
+
+    class Board(object):
+        def __init__(self, dummy=False, sw_base=None):
+            pass
+
+        def answer(self, option, value):
+            log.append(option)
+            if option == failing:
+                raise RuntimeError("error: boardinfo %s failed" % option)
+            return value
+
+        macrange = property(lambda self: self.answer("-r", 16))
+        macaddr = property(lambda self: self.answer("-a", "1:2:3:4:5:6\n"))
+
+    monkeypatch.setattr(bringup, "Boardinfo", Board)
+    if failing:
+        with pytest.raises(RuntimeError, match=failing):
+            bringup.Config(platform_of([]))
+    else:
+        config = bringup.Config(platform_of([]))
+        assert (config.macrange, config.macbase) == (16, [1, 2, 3, 4, 5, 6])
+    assert log == asked
 
 
 def test_failed_completion_keeps_the_old_map():
@@ -105,6 +148,20 @@ def test_read_config_validates_then_parses(conformer, tmp_path):
     with pytest.raises(SystemExit) as caught:
         config.read_config(str(layout))
     assert caught.value.code == -1 and conformer.reported == [["bad"]]
+
+
+@pytest.mark.parametrize("name, reaches_config", [("hw_desc", False), ("ports.conf", True)])
+def test_read_config_reaches_a_derived_config(conformer, tmp_path, name, reaches_config):
+    class Derived(bringup.Config):
+        def config(self, text):
+            self.seen = text
+            bringup.Config.config(self, text)
+
+    (tmp_path / "ports.conf").write_text("1=40G\n")
+    config = Derived(platform_of([]), dummy=True)
+    config.read_config(name if name == "hw_desc" else str(tmp_path / name))
+    assert getattr(config, "seen", None) == ("1=40G\n" if reaches_config else None)
+    assert getattr(config, "config_map", None) == ({"1": "40G"} if reaches_config else None)
 
 
 def test_write_config_writes_the_default_file(tmp_path):

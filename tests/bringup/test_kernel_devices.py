@@ -83,6 +83,15 @@ def test_makekernnet_refuses_other_software_bases(recorded, sw_base):
     assert log == []
 
 
+@pytest.mark.parametrize("existing", [set(), {"swp9"}, {"swp9", "swp10"}])
+def test_refused_makekernnet_leaves_the_set(recorded, existing):
+    config, log = recorded(sw_base="vx")
+    before = set(existing)
+    with pytest.raises(bringup.UnsupportedPlatformError):
+        config.makekernnet("swp2", 2, 0, existing)
+    assert existing == before and log == []
+
+
 def test_makekernnet_does_nothing_in_dummy_mode(recorded):
     config, log = recorded()
     config.dummy = True
@@ -109,7 +118,7 @@ def test_destroyints_sorted_keeping_switch_devices(recorded):
     assert len(log) == 2
 
 
-@pytest.mark.parametrize("name", ["swp 1", "", "swp\t1"])
+@pytest.mark.parametrize("name", ["swp 1", "", "swp\t1", "swp\x001", "swp\x1b[1", "swp\x7f", "swp\x851"])
 def test_bad_device_names_run_nothing(recorded, name):
     config, log = recorded()
     names = {"swp1", name}
@@ -118,6 +127,9 @@ def test_bad_device_names_run_nothing(recorded, name):
         with pytest.raises(ValueError, match="bad device name"):
             call()
     assert log == [] and names == {"swp1", name}
+    with pytest.raises(ValueError) as caught:
+        config.setmac(name, 1)
+    assert repr(name) in str(caught.value)
 
 
 def test_set_macmode_stores_anything(recorded):

@@ -62,3 +62,19 @@ def test_eeprom_failure_is_logged_then_raised(monkeypatch):
             getattr(bringup.Boardinfo(), attribute)
     assert logged == [(3, "error: boardinfo -a failed"), (3, "error: boardinfo -r failed")]
     assert bringup.sys.tracebacklimit == 0
+
+
+@pytest.mark.parametrize("words", [["link", "del", "dev", "swp\x001"], ["link\x00"]])
+def test_a_nul_in_a_word_starts_nothing(fake_ip, words):
+    with pytest.raises(ValueError, match="^embedded null byte$"):
+        bringup.IPRoute2().run(words)
+    assert not fake_ip.exists()
+
+
+@pytest.mark.parametrize("runner", [bringup.IPRoute2, bringup.Ifmaker])
+@pytest.mark.parametrize("dummy", [True, False])
+@pytest.mark.parametrize("args", ["link show", b"link show", bytearray(b"link")])
+def test_a_text_is_not_a_list_of_words(fake_ip, runner, dummy, args):
+    with pytest.raises(TypeError, match="list of argument words, not a text"):
+        runner(dummy=dummy).run(args)
+    assert not fake_ip.exists()

@@ -1,16 +1,10 @@
-// MAC address parsing and derivation, and whole-file replacement.
+// MAC address parsing and derivation.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cstdlib>
+#include <cstdint>
 #include <optional>
-#include <string>
 
-#include "bringup/core/file_replace.hpp"
 #include "bringup/core/mac_address.hpp"
-#include "common/process_runner.hpp"
 
 namespace {
 
@@ -42,34 +36,6 @@ TEST(MacAddress, AddsTheIndexInTheLow24Bits) {
       {{1, 2, 3, 0, 0, 0}, std::int64_t{1} << 32, std::nullopt},
   };
   for (const Case& c : cases) EXPECT_EQ(bringup::derive_mac(c.base, c.index), c.expected) << c.index;
-}
-
-class ReplaceFile : public ::testing::Test {
- protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/replace_file_XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    directory_ = pattern;
-  }
-  void TearDown() override { std::system(("rm -rf " + directory_).c_str()); }
-  std::string directory_;
-};
-
-TEST_F(ReplaceFile, ReplacesWholeKeepingThePermissionBits) {
-  const std::string path = directory_ + "/ports.conf";
-  common::write_file(path, "old\n");
-  ASSERT_EQ(chmod(path.c_str(), 0640), 0);
-  bringup::replace_file(path, "new\n");
-  EXPECT_EQ(common::read_file(path), "new\n");
-  struct stat info {};
-  ASSERT_EQ(stat(path.c_str(), &info), 0);
-  EXPECT_EQ(info.st_mode & 07777, 0640u);
-}
-
-TEST_F(ReplaceFile, FailsWithoutLeavingAnything) {
-  const std::string path = directory_ + "/missing/ports.conf";
-  EXPECT_THROW(bringup::replace_file(path, "x"), common::OsError);
-  EXPECT_EQ(std::system(("test -z \"$(ls -A " + directory_ + ")\"").c_str()), 0);
 }
 
 }  // namespace

@@ -101,6 +101,22 @@ TEST(RunProcess, InterruptedWaitKillsAndReapsTheProgram) {
   EXPECT_EQ(errno, ECHILD);
 }
 
+TEST(RunProcess, WordWithANulIsRefusedBeforeAnythingStarts) {
+  const std::string marker = temporary_location() + "/run_process_nul_marker";
+  unlink(marker.c_str());
+  for (const std::vector<std::string>& argv : {
+           std::vector<std::string>{"touch", marker, std::string("a\0b", 3)},
+           std::vector<std::string>{std::string("touch\0x", 7), marker}}) {
+    try {
+      common::run_process(argv);
+      ADD_FAILURE() << "no error";
+    } catch (const std::invalid_argument& error) {
+      EXPECT_STREQ(error.what(), "embedded null byte");
+    }
+  }
+  EXPECT_NE(access(marker.c_str(), F_OK), 0);
+}
+
 TEST(PrivateDirectory, PrivateAndRemovedWithItsContents) {
   std::string path;
   {

@@ -133,3 +133,34 @@ def test_groups(asic, state):
 def test_group_faults(asic, state, output, error):
     with pytest.raises(error):
         groups_from(asic, state, output)
+
+
+def test_group_read_sees_lists_changed_in_place(asic, state):
+    asic._ivid2evid("xe0", 100)  # asked once before the change
+    asic.vlan_xlate[0] = type(asic.vlan_xlate[0])(1, 100, 7)
+    groups_from(asic, state, "Group 0x2000001\n\tport xe0, encap id 1\n")
+    assert asic.replication_groups[0x2000001].l3_encaps[0].evid == 7
+
+
+def test_member_calls_in_order(asic, state, monkeypatch):
+    calls = []
+
+    class Interfaces(dict):
+        def get(self, *args):
+            calls.append(("l3_intfs.get",) + args)
+            return dict.get(self, *args)
+
+    def ivid2evid(dport, ivid):
+        calls.append(("_ivid2evid", dport, ivid))
+        return type(asic)._ivid2evid(asic, dport, ivid)
+
+    def bcm2linux(name):
+        calls.append(("bcm2linux", name))
+        return "swp-" + name
+
+    asic.l3_intfs = Interfaces(asic.l3_intfs)
+    monkeypatch.setattr(asic, "_ivid2evid", ivid2evid, raising=False)
+    monkeypatch.setattr(asic.pt, "bcm2linux", bcm2linux)
+    groups_from(asic, state, "Group 0x2000001\n\tport xe1, encap id -1\n\tport xe0, encap id 2\n")
+    assert calls == [("bcm2linux", "xe1"), ("l3_intfs.get", 2, -1), ("_ivid2evid", "xe0", 101),
+                     ("bcm2linux", "xe0")]

@@ -32,12 +32,15 @@ def expand_port_list(state, text):
     if text == "none":
         return []
     known = [port.dport for port in state.ports]
+    position = {}  # name -> its first position in `known`
+    for index, name in enumerate(known):
+        position.setdefault(name, index)
     names = []
     for item in text.split(","):
         first, _, last = item.partition("-")
-        if first not in known or (last and last not in known):
+        if first not in position or (last and last not in position):
             raise ValueError("bad port list %r" % text)
-        names.extend(known[known.index(first):known.index(last or first) + 1])
+        names.extend(known[position[first]:position[last or first] + 1])
     return names
 
 
@@ -73,9 +76,10 @@ def vlan_show(state, vid):
 def ports(state, text):
     lines = ["                 ena/    speed/ link auto    STP",
              "           port  link    duplex scan neg?   state"]
+    by_name = state.ports_by_name()
     for name in expand_port_list(state, text):
         lines.append("      %s(%3d)  up      10G  FD   SW  No   Forward" % (
-            name, state.port(name).logical))
+            name, by_name[name].logical))
     return "\n".join(lines) + "\n"
 
 

@@ -95,6 +95,14 @@ class AsicState(object):
                 return port
         raise ValueError("no port %r in the simulated ASIC" % dport)
 
+    def ports_by_name(self):
+        """SDK port name -> the first Port of that name, made from `ports`
+        as it is now (tests change the list freely), for lookups in bulk."""
+        by_name = {}
+        for port in self.ports:
+            by_name.setdefault(port.dport, port)
+        return by_name
+
     @classmethod
     def generate(cls, ports=8, vlans=4, groups=4, members=3, routes=None, vrfs=1,
                  translated=1, riot=False):

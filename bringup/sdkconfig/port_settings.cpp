@@ -1,0 +1,293 @@
+// The per-port sections of the SDK configuration body (emphasis, port
+// initialisation, fibre preference, auto-negotiation, PHY offsets,
+// identifiers and system interfaces, PHY models and addresses) and the
+// PHY table and script.
+#include "bringup/sdkconfig/sdkconfig_ops.hpp"
+
+namespace bringup {
+
+namespace {
+
+// A tuning list as plain numbers; nullopt for an absent one.
+bool tuning_values(py::handle port, PyObject* name,
+                   std::optional<std::vector<HostNumber>>& out) {
+  py::object values = common::get(port, name);
+  if (!values) return false;
+  if (values.is_none()) return true;
+  py::object listed = common::steal(PySequence_List(values.ptr()));
+  if (!listed) return false;
+  out.emplace();
+  for (Py_ssize_t i = 0; i < PyList_GET_SIZE(listed.ptr()); ++i) {
+    HostNumber number;
+    if (!host_number(PyList_GET_ITEM(listed.ptr(), i), 'x', number)) return false;
+    out->push_back(number);
+  }
+  return true;
+}
+
+// The auto-negotiation code of a setting text, or -1 for none.
+long autoneg_code(py::handle setting) {
+  static const char* const kCodes[] = {"off", "bam", "on", "auto"};
+  if (!PyUnicode_Check(setting.ptr())) return -1;
+  for (long code = 0; code < 4; ++code) {
+    if (PyUnicode_CompareWithASCIIString(setting.ptr(), kCodes[code]) == 0) return code;
+  }
+  return -1;
+}
+
+// Walks every logical port of every configured port: visit(port, sub).
+template <typename Visit>
+py::object each_logical_port(py::handle self, Visit&& visit) {
+  SW_LET(ports, ports_of(self));
+  SW_LET(lines, common::steal(PyList_New(0)));
+  for (Py_ssize_t i = 0; i < PyList_GET_SIZE(ports.ptr()); ++i) {
+    py::handle port = PyList_GET_ITEM(ports.ptr(), i);
+    long count = 0;
+    if (!logical_port_count(port, count)) return {};
+    for (long sub = 0; sub < count; ++sub) {
+      SW_LET(sub_number, common::integer(sub));
+      if (visit(port, sub_number, lines) < 0) return {};
+    }
+  }
+  return joined(lines);
+}
+
+// Walks every configured port once: visit(port, lines).
+template <typename Visit>
+py::object each_port(py::handle self, Visit&& visit) {
+  SW_LET(ports, ports_of(self));
+  SW_LET(lines, common::steal(PyList_New(0)));
+  for (Py_ssize_t i = 0; i < PyList_GET_SIZE(ports.ptr()); ++i) {
+    if (visit(PyList_GET_ITEM(ports.ptr(), i), lines) < 0) return {};
+  }
+  return joined(lines);
+}
+
+py::handle zero_int() {
+  static const py::handle zero = common::forever(py::int_(0));
+  return zero;
+}
+
+// One value of sub-port 0, written in hexadecimal under a name when set.
+py::object first_sub_value(py::handle self, PyObject* value_name, const char* format,
+                           bool pass_units) {
+  SW_LET(units, unit_count(self));
+  return each_port(self, [&](py::handle port, py::handle lines) -> int {
+    py::object value = common::get(port, value_name);
+    if (!value) return -1;
+    if (value.is_none()) return 0;
+    py::object name = pass_units
+                          ? common::call_method(port, names.sdk_config_intf, zero_int(), units)
+                          : common::call_method(port, names.sdk_config_intf, zero_int());
+    if (!name) return -1;
+    return append_line(lines, format, name, value);
+  });
+}
+
+}  // namespace
+
+py::object port_emphasis_text(py::handle self) {
+  static const py::handle forty = common::forever(py::str("40G"));
+  SW_LET(ports, ports_of(self));
+  std::vector<EmphasisPort> records;
+  for (Py_ssize_t i = 0; i < PyList_GET_SIZE(ports.ptr()); ++i) {
+    py::handle port = PyList_GET_ITEM(ports.ptr(), i);
+    EmphasisPort record;
+    long count = 0;
+    if (!logical_port_count(port, count)) return {};
+    record.logical_ports = static_cast<int>(count);
+    if (count > 0) {
+      SW_LET(unit, common::get(port, names.unit));
+      if (!host_number(unit, 'u', record.unit)) return {};
+      SW_LET(mode, common::get(port, names.mode));
+      SW_LET(four, common::equal(mode, forty));
+      record.four_lanes = four;
+      if (!tuning_values(port, names.pre_emphasis, record.pre_emphasis) ||
+          !tuning_values(port, names.drv_current, record.drv_current) ||
+          !tuning_values(port, names.pre_drv_current, record.pre_drv_current)) {
+        return {};
+      }
+    }
+    records.push_back(std::move(record));
+  }
+  return rendered([&] { return join_lines(emphasis_lines(records)); });
+}
+
+py::object port_init_text(py::handle self) {
+  SW_LET(units, unit_count(self));
+  SW_LET(config_class, global(names.SDKConfig));
+  SW_LET(codes, common::get(config_class, names.serdes_if_type_map));
+  return each_logical_port(self, [&](py::handle port, py::handle sub, py::handle lines) -> int {
+    py::object name = common::call_method(port, names.sdk_config_intf, sub, units);
+    if (!name) return -1;
+    py::object autoneg = common::get(port, names.enable_auto_neg);
+    if (!autoneg || append_line(lines, "port_init_autoneg_%s=%u", name, autoneg) < 0) return -1;
+    int on = common::truth(autoneg);
+    if (on < 0) return -1;
+    if (!on) {
+      py::object speed = common::get(port, names.speed);
+      if (!speed || append_line(lines, "port_init_speed_%s=%s000", name, speed) < 0 ||
+          append_line(lines, "port_init_duplex_%s=1", name) < 0) {
+        return -1;
+      }
+    }
+    py::object serdes = common::get(port, names.serdes_if_type);
+    if (!serdes) return -1;
+    if (serdes.is_none()) return 0;
+    py::object code = common::item(codes, serdes);
+    if (!code) return -1;
+    return append_line(lines, "serdes_if_type_%s=%u # %s", name, code, serdes);
+  });
+}
+
+py::object fiber_pref_text(py::handle self) {
+  SW_LET(units, unit_count(self));
+  return each_logical_port(self, [&](py::handle port, py::handle sub, py::handle lines) -> int {
+    py::object preference = common::get(port, names.set_fiber_pref);
+    if (!preference) return -1;
+    int wanted = common::truth(preference);
+    if (wanted <= 0) return wanted;
+    py::object name = common::call_method(port, names.sdk_config_intf, sub, units);
+    if (!name) return -1;
+    return append_line(lines, "serdes_fiber_pref_%s=1", name);
+  });
+}
+
+py::object phy_an_text(py::handle self) {
+  SW_LET(units, unit_count(self));
+  SW_LET(ports, ports_of(self));
+  SW_LET(lines, common::steal(PyList_New(0)));
+  for (Py_ssize_t i = 0; i < PyList_GET_SIZE(ports.ptr()); ++i) {
+    py::handle port = PyList_GET_ITEM(ports.ptr(), i);
+    SW_LET(c37, common::get(port, names.an_c37));
+    SW_LET(c73, common::get(port, names.an_c73));
+    const long c37_code = autoneg_code(c37), c73_code = autoneg_code(c73);
+    long count = 0;
+    if (!logical_port_count(port, count)) return {};
+    for (long sub = 0; sub < count; ++sub) {
+      SW_LET(sub_number, common::integer(sub));
+      SW_LET(name, common::call_method(port, names.sdk_config_intf, sub_number, units));
+      if (c37_code >= 0) {
+        SW_LET(code, common::integer(c37_code));
+        SW_CHECK(append_line(lines, "phy_an_c37_%s=%d", name, code));
+      }
+      if (c73_code >= 0) {
+        SW_LET(code, common::integer(c73_code));
+        SW_CHECK(append_line(lines, "phy_an_c73_%s=%d", name, code));
+      }
+    }
+  }
+  return joined(lines);
+}
+
+py::object prim_offsets_text(py::handle self) {
+  return first_sub_value(self, names.prim_offset, "phy_port_primary_and_offset_%s=0x%x", true);
+}
+
+py::object phy_id1s_text(py::handle self) {
+  return each_port(self, [&](py::handle port, py::handle lines) -> int {
+    py::object value = common::get(port, names.phy_id1);
+    if (!value) return -1;
+    if (value.is_none()) return 0;
+    py::object logical = common::call_method(port, names.sdk_logical_port_num, zero_int());
+    if (!logical) return -1;
+    return append_line(lines, "port_phy_id1_%d=0x%x", logical, value);
+  });
+}
+
+py::object sys_interfaces_text(py::handle self) {
+  return first_sub_value(self, names.sys_interface, "phy_sys_interface_%s=0x%x", false);
+}
+
+py::object phys_text(py::handle self) {
+  SW_LET(units, unit_count(self));
+  return each_logical_port(self, [&](py::handle port, py::handle sub, py::handle lines) -> int {
+    py::object model = common::call_method(port, names.phy_type, sub);
+    if (!model) return -1;
+    if (model.is_none()) return 0;
+    py::object detected = common::call_method(port, names.phy_autodetect, sub);
+    if (!detected) return -1;
+    int skip = common::truth(detected);
+    if (skip != 0) return skip < 0 ? -1 : 0;
+    py::object name = common::call_method(port, names.sdk_config_intf, sub, units);
+    if (!name) return -1;
+    return append_line(lines, "phy_%s_%s=1", model, name);
+  });
+}
+
+py::object phy_addrs_text(py::handle self) {
+  SW_LET(units, unit_count(self));
+  return each_logical_port(self, [&](py::handle port, py::handle sub, py::handle lines) -> int {
+    py::object model = common::call_method(port, names.phy_type, sub);
+    if (!model) return -1;
+    if (model.is_none()) return 0;
+    py::object name = common::call_method(port, names.sdk_config_intf, sub, units);
+    if (!name) return -1;
+    py::object address = common::call_method(port, names.phy_addr, sub);
+    if (!address) return -1;
+    return append_line(lines, "port_phy_addr_%s=0x%x", name, address);
+  });
+}
+
+py::object phytab_text(py::handle self) {
+  SW_LET(ports, ports_of(self));
+  std::vector<PhyTablePort> records;
+  for (Py_ssize_t i = 0; i < PyList_GET_SIZE(ports.ptr()); ++i) {
+    py::handle port = PyList_GET_ITEM(ports.ptr(), i);
+    PhyTablePort record;
+    SW_LET(num_phys, common::get(port, names.num_phys));
+    const long phys = PyLong_AsLong(num_phys.ptr());
+    if (phys == -1 && PyErr_Occurred()) return {};
+    SW_LET(mode, common::get(port, names.mode));
+    if (!text_form(mode, record.mode)) return {};
+    for (long phy = 0; phy < phys; ++phy) {
+      SW_LET(index, common::integer(phy));
+      SW_LET(address, common::call_method(port, names.phy_addr, index));
+      HostNumber number;
+      if (!host_number(address, 'x', number)) return {};
+      record.phy_addrs.push_back(number);
+      long count = 0;
+      if (!logical_port_count(port, count)) return {};
+      if (count <= phy) continue;
+      SW_LET(sdk_name, common::call_method(port, names.sdk_intf, index));
+      SW_LET(linux_name, common::call_method(port, names.linux_port_name, index));
+      record.sdk_intfs.emplace_back();
+      record.linux_port_names.emplace_back();
+      if (!text_form(sdk_name, record.sdk_intfs.back()) ||
+          !text_form(linux_name, record.linux_port_names.back())) {
+        return {};
+      }
+    }
+    records.push_back(std::move(record));
+  }
+  return rendered([&] { return join_lines(phy_table_rows(records)); });
+}
+
+py::object rcphy_text(py::handle self) {
+  return each_port(self, [&](py::handle port, py::handle lines) -> int {
+    py::object num_phys = common::get(port, names.num_phys);
+    if (!num_phys) return -1;
+    const long phys = PyLong_AsLong(num_phys.ptr());
+    if (phys == -1 && PyErr_Occurred()) return -1;
+    for (long phy = 0; phy < phys; ++phy) {
+      long count = 0;
+      if (!logical_port_count(port, count)) return -1;
+      if (count <= phy) continue;
+      py::object index = common::integer(phy);
+      py::object address = index ? common::call_method(port, names.phy_addr, index) : py::object();
+      py::object table = address ? common::get(port, names.phy_init) : py::object();
+      py::object keys = table ? common::steal(PySequence_List(table.ptr())) : py::object();
+      if (!keys) return -1;
+      for (Py_ssize_t k = 0; k < PyList_GET_SIZE(keys.ptr()); ++k) {
+        py::handle key = PyList_GET_ITEM(keys.ptr(), k);
+        py::object value = common::item(table, key);
+        if (!value || append_line(lines, "phy raw c45 %s %s %s", address, key, value) < 0) {
+          return -1;
+        }
+      }
+    }
+    return 0;
+  });
+}
+
+}  // namespace bringup

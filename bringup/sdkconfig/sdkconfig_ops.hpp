@@ -1,0 +1,61 @@
+// The operations of SDKConfig, by topic:
+//   port_calculation.cpp   construction, `config`, the configured ports;
+//   units_gangs_leds.cpp   units, gangs, LED controllers;
+//   bitmaps_and_maps.cpp   port bitmaps and the three port maps;
+//   port_settings.cpp      emphasis, per-port settings, PHY sections;
+//   port_table.cpp         the port table and the kernel devices;
+//   tables_and_defaults.cpp the MAC-index and SFP tables, link defaults;
+//   output_dispatch.cpp    `output`, the port and LED scripts.
+// config_classes.cpp binds them in the class's order.
+#pragma once
+
+#include "bringup/sdkconfig/generator.hpp"
+
+namespace bringup {
+
+py::object sdkconfig_init(py::handle self, py::handle platform, py::handle verbose,
+                          py::handle exploded, py::handle dummy);
+py::object bcmconfig_init(py::handle self, py::handle platform, py::handle verbose,
+                          py::handle exploded, py::handle dummy);
+py::object sdkconfig_config(py::handle self, py::handle config_text);
+py::object calculate_configuration(py::handle self);
+
+py::object calculate_units(py::handle self);
+py::object calculate_gangs(py::handle self, py::handle ports);
+py::object calculate_leds(py::handle self);
+py::object led_chains(py::handle self);
+py::object port_units(py::handle self);
+
+py::object sdk_pbmp_text(py::handle self);
+py::object portmap_text(py::handle self);
+py::object dportmap_text(py::handle self);
+py::object portmap_uncapable_text(py::handle self);
+
+py::object port_emphasis_text(py::handle self);
+py::object port_init_text(py::handle self);
+py::object fiber_pref_text(py::handle self);
+py::object phy_an_text(py::handle self);
+py::object prim_offsets_text(py::handle self);
+py::object phy_id1s_text(py::handle self);
+py::object sys_interfaces_text(py::handle self);
+py::object phys_text(py::handle self);
+py::object phy_addrs_text(py::handle self);
+py::object phytab_text(py::handle self);
+py::object rcphy_text(py::handle self);
+
+py::object porttab_text(py::handle self);
+
+py::object ethertab_text(py::handle self);
+py::object sfptab_text(py::handle self);
+py::object linkdefaults_text(py::handle self);
+py::object linkdefaults_per_interface(py::handle self);
+py::object linkdefaults_vx(py::handle self);
+
+py::object output(py::handle self, py::handle configfile);
+py::object rcports(py::handle self, py::handle unit);
+py::object compress_portlist_of(py::handle self, py::handle portlist);
+py::object rcled_text(py::handle self);
+py::object led_asm(py::handle self);
+py::object led_hex(py::handle self);
+
+}  // namespace bringup

@@ -1,0 +1,71 @@
+"""The main job: the whole bring-up of each example platform in dummy mode.
+
+For every example platform with a port layout in examples/ports/, builds
+the Broadcom configuration object, reads the layout (validated first), and
+writes every generated file into <output>/<platform>/: the SDK
+configuration body, the port, PHY, MAC-index and SFP tables, the link
+defaults, one port script per unit, the LED and PHY scripts, the chip data
+files, and each LED controller's program and hex text (led<N>.asm,
+led<N>.hex). Prints a short summary per platform.
+
+Usage: bringup_run.py [OUTPUT_DIR]   (default: bringup-output)
+"""
+
+import importlib
+import os
+import sys
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, HERE)
+
+import bringup  # noqa: E402
+import tervane.platform  # noqa: E402,F401  (the chip classes the port map tests against)
+import tervane.platforms  # noqa: E402
+
+PLATFORMS = ("trident_two_box", "trident_three_box", "tomahawk_box", "maverick_box")
+FILES = ("portsbcm", "porttab", "linkdefaults", "phytab", "rcled", "rcphy", "ethertab",
+         "ucodebcm", "sfptab", "hwdesc", "uft", "riot", "datapath", "sdk", "rcforwarding")
+
+
+def generated_files(config):
+    """(file name, text) of every generated file, in a fixed order; chip
+    data files the chip does not have are left out."""
+    names = list(FILES) + ["rcports_%d" % unit for unit in sorted(config.port_units)]
+    for name in names:
+        text = config.output(name)
+        if text is not None:
+            yield name, text
+    for index in sorted(config.led_chains):
+        yield "led%d.asm" % index, config.led_asm[index]
+        yield "led%d.hex" % index, config.led_hex[index]
+
+
+def bring_up(module_name, output_dir, out):
+    module = importlib.import_module("platforms." + module_name)
+    platform = tervane.platforms.register(module.build())
+    config = bringup.BCMConfig(platform, dummy=True)
+    config.read_config(os.path.join(HERE, "ports", module_name + ".conf"))
+    target = os.path.join(output_dir, module_name)
+    os.makedirs(target, exist_ok=True)
+    written = 0
+    for name, text in generated_files(config):
+        with open(os.path.join(target, name), "w", encoding="utf-8",
+                  errors="surrogateescape", newline="") as handle:
+            handle.write(text)
+        written += 1
+    logical = sum(port.num_logical_ports for port in config.ports)
+    out.write("%s: %d configured ports, %d logical ports, units %s, LED controllers %s, "
+              "MAC mode %s; %d files in %s\n" % (
+                  platform.name, len(config.ports), logical, sorted(config.port_units),
+                  sorted(config.led_chains), config.macmode, written, target))
+
+
+def main(argv=None, out=sys.stdout):
+    argv = sys.argv[1:] if argv is None else argv
+    output_dir = argv[0] if argv else "bringup-output"
+    for module_name in PLATFORMS:
+        bring_up(module_name, output_dir, out)
+
+
+if __name__ == "__main__":
+    main()

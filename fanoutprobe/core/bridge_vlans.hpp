@@ -1,0 +1,40 @@
+// Reader of "bridge -j vlan show": per device, in listing order, each VLAN
+// id with whether it leaves the device untagged. Two layouts are read: an
+// object keyed by device name whose values are lists of VLAN objects, and a
+// list of objects with "ifname" and "vlans" (a missing "vlans" is none).
+// Any other layout lists nothing. Of a VLAN object only "vlan" (a number
+// or decimal text; 0 when missing) and "flags" (untagged when it holds
+// "Egress Untagged") are read.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "fanoutprobe/core/parse_failure.hpp"
+
+namespace fanoutprobe {
+
+struct BridgeVlan {
+  std::int64_t vid;
+  bool untagged;
+};
+
+struct DeviceVlans {
+  std::string device;
+  std::vector<BridgeVlan> vlans;
+};
+
+struct BridgeVlanRead {
+  std::vector<DeviceVlans> devices;  // what was read before a failure
+  Failure failure;                   // a VLAN id that is not a number
+  bool invalid_json = false;         // the text is not JSON at all
+  std::string json_error;            // then: why, and at which byte
+  std::size_t json_error_at = 0;
+};
+
+BridgeVlanRead read_bridge_vlans(std::string_view json_text);
+
+}  // namespace fanoutprobe

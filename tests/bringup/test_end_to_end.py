@@ -1,0 +1,41 @@
+"""The whole bring-up of each example platform in dummy mode: every text
+`output` gives, the port scripts and the LED programs, against golden files
+reviewed by hand (tests/bringup/golden/<platform>/<file>). Set
+SWITCH_UPDATE_GOLDEN=1 to rewrite them after a deliberate change."""
+
+import os
+
+import pytest
+
+import bringup_run
+
+GOLDEN = os.path.join(os.path.dirname(os.path.abspath(__file__)), "golden")
+UPDATE = os.environ.get("SWITCH_UPDATE_GOLDEN") == "1"
+
+
+def generated(module_name, tmp_path):
+    import io
+    bringup_run.bring_up(module_name, str(tmp_path), io.StringIO())
+    target = tmp_path / module_name
+    return {path.name: path.read_bytes() for path in sorted(target.iterdir())}
+
+
+@pytest.mark.parametrize("module_name", bringup_run.PLATFORMS)
+def test_every_generated_file_matches_its_golden_text(module_name, tmp_path):
+    files = generated(module_name, tmp_path)
+    folder = os.path.join(GOLDEN, module_name)
+    if UPDATE:
+        os.makedirs(folder, exist_ok=True)
+        for name, data in files.items():
+            with open(os.path.join(folder, name), "wb") as handle:
+                handle.write(data)
+    expected = {name: open(os.path.join(folder, name), "rb").read()
+                for name in sorted(os.listdir(folder))}
+    assert sorted(files) == sorted(expected)
+    for name in files:
+        assert files[name] == expected[name], name
+
+
+def test_a_second_reading_gives_the_same_texts(tmp_path):
+    first = generated("tomahawk_box", tmp_path / "a")
+    assert generated("tomahawk_box", tmp_path / "b") == first

@@ -1,0 +1,152 @@
+// Whole-file replacement: through symbolic links, keeping owner, group and
+// mode, and writing in place where the directory may not be changed.
+#include <gtest/gtest.h>
+
+#include <grp.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <functional>
+#include <string>
+
+#include "bringup/core/file_replace.hpp"
+#include "common/process_runner.hpp"
+
+namespace {
+
+const uid_t kNobody = 65534;
+
+struct stat stat_of(const std::string& path) {
+  struct stat info {};
+  EXPECT_EQ(stat(path.c_str(), &info), 0) << path;
+  return info;
+}
+
+// Runs `body` as an unprivileged user: in a child that drops to nobody when
+// this process is root, directly otherwise. The errno of the OsError it
+// threw, 0 when it returned.
+int run_unprivileged(const std::function<void()>& body) {
+  auto guarded = [&body] {
+    try {
+      body();
+      return 0;
+    } catch (const common::OsError& error) {
+      return error.error_number();
+    }
+  };
+  if (geteuid() != 0) return guarded();
+  pid_t child = fork();
+  if (child == 0) {
+    if (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0) _exit(255);
+    _exit(guarded());
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+class ReplaceFile : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/replace_file_XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    directory_ = pattern;
+  }
+  void TearDown() override { std::system(("chmod -R u+w " + directory_ + "; rm -rf " + directory_).c_str()); }
+  std::string at(const std::string& name) const { return directory_ + "/" + name; }
+  std::string directory_;
+};
+
+TEST_F(ReplaceFile, ReplacesWholeKeepingThePermissionBits) {
+  for (mode_t mode : {0640, 0600, 0444, 02755}) {
+    const std::string path = at("ports.conf");
+    common::write_file(path, "old\n");
+    ASSERT_EQ(chmod(path.c_str(), mode), 0);
+    bringup::replace_file(path, "new\n");
+    EXPECT_EQ(common::read_file(path), "new\n");
+    EXPECT_EQ(stat_of(path).st_mode & 07777, mode) << std::oct << mode;
+  }
+}
+
+TEST_F(ReplaceFile, KeepsOwnerAndGroup) {
+  if (geteuid() != 0) GTEST_SKIP() << "giving a file to another user needs root";
+  const std::string path = at("ports.conf");
+  common::write_file(path, "old\n");
+  ASSERT_EQ(chown(path.c_str(), kNobody, kNobody), 0);
+  bringup::replace_file(path, "new\n");
+  EXPECT_EQ(common::read_file(path), "new\n");
+  EXPECT_EQ(stat_of(path).st_uid, kNobody);
+  EXPECT_EQ(stat_of(path).st_gid, kNobody);
+}
+
+TEST_F(ReplaceFile, WritesThroughSymbolicLinks) {
+  ASSERT_EQ(mkdir(at("real").c_str(), 0755), 0);
+  struct Case {
+    const char* link;     // the path written, a link
+    const char* target;   // what it points at
+    const char* written;  // the file that must hold the text
+  };
+  const Case cases[] = {
+      {"relative", "real/a.conf", "real/a.conf"},
+      {"absolute", "", "real/b.conf"},  // target filled in below
+      {"chain", "relative", "real/a.conf"},
+      {"dangling", "real/new.conf", "real/new.conf"},
+  };
+  common::write_file(at("real/a.conf"), "old\n");
+  common::write_file(at("real/b.conf"), "old\n");
+  for (const Case& c : cases) {
+    const std::string target = *c.target ? c.target : at(c.written);
+    ASSERT_EQ(symlink(target.c_str(), at(c.link).c_str()), 0);
+    bringup::replace_file(at(c.link), std::string(c.link) + "\n");
+    struct stat link {};
+    ASSERT_EQ(lstat(at(c.link).c_str(), &link), 0);
+    EXPECT_TRUE(S_ISLNK(link.st_mode)) << c.link;
+    EXPECT_EQ(common::read_file(at(c.written)), std::string(c.link) + "\n");
+  }
+  // Nothing but the links and the files they name.
+  EXPECT_EQ(std::system(("test \"$(ls -A " + directory_ + "/real | tr '\\n' ' ')\" = "
+                         "'a.conf b.conf new.conf '").c_str()), 0);
+}
+
+TEST_F(ReplaceFile, WritesALinkedDeviceInPlace) {
+  ASSERT_EQ(symlink("/dev/null", at("null").c_str()), 0);
+  bringup::replace_file(at("null"), "x");
+  EXPECT_TRUE(S_ISCHR(stat_of("/dev/null").st_mode));
+  EXPECT_EQ(std::system(("test -z \"$(ls -A " + directory_ + " | grep -v '^null$')\"").c_str()), 0);
+}
+
+TEST_F(ReplaceFile, WritesInPlaceInADirectoryItMayNotChange) {
+  const std::string path = at("ports.conf");
+  common::write_file(path, "old\n");
+  ASSERT_EQ(chmod(path.c_str(), 0666), 0);
+  ASSERT_EQ(chmod(directory_.c_str(), 0555), 0);
+  const ino_t inode = stat_of(path).st_ino;
+  EXPECT_EQ(run_unprivileged([&] { bringup::replace_file(path, "new\n"); }), 0);
+  EXPECT_EQ(common::read_file(path), "new\n");
+  EXPECT_EQ(stat_of(path).st_ino, inode);
+  // A file that is not there cannot be created: refused, naming the path.
+  EXPECT_EQ(run_unprivileged([&] {
+              try {
+                bringup::replace_file(at("other.conf"), "x");
+              } catch (const common::OsError& error) {
+                if (error.filename() != at("other.conf")) throw common::OsError(EINVAL, "");
+                throw;
+              }
+            }),
+            EACCES);
+}
+
+TEST_F(ReplaceFile, FailsWithoutLeavingAnythingNamingThePath) {
+  const std::string path = directory_ + "/missing/ports.conf";
+  try {
+    bringup::replace_file(path, "x");
+    ADD_FAILURE() << "no error";
+  } catch (const common::OsError& error) {
+    EXPECT_EQ(error.filename(), path);
+  }
+  EXPECT_EQ(std::system(("test -z \"$(ls -A " + directory_ + ")\"").c_str()), 0);
+}
+
+}  // namespace

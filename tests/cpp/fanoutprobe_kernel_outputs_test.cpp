@@ -1,0 +1,158 @@
+// The readers of kernel tool output and files, the bridge VLAN listing and
+// the route key split.
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "fanoutprobe/core/bridge_vlans.hpp"
+#include "fanoutprobe/core/kernel_outputs.hpp"
+#include "fanoutprobe/core/route_key.hpp"
+
+namespace fanoutprobe {
+namespace {
+
+TEST(FanoutprobeKernelOutputs, DeviceNames) {
+  for (const char* good : {"swp1", "br0.100", "bond-0", "a..b", "\xc3\xa9th0"})
+    EXPECT_TRUE(is_device_name(good)) << good;
+  for (std::string bad : std::vector<std::string>{"", ".", "..", "a/b", "/", "a b", "a\tb", "a\xc2\xa0" "b", std::string("a\0b", 3)})
+    EXPECT_FALSE(is_device_name(bad)) << bad;
+}
+
+TEST(FanoutprobeKernelOutputs, LinkKind) {
+  struct Case { std::string output; std::optional<std::string> kind; };
+  const Case cases[] = {
+      {"1: br0: <UP>\n    link/ether x\n    bridge forward_delay 1500\n", "bridge"},
+      {"1: b: <UP>\r\n link\r\n\tbond mode 4\n more\n", "bond"},
+      {"1: v: <UP>\n    link/ether x\n", std::nullopt},
+      {"", std::nullopt},
+      {"Device \"x\" does not exist.\nsecond\nvlan protocol\n", std::nullopt},
+      {"1: x: <UP>\nsecond\n   \n", std::nullopt},
+  };
+  for (const Case& c : cases) {
+    std::optional<std::string_view> kind = link_kind(c.output);
+    EXPECT_EQ(kind ? std::optional<std::string>(std::string(*kind)) : std::nullopt, c.kind) << c.output;
+  }
+}
+
+TEST(FanoutprobeKernelOutputs, VlanDeviceTable) {
+  VlanDeviceRead read = read_vlan_devices(
+      "VLAN Dev name    | VLAN ID\nName-Type: VLAN_NAME_TYPE_RAW_PLUS_VID_NO_PAD\n"
+      "swp2s0.200     | 200  | swp2s0\nmy111          | 111  | br0 | extra\nno-bars\n"
+      "one|bar\n bad | x12 | br1\nlast | 5 | br2\n");
+  ASSERT_EQ(read.devices.size(), 2u);
+  EXPECT_EQ(read.devices[0].dev, "swp2s0.200");
+  EXPECT_EQ(read.devices[0].vid, 200);
+  EXPECT_EQ(read.devices[0].atlink, "swp2s0");
+  EXPECT_EQ(read.devices[1].dev, "my111");
+  EXPECT_EQ(read.devices[1].atlink, "br0");
+  EXPECT_EQ(read.failure.kind, FailureKind::kInvalidDecimal);
+  EXPECT_EQ(read.failure.text, "x12");
+  EXPECT_TRUE(read_vlan_devices("a | 1 | b\nc | 2 | d\n").devices.empty());
+}
+
+TEST(FanoutprobeKernelOutputs, GroupMac) {
+  struct Case { std::string group; std::optional<std::string> mac; };
+  const Case cases[] = {
+      {"239.129.2.3", "01:00:5e:01:02:03"}, {"239.1.2.3", "01:00:5e:01:02:03"},
+      {"224.1.1.1", "01:00:5e:01:01:01"},   {"224.255.255.255", "01:00:5e:7f:ff:ff"},
+      {"239.001.2.3", "01:00:5e:01:02:03"}, {"ff0e::1", std::nullopt},
+      {"239.1.2", std::nullopt},            {"239.1.2.3.4", std::nullopt},
+      {"239.1.2.256", std::nullopt},        {"239.1.2.", std::nullopt},
+      {"239.1.2.3 ", std::nullopt},         {"+239.1.2.3", std::nullopt},
+      {"239.1.2.0003", std::nullopt},       {"", std::nullopt},
+  };
+  for (const Case& c : cases) EXPECT_EQ(group_mac(c.group), c.mac) << c.group;
+}
+
+TEST(FanoutprobeKernelOutputs, MulticastDatabase) {
+  const std::string output =
+      "dev br0 port swp1 grp 239.1.1.1 permanent vid 100\n"
+      "dev br0 port swp2 grp 239.1.1.1 temp vid 7 offload\n"
+      "dev br0 port swp3 grp 239.1.1.2 permanent\n"
+      "dev br1 port swp4 grp 239.1.1.1 permanent vid 100\n"
+      "dev br0 port swp5 grp ff0e::1 permanent vid 100\n"
+      " dev br0 port swp6 grp 239.1.1.1 permanent vid 100\n"
+      "dev br0  port swp7 grp 239.1.1.1 permanent vid 100\n"
+      "dev br0 port swp8 grp 239.1.1.1 permanent vid x\n"
+      "dev br0 port swp9 grp 239.1.1.300 permanent vid 9\r\n"
+      "router ports on br0: swp1\n";
+  struct Case { bool vlan_filtering; std::vector<std::string> expected; };
+  const Case cases[] = {
+      {true, {"swp1 01:00:5e:01:01:01 100", "swp2 01:00:5e:01:01:01 7"}},
+      {false, {"swp1 01:00:5e:01:01:01 -1", "swp2 01:00:5e:01:01:01 -1",
+               "swp3 01:00:5e:01:01:02 -1", "swp8 01:00:5e:01:01:01 -1"}},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> read;
+    for (const MdbLine& line : read_mdb(output, "br0", c.vlan_filtering))
+      read.push_back(std::string(line.port) + " " + line.group_mac + " " + std::to_string(line.vid));
+    EXPECT_EQ(read, c.expected) << c.vlan_filtering;
+  }
+}
+
+TEST(FanoutprobeKernelOutputs, BridgeVlanListing) {
+  struct Case { std::string json; std::string expected; FailureKind failure; };
+  auto shown = [](const BridgeVlanRead& read) {
+    std::string text;
+    for (const DeviceVlans& device : read.devices) {
+      text += device.device + ":";
+      for (const BridgeVlan& vlan : device.vlans)
+        text += " " + std::to_string(vlan.vid) + (vlan.untagged ? "u" : "t");
+      text += ";";
+    }
+    return text;
+  };
+  const Case cases[] = {
+      {R"({"swp2": [{"vlan": 100, "flags": ["PVID", "Egress Untagged"]}, {"vlan": "7"}],
+           "br0": [{"flags": []}], "swp1": [{"vlan": 100.9}, 3]})",
+       "swp2: 100u 7t;br0: 0t;swp1: 100t;", FailureKind::kNone},
+      {R"([{"ifname": "swp2", "vlans": [{"vlan": 5, "flags": ["Egress Untagged"]}]},
+          {"ifname": "br0"}, {"ifname": "swp1", "vlans": [{"vlan": 6, "flags": "Egress Untagged"}]}])",
+       "swp2: 5u;br0:;swp1: 6t;", FailureKind::kNone},
+      {"[]", "", FailureKind::kNone},
+      {"{}", "", FailureKind::kNone},
+      {R"({"swp1": {"vlan": 5}})", "", FailureKind::kNone},
+      {R"([{"vlans": []}])", "", FailureKind::kNone},
+      {R"("text")", "", FailureKind::kNone},
+      {R"({"swp1": [{"vlan": 5}], "swp2": [{"vlan": "x"}, {"vlan": 6}]})", "swp1: 5t;swp2:;",
+       FailureKind::kInvalidDecimal},
+      {R"({"swp1": [{"vlan": null}]})", "swp1:;", FailureKind::kValue},
+  };
+  for (const Case& c : cases) {
+    BridgeVlanRead read = read_bridge_vlans(c.json);
+    EXPECT_FALSE(read.invalid_json) << c.json;
+    EXPECT_EQ(shown(read), c.expected) << c.json;
+    EXPECT_EQ(read.failure.kind, c.failure) << c.json;
+  }
+  for (const char* broken : {"", "{", "{\"a\": [}", "nonsense"}) {
+    EXPECT_TRUE(read_bridge_vlans(broken).invalid_json) << broken;
+  }
+}
+
+TEST(FanoutprobeKernelOutputs, RouteKeys) {
+  struct Case { std::string key; std::optional<std::string> parts; };
+  const Case cases[] = {
+      {"default, (10.0.0.1, 239.1.1.1)", "default|10.0.0.1|239.1.1.1"},
+      {"red, (10.0.0.1, 239.1.1.1) trailing", "red|10.0.0.1|239.1.1.1"},
+      {"a,b, (x,y, z)w)", "a,b|x,y|z)w"},
+      {"v, (s, ))", "v|s|)"},
+      {"v, (s, )", std::nullopt},
+      {" v, (s, g)", std::nullopt},
+      {"v,\t(s, g)", std::nullopt},
+      {", (s, g)", std::nullopt},
+      {"v, (, g)", std::nullopt},
+      {"v, (s, g", std::nullopt},
+      {"v, s, g", std::nullopt},
+  };
+  for (const Case& c : cases) {
+    std::optional<RouteKey> key = split_route_key(c.key);
+    std::optional<std::string> parts;
+    if (key) parts = std::string(key->vrf) + "|" + std::string(key->sip) + "|" + std::string(key->dip);
+    EXPECT_EQ(parts, c.parts) << c.key;
+  }
+}
+
+}  // namespace
+}  // namespace fanoutprobe

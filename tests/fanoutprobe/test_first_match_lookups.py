@@ -1,0 +1,58 @@
+"""The port-map and VLAN-translation lookups answer as a first-match scan of
+the lists as they are now, whatever a caller changed in place since the
+last question."""
+
+import pytest
+
+import fanoutprobe as fp
+
+
+def replace_first_port(asic):
+    asic.portmap[0] = fp.PortmapEntry("xe9", 99, "swp99")
+
+
+def rename_port(index, dport):
+    def change(asic):
+        asic.portmap[index].dport = dport
+    return change
+
+
+def rename_linux_port(asic):
+    asic.portmap[2].linux_port = "swpX"
+
+
+def append_port(asic):
+    asic.portmap.append(fp.PortmapEntry("xe0", 50, "swp50"))
+
+
+def reverse_ports(asic):
+    asic.portmap.reverse()
+
+
+def replace_first_translation(asic):
+    asic.vlan_xlate[0] = fp.VlanXlate(1, 200, 1100)
+
+
+def change_first_ivid(asic):
+    asic.vlan_xlate[0].ivid = 300
+
+
+# The generated ASIC: xe0..xe3 are logical ports 1..4 (swp1..swp4, port VLAN 1);
+# logical port 1 translates 100 -> 1100 and 101 -> 1101.
+@pytest.mark.parametrize("changes, question, answer", [
+    ([replace_first_port], lambda a: a._dport2logical_port("xe0"), -1),
+    ([rename_port(3, "xe7")], lambda a: a._dport2logical_port("xe7"), 4),
+    ([rename_port(0, "xe1")], lambda a: a._dport2logical_port("xe1"), 1),
+    ([rename_linux_port], lambda a: a._get_logical_port_and_pvid("swpX"), (3, 1)),
+    ([append_port, reverse_ports], lambda a: a._dport2logical_port("xe0"), 50),
+    ([replace_first_translation], lambda a: a._evid2ivid(1, 1100), 200),
+    ([change_first_ivid], lambda a: a._ivid2evid("xe0", 300), 1100),
+])
+def test_lookup_after_a_change_in_place(build, changes, question, answer):
+    asic = build()
+    question(asic)  # asked once before every change
+    for change in changes:
+        change(asic)
+        question(asic)
+    assert question(asic) == answer
+    assert not {"_portmap_index", "_vlan_xlate_index"} & set(vars(asic))
