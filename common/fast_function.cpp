@@ -2,6 +2,8 @@
 
 #include <new>
 
+#include <structmember.h>
+
 #include "common/host_calls.hpp"
 
 namespace common {
@@ -14,9 +16,9 @@ namespace {
 constexpr std::size_t kMaxParameters = 32;
 
 struct FastFunction {
-  PyMethodDef definition{};
   std::string name;
   std::string doc;
+  bool has_doc = false;
   py::object qualname;                 // text, for the host's messages
   std::vector<py::object> names;       // interned
   std::vector<py::object> defaults;    // null: required
@@ -26,8 +28,20 @@ struct FastFunction {
   void* data = nullptr;
 };
 
-FastFunction* function_of(PyObject* capsule) {
-  return static_cast<FastFunction*>(PyCapsule_GetPointer(capsule, nullptr));
+// The callable the host sees: one object per operation, called by the
+// host's vectorcall protocol straight into `enter`. It is flagged as a
+// method descriptor, as the host's own functions are, so a call through an
+// instance passes the object as the first argument without making a bound
+// method; read from an instance it gives a bound method, from the class
+// itself.
+struct FastFunctionObject {
+  PyObject_HEAD
+  vectorcallfunc vectorcall;
+  FastFunction* function;
+};
+
+FastFunction* function_of(PyObject* self) {
+  return reinterpret_cast<FastFunctionObject*>(self)->function;
 }
 
 // "'a'", "'a' and 'b'", "'a', 'b', and 'c'", as the host lists them.
@@ -96,8 +110,8 @@ PyObject* run_body(const FastFunction& f, PyObject* const* args) {
 // The builtin's entry: matches the call to the declared parameters in the
 // order the host does for a Python function (keywords, then the positional
 // count, then what is missing), then runs the body.
-PyObject* enter(PyObject* capsule, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-  const FastFunction& f = *function_of(capsule);
+PyObject* match_and_run(const FastFunction& f, PyObject* const* args, Py_ssize_t nargs,
+                        PyObject* kwnames) {
   const std::size_t total = f.names.size();
   if (!kwnames && static_cast<std::size_t>(nargs) == total) return run_body(f, args);
 
@@ -135,7 +149,73 @@ PyObject* enter(PyObject* capsule, PyObject* const* args, Py_ssize_t nargs, PyOb
   return run_body(f, slots);
 }
 
-void release(PyObject* capsule) { delete function_of(capsule); }
+PyObject* enter(PyObject* self, PyObject* const* args, size_t nargsf, PyObject* kwnames) {
+  // The host's own guard against runaway recursion (an override calling
+  // itself through the object would otherwise exhaust the C stack).
+  if (Py_EnterRecursiveCall(" while calling a Python object")) return nullptr;
+  PyObject* result = match_and_run(*function_of(self), args, PyVectorcall_NARGS(nargsf), kwnames);
+  Py_LeaveRecursiveCall();
+  return result;
+}
+
+PyObject* bind(PyObject* self, PyObject* obj, PyObject*) {
+  if (!obj || obj == Py_None) return Py_NewRef(self);
+  return PyMethod_New(self, obj);
+}
+
+void deallocate(PyObject* self) {
+  PyTypeObject* type = Py_TYPE(self);
+  delete function_of(self);
+  type->tp_free(self);
+  Py_DECREF(type);
+}
+
+PyObject* name_of(PyObject* self, void*) {
+  return PyUnicode_FromString(function_of(self)->name.c_str());
+}
+PyObject* qualname_of(PyObject* self, void*) { return Py_NewRef(function_of(self)->qualname.ptr()); }
+PyObject* doc_of(PyObject* self, void*) {
+  const FastFunction& f = *function_of(self);
+  if (!f.has_doc) Py_RETURN_NONE;
+  return PyUnicode_FromString(f.doc.c_str());
+}
+// As for a method read from a class: the function is its own __func__.
+PyObject* func_of(PyObject* self, void*) { return Py_NewRef(self); }
+
+PyGetSetDef accessors[] = {
+    {"__name__", &name_of, nullptr, nullptr, nullptr},
+    {"__qualname__", &qualname_of, nullptr, nullptr, nullptr},
+    {"__doc__", &doc_of, nullptr, nullptr, nullptr},
+    {"__func__", &func_of, nullptr, nullptr, nullptr},
+    {nullptr, nullptr, nullptr, nullptr, nullptr},
+};
+
+PyMemberDef members[] = {
+    {"__vectorcalloffset__", T_PYSSIZET, offsetof(FastFunctionObject, vectorcall), READONLY,
+     nullptr},
+    {nullptr, 0, 0, 0, nullptr},
+};
+
+PyType_Slot slots[] = {
+    {Py_tp_call, reinterpret_cast<void*>(&PyVectorcall_Call)},
+    {Py_tp_descr_get, reinterpret_cast<void*>(&bind)},
+    {Py_tp_dealloc, reinterpret_cast<void*>(&deallocate)},
+    {Py_tp_members, members},
+    {Py_tp_getset, accessors},
+    {0, nullptr},
+};
+
+// Made once per module that uses it, and kept for the process's life.
+PyTypeObject* function_type() {
+  static PyTypeObject* type = [] {
+    PyType_Spec spec = {"common.fast_function", static_cast<int>(sizeof(FastFunctionObject)), 0,
+                        Py_TPFLAGS_DEFAULT | Py_TPFLAGS_METHOD_DESCRIPTOR |
+                            Py_TPFLAGS_HAVE_VECTORCALL,
+                        slots};
+    return reinterpret_cast<PyTypeObject*>(PyType_FromSpec(&spec));
+  }();
+  return type;
+}
 
 }  // namespace
 
@@ -170,23 +250,29 @@ py::object make_fast_function(const char* name, std::string qualname, const char
       ++f->required;
     }
   }
-  f->definition.ml_name = f->name.c_str();
-  f->definition.ml_meth = reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(&enter));
-  f->definition.ml_flags = METH_FASTCALL | METH_KEYWORDS;
-  f->definition.ml_doc = doc ? f->doc.c_str() : nullptr;
-  PyObject* capsule = PyCapsule_New(f, nullptr, &release);
-  if (!capsule) {
+  f->has_doc = doc != nullptr;
+  PyTypeObject* type = function_type();
+  if (!type) {
     delete f;
     throw py::error_already_set();
   }
-  py::object holder = steal(capsule);
-  PyObject* function = PyCFunction_New(&f->definition, capsule);
-  if (!function) throw py::error_already_set();
-  return steal(function);
+  auto* self = PyObject_New(FastFunctionObject, type);
+  if (!self) {
+    delete f;
+    throw py::error_already_set();
+  }
+  self->vectorcall = &enter;
+  self->function = f;
+  return steal(reinterpret_cast<PyObject*>(self));
 }
 
 PyObject* invoke_array(AnyBody body, void* data, PyObject* const* args) {
   return reinterpret_cast<ArrayBody>(body)(data, args).release().ptr();
+}
+
+bool is_fast_function(py::handle value) {
+  PyTypeObject* type = function_type();
+  return type && Py_TYPE(value.ptr()) == type;
 }
 
 }  // namespace detail

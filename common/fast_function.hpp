@@ -1,7 +1,8 @@
 // Operations as the host's own fast builtins.
 //
-// `fast_function` makes a builtin function object called with the host's
-// vectorcall protocol (METH_FASTCALL | METH_KEYWORDS). It matches the
+// `fast_function` makes a function object called with the host's
+// vectorcall protocol, flagged as a method descriptor so that, placed in a
+// class, a call through an instance needs no bound-method object. It matches the
 // positional and keyword arguments against the declared parameter names
 // and defaults the way a Python function does, with the host's own
 // TypeError texts ("C.f() missing 1 required positional argument: 'mode'"),
@@ -66,6 +67,9 @@ PyObject* invoke(AnyBody body, void*, PyObject* const* args) {
 }
 
 PyObject* invoke_array(AnyBody body, void* data, PyObject* const* args);
+
+// Whether `value` is a function made here (it binds to instances itself).
+bool is_fast_function(py::handle value);
 
 py::object make_fast_function(const char* name, std::string qualname, const char* doc,
                               const std::vector<Param>& params, Invoker invoker,

@@ -79,6 +79,8 @@ PyTypeObject* descriptor_type() {
 }  // namespace
 
 py::object method_descriptor(const py::object& function) {
+  // The fast functions bind themselves.
+  if (detail::is_fast_function(function)) return function;
   PyTypeObject* type = descriptor_type();
   if (!type) throw py::error_already_set();
   auto* self = PyObject_New(MethodDescriptor, type);
