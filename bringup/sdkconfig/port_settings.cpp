@@ -71,7 +71,10 @@ py::handle zero_int() {
 // One value of sub-port 0, written in hexadecimal under a name when set.
 py::object first_sub_value(py::handle self, PyObject* value_name, const char* format,
                            bool pass_units) {
-  SW_LET(units, unit_count(self));
+  // The unit count is read only where the name uses it: `units` does not
+  // exist before the first `config`.
+  py::object units;
+  if (pass_units) SW_CHECK(units = unit_count(self));
   return each_port(self, [&](py::handle port, py::handle lines) -> int {
     py::object value = common::get(port, value_name);
     if (!value) return -1;

@@ -8,9 +8,16 @@ namespace bringup {
 
 namespace {
 
-// The lines of a command's output, split at LF, CR and CRLF.
+// The lines of a command's output, split at LF, CR and CRLF only: the
+// host's splitlines() would also cut at form feeds, group separators and
+// the like, which a device alias may hold, and so list a fragment as a
+// device to delete or to bring up.
 py::object output_lines(py::handle output) {
-  return common::steal(PyUnicode_Splitlines(output.ptr(), 0));
+  static const py::handle crlf = common::forever(py::str("\r\n")), cr = common::forever(py::str("\r")),
+                          lf = common::forever(py::str("\n"));
+  SW_LET(no_crlf, common::steal(PyUnicode_Replace(output.ptr(), crlf.ptr(), lf.ptr(), -1)));
+  SW_LET(no_cr, common::steal(PyUnicode_Replace(no_crlf.ptr(), cr.ptr(), lf.ptr(), -1)));
+  return common::steal(PyUnicode_Split(no_cr.ptr(), lf.ptr(), -1));
 }
 
 // Runs `runner.run(words)` with the words given as C texts.

@@ -2,9 +2,10 @@
 # Runs inside a private mount and network namespace (see
 # test_namespace_devices.py): lays the built boardinfo and ifmaker tools over
 # their fixed paths through an overlay of /usr, puts a tmpfs on /etc, then
-# drives bringup with real tap devices. Nothing outside the namespace changes.
+# drives bringup with real tap devices: the scenario below, or the Python
+# file given as a fourth argument. Nothing outside the namespace changes.
 set -eu
-tools="$1" work="$2" python="$3"
+tools="$1" work="$2" python="$3" scenario="${4:-}"
 mount --make-rprivate /
 mount -t tmpfs scratch "$work"
 mkdir "$work/upper" "$work/work"
@@ -14,6 +15,7 @@ cp "$tools/boardinfo" /usr/tervane/bin/boardinfo
 cp "$tools/ifmaker" /usr/lib/tervane/ifmaker
 mount -t tmpfs etc /etc
 mount -t sysfs sysfs /sys
+[ -z "$scenario" ] || exec "$python" "$scenario"
 exec "$python" - <<'PY'
 import os, subprocess, types
 import bringup

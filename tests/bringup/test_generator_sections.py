@@ -132,6 +132,16 @@ def test_wrong_kind_of_chip_is_refused(attribute, flags, message):
         getattr(config_with([], chip(**flags)), attribute)
 
 
+# Before the first `config` there are no ports and no `units`: the texts
+# whose rules never use the unit count are empty, not errors.
+@pytest.mark.parametrize("attribute", ["sdk_pbmp", "port_emphasis", "phy_id1s", "sys_interfaces",
+                                       "phytab", "rcphy", "ethertab", "sfptab", "porttab"])
+def test_texts_without_the_unit_count_before_config(attribute, monkeypatch):
+    monkeypatch.delenv("IFMAKER_USE_TUNTAP", raising=False)
+    config = bringup.BCMConfig(config_with([]).platform, dummy=True)
+    assert getattr(config, attribute) == ""
+
+
 def test_bitmaps_need_the_chips_base():
     with pytest.raises(TypeError):
         config_with([Configured(["xe0"], bits=[2])], chip(base_pbmp=None)).sdk_pbmp

@@ -90,3 +90,19 @@ def test_dummy_mode_runs_nothing(monkeypatch):
     monkeypatch.delenv("IFMAKER_USE_TUNTAP", raising=False)
     assert config.output("porttab").splitlines()[0] == (
         "# linux_intf\tsdk_intf\tunit\tis_fabric\tlogical_port\tis_loopback")
+
+
+# Listings are cut at LF, CR and CRLF only: a form feed or group separator
+# in a line (an alias, say) keeps the line whole, so no fragment of it is
+# taken for a device to delete or bring up.
+@pytest.mark.parametrize("listing, links, commands", [
+    ("swp1s0 bcm_knet 0 a\x1cswp7 x\r\nswp1s1 x\r\nswp3 x\rswp4 x", "",
+     ["ip link del dev swp3", "ip link del dev swp4"]),
+    ("swp1s0 x\x0cswp8 x\nswp1s1 x", "7: br0: <UP> alias a\x1c8: switch9: b\r\n9: switch1: <UP>",
+     ["ip link set switch1 up"]),
+    ("swp1s0 x\nswp1s1 x", "7: br0: <UP> alias a\x85switch3: b\u2028x: switch4: c", []),
+])
+def test_listings_split_at_line_ends_only(monkeypatch, knet_file, listing, links, commands):
+    config, log = table(PORTS[:1], listing=listing, links=links, monkeypatch=monkeypatch)
+    config.porttab
+    assert [line for line in log if not line.startswith(("ifmaker", "ip -o"))] == commands
