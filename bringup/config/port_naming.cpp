@@ -2,6 +2,7 @@
 // rule asks the others through the object, so the port-map and Dport
 // variants that replace a few of them change the rest with them.
 #include "bringup/config/configured_port_ops.hpp"
+#include "bringup/sdkconfig/text_lines.hpp"
 
 namespace bringup {
 
@@ -56,32 +57,32 @@ py::object sdk_unit_intf_num(py::handle self, py::handle sub) {
   return common::call_method(self, names.sdk_intf_num, sub);
 }
 
+// "%s%u" of the prefix and the number.
 py::object sdk_intf(py::handle self, py::handle sub) {
-  static const py::handle format = common::forever(py::str("%s%u"));
   SW_LET(prefix, common::call_method(self, names.sdk_intf_prefix, sub));
   SW_LET(number, common::call_method(self, names.sdk_intf_num, sub));
-  return common::percent_text(format, prefix, number);
+  return TextLines::single(Text{prefix}, Number{number});
 }
 
 // swp<label>, fp<label> on a fabric port, with s<sub> when broken out; the
 // platform port's override wins for every sub-port.
 py::object linux_port_name(py::handle self, py::handle sub) {
   static const py::handle one = common::forever(py::int_(1));
-  static const py::handle joined = common::forever(py::str("%s%s"));
-  static const py::handle broken_out_name = common::forever(py::str("%s%ss%u"));
   SW_LET(port, physical_port_of(self));
   SW_LET(override_name, common::get(port, names.name_override));
   if (!override_name.is_none()) return override_name;
   SW_LET(prefix, common::get(self, names.linux_prefix));
   SW_LET(label, common::get(self, names.gang_label));
-  SW_LET(name, common::percent_text(joined, prefix, label));
+  // "%s%s": written before the count is read, so its errors come first.
+  std::string name;
+  if (!append_text_form(prefix, name) || !append_text_form(label, name)) return {};
   SW_LET(count, common::get(self, names.num_logical_ports));
   int broken_out = PyObject_RichCompareBool(count.ptr(), one.ptr(), Py_GT);
   if (broken_out < 0) return {};
-  if (!broken_out) return name;
+  if (!broken_out) return host_text(name);
   SW_LET(sub_prefix, common::get(self, names.linux_prefix));
   SW_LET(sub_label, common::get(self, names.gang_label));
-  return common::percent_text(broken_out_name, sub_prefix, sub_label, sub);
+  return TextLines::single(Text{sub_prefix}, Text{sub_label}, "s", Number{sub});
 }
 
 py::object sdk_pbmp(py::handle self, py::handle sub) {
@@ -98,7 +99,6 @@ py::object sdk_logical_port_num(py::handle self, py::handle sub) {
 // caller says the switch has one unit (or none).
 py::object sdk_config_intf(py::handle self, py::handle sub, py::handle num_units) {
   static const py::handle one = common::forever(py::int_(1));
-  static const py::handle unit_suffix = common::forever(py::str(".%u"));
   SW_LET(capable, common::get(self, names.portmap_capable));
   SW_LET(by_number, common::truth(capable));
   SW_LET(named, by_number ? common::call_method(self, names.sdk_logical_port_num, sub)
@@ -111,8 +111,7 @@ py::object sdk_config_intf(py::handle self, py::handle sub, py::handle num_units
   }
   if (!suffixed) return name;
   SW_LET(unit, common::get(self, names.unit));
-  SW_LET(suffix, common::percent_text(unit_suffix, unit));
-  return common::steal(PyUnicode_Concat(name.ptr(), suffix.ptr()));
+  return TextLines::single(Text{name}, ".", Number{unit});
 }
 
 }  // namespace bringup

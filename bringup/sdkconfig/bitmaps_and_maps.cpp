@@ -2,6 +2,7 @@
 // with each logical port's board wiring, the Dport map, and the wiring of
 // chips that are not port-map capable.
 #include "bringup/sdkconfig/sdkconfig_ops.hpp"
+#include "bringup/sdkconfig/text_lines.hpp"
 
 namespace bringup {
 
@@ -15,6 +16,14 @@ py::handle one_int() {
 // `value + 1` on the host's numbers.
 py::object plus_one(py::handle value) {
   return common::steal(PyNumber_Add(value.ptr(), one_int().ptr()));
+}
+
+// Appends one line, written by TextLines, to a host list of lines.
+template <typename... Pieces>
+int append_piecewise(py::handle lines, const Pieces&... pieces) {
+  py::object line = TextLines::single(pieces...);
+  if (!line) return -1;
+  return PyList_Append(lines.ptr(), line.ptr());
 }
 
 // "platform: %s is not portmap capable" and its kin, with the platform's name.
@@ -48,26 +57,29 @@ int physical_lane_chip(py::handle chip) {
 // port's own operation extends the list and hands it back), else one line.
 py::object polarity_lines(py::handle chip, py::handle port, py::object lines, py::handle sub,
                           py::handle name, PyObject* lane_operation, PyObject* logical_operation,
-                          const char* format) {
+                          const char* key) {
   SW_LET(per_lane, physical_lane_chip(chip));
   if (per_lane) return common::call_method(port, lane_operation, port, lines, sub);
   SW_LET(flip, common::call_method(port, logical_operation, sub));
-  SW_CHECK(append_line(lines, format, name, flip));
+  SW_CHECK(append_piecewise(lines, key, Text{name}, "=0x", hex(flip, 4)));
   return lines;
 }
 
 // One lane map line, per physical interface or by port map name.
+// `side` is "rx" or "tx".
 int lane_map_line(py::handle chip, py::handle port, py::handle lines, py::handle sub,
-                  py::handle name, py::handle lane_map, const char* physical_format,
-                  const char* named_format) {
+                  py::handle name, py::handle lane_map, const char* side) {
   int per_lane = physical_lane_chip(chip);
   if (per_lane < 0) return -1;
-  if (!per_lane) return append_line(lines, named_format, name, lane_map);
+  if (!per_lane) {
+    return append_piecewise(lines, "xgxs_", side, "_lane_map_", Text{name}, "=0x", hex(lane_map, 4));
+  }
   py::object hardware = common::call_method(port, names.hw_intf_num, sub);
   if (!hardware) return -1;
   py::object physical = plus_one(hardware);
   if (!physical) return -1;
-  return append_line(lines, physical_format, physical, lane_map);
+  return append_piecewise(lines, "phy_chain_", side, "_lane_map_physical{", Number{physical},
+                          ".0}=0x", hex(lane_map, 4));
 }
 
 }  // namespace
@@ -138,51 +150,50 @@ py::object portmap_text(py::handle self) {
       SW_LET(speed, common::get(port, names.speed));
       if (lane_config) {
         SW_LET(lanes, common::get(port, names.num_lanes));
-        SW_CHECK(append_line(lines, "portmap_%s=%u:%u:%u", name, physical, speed, lanes));
+        SW_CHECK(append_piecewise(lines, "portmap_", Text{name}, "=", Number{physical}, ":",
+                                  Number{speed}, ":", Number{lanes}));
       } else {
-        SW_CHECK(append_line(lines, "portmap_%s=%u:%u", name, physical, speed));
+        SW_CHECK(append_piecewise(lines, "portmap_", Text{name}, "=", Number{physical}, ":",
+                                  Number{speed}));
       }
       SW_LET(rx_flip, common::get(port, names.rx_polarity_flip));
       if (!rx_flip.is_none()) {
         SW_CHECK(lines = polarity_lines(chip, port, lines, sub_number, name,
                                         names.td3_rx_logical_polarity_flip,
                                         names.rx_logical_polarity_flip,
-                                        "phy_xaui_rx_polarity_flip_%s=0x%04x"));
+                                        "phy_xaui_rx_polarity_flip_"));
       }
       SW_LET(tx_flip, common::get(port, names.tx_polarity_flip));
       if (!tx_flip.is_none()) {
         SW_CHECK(lines = polarity_lines(chip, port, lines, sub_number, name,
                                         names.td3_tx_logical_polarity_flip,
                                         names.tx_logical_polarity_flip,
-                                        "phy_xaui_tx_polarity_flip_%s=0x%04x"));
+                                        "phy_xaui_tx_polarity_flip_"));
       }
       SW_LET(rx_lanes, common::get(port, names.rx_lane_map));
       if (!rx_lanes.is_none()) {
-        SW_CHECK(lane_map_line(chip, port, lines, sub_number, name, rx_lanes,
-                               "phy_chain_rx_lane_map_physical{%u.0}=0x%04x",
-                               "xgxs_rx_lane_map_%s=0x%04x"));
+        SW_CHECK(lane_map_line(chip, port, lines, sub_number, name, rx_lanes, "rx"));
       }
       SW_LET(tx_lanes, common::get(port, names.tx_lane_map));
       if (!tx_lanes.is_none()) {
-        SW_CHECK(lane_map_line(chip, port, lines, sub_number, name, tx_lanes,
-                               "phy_chain_tx_lane_map_physical{%u.0}=0x%04x",
-                               "xgxs_tx_lane_map_%s=0x%04x"));
+        SW_CHECK(lane_map_line(chip, port, lines, sub_number, name, tx_lanes, "tx"));
       }
       SW_LET(mdi, common::get(port, names.mdi_pair_map));
-      if (!mdi.is_none()) SW_CHECK(append_line(lines, "phy_mdi_pair_map_%s=0x%04x", name, mdi));
+      if (!mdi.is_none()) {
+        SW_CHECK(append_piecewise(lines, "phy_mdi_pair_map_", Text{name}, "=0x", hex(mdi, 4)));
+      }
     }
   }
   return joined(lines);
 }
 
 py::object dportmap_text(py::handle self) {
-  static const py::handle enable = common::forever(py::str("dport_map_enable=1\n"));
   SW_LET(chip, chip_of_config(self));
   SW_LET(capable, common::get(chip, names.dport_capable));
   if (!is_true(capable)) return refuse(self, "platform %s is not dportmap capable");
   SW_LET(ports, ports_of(self));
-  SW_LET(lines, common::steal(PyList_New(0)));
-  SW_CHECK(PyList_Append(lines.ptr(), enable.ptr()));
+  TextLines lines;
+  lines.line("dport_map_enable=1\n");
   for (Py_ssize_t i = 0; i < PyList_GET_SIZE(ports.ptr()); ++i) {
     py::handle port = PyList_GET_ITEM(ports.ptr(), i);
     long count = 0;
@@ -193,10 +204,12 @@ py::object dportmap_text(py::handle self) {
       SW_LET(unit, common::get(port, names.unit));
       SW_LET(interface, common::call_method(port, names.sdk_unit_intf_num, sub_number));
       SW_LET(physical, plus_one(interface));
-      SW_CHECK(append_line(lines, "dport_map_port_%u.%u=%u", logical, unit, physical));
+      if (!lines.line("dport_map_port_", Number{logical}, ".", Number{unit}, "=", Number{physical})) {
+        return {};
+      }
     }
   }
-  return joined(lines);
+  return lines.host();
 }
 
 py::object portmap_uncapable_text(py::handle self) {
@@ -204,7 +217,7 @@ py::object portmap_uncapable_text(py::handle self) {
   SW_LET(capable, common::get(chip, names.portmap_capable));
   if (is_true(capable)) return refuse(self, "platform: %s is portmap capable");
   SW_LET(ports, ports_of(self));
-  SW_LET(lines, common::steal(PyList_New(0)));
+  TextLines lines;
   for (Py_ssize_t i = 0; i < PyList_GET_SIZE(ports.ptr()); ++i) {
     py::handle port = PyList_GET_ITEM(ports.ptr(), i);
     long count = 0;
@@ -215,22 +228,35 @@ py::object portmap_uncapable_text(py::handle self) {
       SW_LET(rx_flip, common::get(port, names.rx_polarity_flip));
       if (!rx_flip.is_none()) {
         SW_LET(bits, common::call_method(port, names.rx_logical_polarity_flip, sub_number));
-        SW_CHECK(append_line(lines, "phy_xaui_rx_polarity_flip_%d=0x%04x", logical, bits));
+        if (!lines.line("phy_xaui_rx_polarity_flip_", Number{logical, 'd'}, "=0x", hex(bits, 4))) {
+          return {};
+        }
       }
       SW_LET(tx_flip, common::get(port, names.tx_polarity_flip));
       if (!tx_flip.is_none()) {
         SW_LET(bits, common::call_method(port, names.tx_logical_polarity_flip, sub_number));
-        SW_CHECK(append_line(lines, "phy_xaui_tx_polarity_flip_%d=0x%04x", logical, bits));
+        if (!lines.line("phy_xaui_tx_polarity_flip_", Number{logical, 'd'}, "=0x", hex(bits, 4))) {
+          return {};
+        }
       }
       SW_LET(rx_lanes, common::get(port, names.rx_lane_map));
-      if (!rx_lanes.is_none()) SW_CHECK(append_line(lines, "xgxs_rx_lane_map_%d=0x%04x", logical, rx_lanes));
+      if (!rx_lanes.is_none() &&
+          !lines.line("xgxs_rx_lane_map_", Number{logical, 'd'}, "=0x", hex(rx_lanes, 4))) {
+        return {};
+      }
       SW_LET(tx_lanes, common::get(port, names.tx_lane_map));
-      if (!tx_lanes.is_none()) SW_CHECK(append_line(lines, "xgxs_tx_lane_map_%d=0x%04x", logical, tx_lanes));
+      if (!tx_lanes.is_none() &&
+          !lines.line("xgxs_tx_lane_map_", Number{logical, 'd'}, "=0x", hex(tx_lanes, 4))) {
+        return {};
+      }
       SW_LET(mdi, common::get(port, names.mdi_pair_map));
-      if (!mdi.is_none()) SW_CHECK(append_line(lines, "phy_mdi_pair_map_%d=0x%04x", logical, mdi));
+      if (!mdi.is_none() &&
+          !lines.line("phy_mdi_pair_map_", Number{logical, 'd'}, "=0x", hex(mdi, 4))) {
+        return {};
+      }
     }
   }
-  return joined(lines);
+  return lines.host();
 }
 
 }  // namespace bringup

@@ -3,6 +3,7 @@
 // identifiers and system interfaces, PHY models and addresses) and the
 // PHY table and script.
 #include "bringup/sdkconfig/sdkconfig_ops.hpp"
+#include "bringup/sdkconfig/text_lines.hpp"
 
 namespace bringup {
 
@@ -35,11 +36,11 @@ long autoneg_code(py::handle setting) {
   return -1;
 }
 
-// Walks every logical port of every configured port: visit(port, sub).
+// Walks every logical port of every configured port: visit(port, sub, lines).
 template <typename Visit>
 py::object each_logical_port(py::handle self, Visit&& visit) {
   SW_LET(ports, ports_of(self));
-  SW_LET(lines, common::steal(PyList_New(0)));
+  TextLines lines;
   for (Py_ssize_t i = 0; i < PyList_GET_SIZE(ports.ptr()); ++i) {
     py::handle port = PyList_GET_ITEM(ports.ptr(), i);
     long count = 0;
@@ -49,19 +50,22 @@ py::object each_logical_port(py::handle self, Visit&& visit) {
       if (visit(port, sub_number, lines) < 0) return {};
     }
   }
-  return joined(lines);
+  return lines.host();
 }
 
 // Walks every configured port once: visit(port, lines).
 template <typename Visit>
 py::object each_port(py::handle self, Visit&& visit) {
   SW_LET(ports, ports_of(self));
-  SW_LET(lines, common::steal(PyList_New(0)));
+  TextLines lines;
   for (Py_ssize_t i = 0; i < PyList_GET_SIZE(ports.ptr()); ++i) {
     if (visit(PyList_GET_ITEM(ports.ptr(), i), lines) < 0) return {};
   }
-  return joined(lines);
+  return lines.host();
 }
+
+// 0 when the line was written, -1 with the host's error set.
+inline int written(bool ok) { return ok ? 0 : -1; }
 
 py::handle zero_int() {
   static const py::handle zero = common::forever(py::int_(0));
@@ -69,13 +73,13 @@ py::handle zero_int() {
 }
 
 // One value of sub-port 0, written in hexadecimal under a name when set.
-py::object first_sub_value(py::handle self, PyObject* value_name, const char* format,
+py::object first_sub_value(py::handle self, PyObject* value_name, const char* key,
                            bool pass_units) {
   // The unit count is read only where the name uses it: `units` does not
   // exist before the first `config`.
   py::object units;
   if (pass_units) SW_CHECK(units = unit_count(self));
-  return each_port(self, [&](py::handle port, py::handle lines) -> int {
+  return each_port(self, [&](py::handle port, TextLines& lines) -> int {
     py::object value = common::get(port, value_name);
     if (!value) return -1;
     if (value.is_none()) return 0;
@@ -83,7 +87,7 @@ py::object first_sub_value(py::handle self, PyObject* value_name, const char* fo
                           ? common::call_method(port, names.sdk_config_intf, zero_int(), units)
                           : common::call_method(port, names.sdk_config_intf, zero_int());
     if (!name) return -1;
-    return append_line(lines, format, name, value);
+    return written(lines.line(key, Text{name}, "=0x", hex(value)));
   });
 }
 
@@ -120,17 +124,17 @@ py::object port_init_text(py::handle self) {
   SW_LET(units, unit_count(self));
   SW_LET(config_class, global(names.SDKConfig));
   SW_LET(codes, common::get(config_class, names.serdes_if_type_map));
-  return each_logical_port(self, [&](py::handle port, py::handle sub, py::handle lines) -> int {
+  return each_logical_port(self, [&](py::handle port, py::handle sub, TextLines& lines) -> int {
     py::object name = common::call_method(port, names.sdk_config_intf, sub, units);
     if (!name) return -1;
     py::object autoneg = common::get(port, names.enable_auto_neg);
-    if (!autoneg || append_line(lines, "port_init_autoneg_%s=%u", name, autoneg) < 0) return -1;
+    if (!autoneg || !lines.line("port_init_autoneg_", Text{name}, "=", Number{autoneg})) return -1;
     int on = common::truth(autoneg);
     if (on < 0) return -1;
     if (!on) {
       py::object speed = common::get(port, names.speed);
-      if (!speed || append_line(lines, "port_init_speed_%s=%s000", name, speed) < 0 ||
-          append_line(lines, "port_init_duplex_%s=1", name) < 0) {
+      if (!speed || !lines.line("port_init_speed_", Text{name}, "=", Text{speed}, "000") ||
+          !lines.line("port_init_duplex_", Text{name}, "=1")) {
         return -1;
       }
     }
@@ -139,27 +143,27 @@ py::object port_init_text(py::handle self) {
     if (serdes.is_none()) return 0;
     py::object code = common::item(codes, serdes);
     if (!code) return -1;
-    return append_line(lines, "serdes_if_type_%s=%u # %s", name, code, serdes);
+    return written(lines.line("serdes_if_type_", Text{name}, "=", Number{code}, " # ", Text{serdes}));
   });
 }
 
 py::object fiber_pref_text(py::handle self) {
   SW_LET(units, unit_count(self));
-  return each_logical_port(self, [&](py::handle port, py::handle sub, py::handle lines) -> int {
+  return each_logical_port(self, [&](py::handle port, py::handle sub, TextLines& lines) -> int {
     py::object preference = common::get(port, names.set_fiber_pref);
     if (!preference) return -1;
     int wanted = common::truth(preference);
     if (wanted <= 0) return wanted;
     py::object name = common::call_method(port, names.sdk_config_intf, sub, units);
     if (!name) return -1;
-    return append_line(lines, "serdes_fiber_pref_%s=1", name);
+    return written(lines.line("serdes_fiber_pref_", Text{name}, "=1"));
   });
 }
 
 py::object phy_an_text(py::handle self) {
   SW_LET(units, unit_count(self));
   SW_LET(ports, ports_of(self));
-  SW_LET(lines, common::steal(PyList_New(0)));
+  TextLines lines;
   for (Py_ssize_t i = 0; i < PyList_GET_SIZE(ports.ptr()); ++i) {
     py::handle port = PyList_GET_ITEM(ports.ptr(), i);
     SW_LET(c37, common::get(port, names.an_c37));
@@ -170,41 +174,36 @@ py::object phy_an_text(py::handle self) {
     for (long sub = 0; sub < count; ++sub) {
       SW_LET(sub_number, common::integer(sub));
       SW_LET(name, common::call_method(port, names.sdk_config_intf, sub_number, units));
-      if (c37_code >= 0) {
-        SW_LET(code, common::integer(c37_code));
-        SW_CHECK(append_line(lines, "phy_an_c37_%s=%d", name, code));
-      }
-      if (c73_code >= 0) {
-        SW_LET(code, common::integer(c73_code));
-        SW_CHECK(append_line(lines, "phy_an_c73_%s=%d", name, code));
-      }
+      // The codes are the table's own small ints, written as "%d" writes them.
+      if (c37_code >= 0 && !lines.line("phy_an_c37_", Text{name}, "=", decimal(c37_code))) return {};
+      if (c73_code >= 0 && !lines.line("phy_an_c73_", Text{name}, "=", decimal(c73_code))) return {};
     }
   }
-  return joined(lines);
+  return lines.host();
 }
 
 py::object prim_offsets_text(py::handle self) {
-  return first_sub_value(self, names.prim_offset, "phy_port_primary_and_offset_%s=0x%x", true);
+  return first_sub_value(self, names.prim_offset, "phy_port_primary_and_offset_", true);
 }
 
 py::object phy_id1s_text(py::handle self) {
-  return each_port(self, [&](py::handle port, py::handle lines) -> int {
+  return each_port(self, [&](py::handle port, TextLines& lines) -> int {
     py::object value = common::get(port, names.phy_id1);
     if (!value) return -1;
     if (value.is_none()) return 0;
     py::object logical = common::call_method(port, names.sdk_logical_port_num, zero_int());
     if (!logical) return -1;
-    return append_line(lines, "port_phy_id1_%d=0x%x", logical, value);
+    return written(lines.line("port_phy_id1_", Number{logical, 'd'}, "=0x", hex(value)));
   });
 }
 
 py::object sys_interfaces_text(py::handle self) {
-  return first_sub_value(self, names.sys_interface, "phy_sys_interface_%s=0x%x", false);
+  return first_sub_value(self, names.sys_interface, "phy_sys_interface_", false);
 }
 
 py::object phys_text(py::handle self) {
   SW_LET(units, unit_count(self));
-  return each_logical_port(self, [&](py::handle port, py::handle sub, py::handle lines) -> int {
+  return each_logical_port(self, [&](py::handle port, py::handle sub, TextLines& lines) -> int {
     py::object model = common::call_method(port, names.phy_type, sub);
     if (!model) return -1;
     if (model.is_none()) return 0;
@@ -214,13 +213,13 @@ py::object phys_text(py::handle self) {
     if (skip != 0) return skip < 0 ? -1 : 0;
     py::object name = common::call_method(port, names.sdk_config_intf, sub, units);
     if (!name) return -1;
-    return append_line(lines, "phy_%s_%s=1", model, name);
+    return written(lines.line("phy_", Text{model}, "_", Text{name}, "=1"));
   });
 }
 
 py::object phy_addrs_text(py::handle self) {
   SW_LET(units, unit_count(self));
-  return each_logical_port(self, [&](py::handle port, py::handle sub, py::handle lines) -> int {
+  return each_logical_port(self, [&](py::handle port, py::handle sub, TextLines& lines) -> int {
     py::object model = common::call_method(port, names.phy_type, sub);
     if (!model) return -1;
     if (model.is_none()) return 0;
@@ -228,7 +227,7 @@ py::object phy_addrs_text(py::handle self) {
     if (!name) return -1;
     py::object address = common::call_method(port, names.phy_addr, sub);
     if (!address) return -1;
-    return append_line(lines, "port_phy_addr_%s=0x%x", name, address);
+    return written(lines.line("port_phy_addr_", Text{name}, "=0x", hex(address)));
   });
 }
 
@@ -267,7 +266,7 @@ py::object phytab_text(py::handle self) {
 }
 
 py::object rcphy_text(py::handle self) {
-  return each_port(self, [&](py::handle port, py::handle lines) -> int {
+  return each_port(self, [&](py::handle port, TextLines& lines) -> int {
     py::object num_phys = common::get(port, names.num_phys);
     if (!num_phys) return -1;
     const long phys = PyLong_AsLong(num_phys.ptr());
@@ -284,7 +283,8 @@ py::object rcphy_text(py::handle self) {
       for (Py_ssize_t k = 0; k < PyList_GET_SIZE(keys.ptr()); ++k) {
         py::handle key = PyList_GET_ITEM(keys.ptr(), k);
         py::object value = common::item(table, key);
-        if (!value || append_line(lines, "phy raw c45 %s %s %s", address, key, value) < 0) {
+        if (!value ||
+            !lines.line("phy raw c45 ", Text{address}, " ", Text{key}, " ", Text{value})) {
           return -1;
         }
       }

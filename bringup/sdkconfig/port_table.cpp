@@ -3,6 +3,7 @@
 // device is requested (created and addressed when missing), "switch"
 // devices are brought up on a knet system, and unclaimed ones removed.
 #include "bringup/sdkconfig/sdkconfig_ops.hpp"
+#include "bringup/sdkconfig/text_lines.hpp"
 
 namespace bringup {
 
@@ -130,7 +131,7 @@ int bring_up_switch_devices(py::handle self) {
 
 py::object porttab_text(py::handle self) {
   static const py::handle bcm = common::forever(py::str("bcm"));
-  SW_LET(rows, common::steal(PyList_New(0)));
+  TextLines rows;
   SW_LET(interfaces, common::steal(PySet_New(nullptr)));
   SW_LET(chip, chip_of_config(self));
   SW_LET(sw_base, common::get(chip, names.sw_base));
@@ -152,9 +153,10 @@ py::object porttab_text(py::handle self) {
       SW_LET(unit, common::get(port, names.unit));
       SW_LET(is_fabric, common::get(port, names.is_fabric));
       SW_LET(loopback, common::get(port, names.loopback));
-      SW_LET(row, common::percent_text("%s\t%s\t%u\t%i\t%u\t%i", portname, sdk_name, unit,
-                                       is_fabric, lp_num, loopback));
-      SW_CHECK(PyList_Append(rows.ptr(), row.ptr()));
+      if (!rows.line(Text{portname}, "\t", Text{sdk_name}, "\t", Number{unit}, "\t",
+                     Number{is_fabric, 'i'}, "\t", Number{lp_num}, "\t", Number{loopback, 'i'})) {
+        return {};
+      }
       int wants_device = is_fabric.ptr() == Py_False;
       if (!wants_device) {
         SW_LET(create_fabric, common::get(port, names.create_fabric));
@@ -175,7 +177,7 @@ py::object porttab_text(py::handle self) {
   SW_LET(on_bcm, common::equal(base_again, bcm));
   if (on_bcm && !tuntap && bring_up_switch_devices(self) < 0) return {};
   SW_CHECK(common::call_method(self, names.destroyints, interfaces));
-  return joined(rows);
+  return rows.host();
 }
 
 }  // namespace bringup

@@ -3,6 +3,7 @@
 
 #include "bringup/core/json_text.hpp"
 #include "bringup/sdkconfig/sdkconfig_ops.hpp"
+#include "bringup/sdkconfig/text_lines.hpp"
 
 namespace bringup {
 
@@ -62,7 +63,7 @@ py::object link_settings(py::handle autoneg, py::handle speed) {
                           duplex_key = common::forever(py::str("link-duplex")),
                           speed_key = common::forever(py::str("link-speed"));
   SW_LET(is_on, common::truth(autoneg));
-  SW_LET(speed_text, common::percent_text("%s000", speed));
+  SW_LET(speed_text, TextLines::single(Text{speed}, "000"));
   SW_LET(settings, common::steal(PyDict_New()));
   SW_CHECK(PyDict_SetItem(settings.ptr(), autoneg_key.ptr(), (is_on ? on : off).ptr()));
   SW_CHECK(PyDict_SetItem(settings.ptr(), duplex_key.ptr(), full.ptr()));
@@ -74,7 +75,7 @@ py::object link_settings(py::handle autoneg, py::handle speed) {
 
 py::object ethertab_text(py::handle self) {
   SW_LET(ports, ports_of(self));
-  SW_LET(rows, common::steal(PyList_New(0)));
+  TextLines rows;
   for (Py_ssize_t i = 0; i < PyList_GET_SIZE(ports.ptr()); ++i) {
     py::handle port = PyList_GET_ITEM(ports.ptr(), i);
     long count = 0;
@@ -84,16 +85,16 @@ py::object ethertab_text(py::handle self) {
       SW_LET(name, common::call_method(port, names.linux_port_name, sub_number));
       SW_LET(mac_index, common::get(port, names.mac_index));
       SW_LET(index, common::steal(PyNumber_Add(mac_index.ptr(), sub_number.ptr())));
-      SW_CHECK(append_line(rows, "%s\t%s", name, index));
+      if (!rows.line(Text{name}, "\t", Text{index})) return {};
     }
   }
-  return joined(rows);
+  return rows.host();
 }
 
 py::object sfptab_text(py::handle self) {
   static const py::handle sdk = common::forever(py::str("sdk"));
   SW_LET(ports, ports_of(self));
-  SW_LET(rows, common::steal(PyList_New(0)));
+  TextLines rows;
   for (Py_ssize_t i = 0; i < PyList_GET_SIZE(ports.ptr()); ++i) {
     py::handle port = PyList_GET_ITEM(ports.ptr(), i);
     SW_LET(physical, common::get(port, names.physical_port));
@@ -111,10 +112,12 @@ py::object sfptab_text(py::handle self) {
     for (long sub = 0; sub < (count > 1 ? count : 1); ++sub) {
       SW_LET(sub_number, common::integer(sub));
       SW_LET(name, common::call_method(port, names.linux_port_name, sub_number));
-      SW_CHECK(append_line(rows, "%s\t%s\t%s\t%s", name, type, method, sfpaddress));
+      if (!rows.line(Text{name}, "\t", Text{type}, "\t", Text{method}, "\t", Text{sfpaddress})) {
+        return {};
+      }
     }
   }
-  return joined(rows);
+  return rows.host();
 }
 
 py::object linkdefaults_per_interface(py::handle self) {

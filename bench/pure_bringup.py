@@ -1,0 +1,864 @@
+"""The SDK configuration generator of `bringup`, written in plain Python as a
+Python developer would write it: the configured-port classes and the
+configuration object with its port calculation, units, gangs, LED
+controllers and every generated text, over the same duck-typed platform
+objects (the benchmark gives both sides asicmodel's platform ports).
+
+Only what a dummy-mode bring-up needs of the configuration base is here:
+no EEPROM tool, no command runs (the runners answer "" as in dummy mode,
+and device requests do nothing), no layout validation. Every text is meant
+to equal the module's: bench/bringup_speed.py compares them before timing.
+"""
+
+import json
+import os
+import syslog
+
+
+class _DummyRunner:
+    def run(self, args):
+        return ""
+
+
+# ---------------------------------------------------------------- ports
+
+
+class ConfiguredPort:
+    portmap_capable = None
+
+    def __init__(self, mode, mac_index, loopback):
+        self.mode = mode
+        self.mac_index = mac_index
+        self.loopback = loopback
+
+    @property
+    def linux_prefix(self):
+        return "fp" if self.physical_port.is_fabric else "swp"
+
+    @property
+    def gang_label(self):
+        if self.mode == "40G/4":
+            return str(((int(self.label) - 1) // 4) * 4 + 1)
+        return self.label
+
+
+class SDKConfiguredPort(ConfiguredPort):
+    portmap_capable = False
+
+    def __init__(self, mode, physical_port, port_base, mac_index, loopback):
+        super().__init__(mode, mac_index, loopback)
+        self.port_base = port_base
+        self.physical_port = physical_port
+        self.ganged_ports = None
+
+    label = property(lambda self: self.physical_port.label)
+    oversub = property(lambda self: self.physical_port.oversub)
+    speed = property(lambda self: self.physical_port.speed(self.mode))
+    num_lanes = property(lambda self: self.physical_port.num_lanes(self.mode))
+    num_logical_ports = property(lambda self: self.physical_port.num_logical_ports(self.mode))
+    num_phys = property(lambda self: self.physical_port.num_phys)
+    prim_offset = property(lambda self: self.physical_port.prim_offset)
+    phy_id1 = property(lambda self: self.physical_port.phy_id1)
+    sys_interface = property(lambda self: self.physical_port.sys_interface)
+    leds = property(lambda self: self.physical_port.leds)
+    unit = property(lambda self: self.physical_port.unit)
+    rx_polarity_flip = property(lambda self: self.physical_port.rx_polarity_flip)
+    tx_polarity_flip = property(lambda self: self.physical_port.tx_polarity_flip)
+    is_fabric = property(lambda self: self.physical_port.is_fabric)
+    create_fabric = property(lambda self: self.physical_port.create_fabric)
+    rx_lane_map = property(lambda self: self.physical_port.rx_lane_map)
+    tx_lane_map = property(lambda self: self.physical_port.tx_lane_map)
+    mdi_pair_map = property(lambda self: self.physical_port.mdi_pair_map)
+    pre_emphasis = property(lambda self: self.physical_port.pre_emphasis)
+    drv_current = property(lambda self: self.physical_port.drv_current)
+    pre_drv_current = property(lambda self: self.physical_port.pre_drv_current)
+    phy_init = property(lambda self: self.physical_port.phy_init)
+    max_gang_size = property(lambda self: self.physical_port.max_gang_size)
+    an_c37 = property(lambda self: self.physical_port.an_c37(self.mode))
+    an_c73 = property(lambda self: self.physical_port.an_c73(self.mode))
+    set_fiber_pref = property(lambda self: self.physical_port.set_fiber_pref)
+    sdk_group = property(lambda self: self.physical_port.sdk_group)
+
+    @property
+    def enable_auto_neg(self):
+        if self.physical_port.autoneg_pref is not None:
+            return self.physical_port.autoneg_pref
+        return self.physical_port.phy_layer in ("10GBaseT", "1GBaseT")
+
+    @property
+    def serdes_if_type(self):
+        return self.physical_port.serdes_if_type(self.speed)
+
+    @property
+    def ganged(self):
+        return self.mode in self.physical_port.gang_modes
+
+    @property
+    def gang_leader(self):
+        if not self.ganged:
+            return False
+        return self.num_logical_ports != 0
+
+    def hw_intf_num(self, sub):
+        return int(self.physical_port.hw_intf_num(self.mode, sub))
+
+    def hw_intf_num_portmap(self, sub):
+        return int(self.physical_port.hw_intf_num_portmap(self.mode, sub))
+
+    def sdk_intf_prefix(self, sub):
+        prefix = self.physical_port.hw_intf_prefix(self.mode, sub)[:2]
+        if self.physical_port.disable_prefix_xlate is True:
+            return prefix
+        return "xe" if prefix == "hg" else prefix
+
+    def sdk_intf_num(self, sub):
+        return self.hw_intf_num(sub)
+
+    def sdk_unit_intf_num(self, sub):
+        return self.sdk_intf_num(sub)
+
+    def sdk_intf(self, sub):
+        return "%s%u" % (self.sdk_intf_prefix(sub), self.sdk_intf_num(sub))
+
+    def linux_port_name(self, sub):
+        if self.physical_port.name_override is not None:
+            return self.physical_port.name_override
+        name = "%s%s" % (self.linux_prefix, self.gang_label)
+        if self.num_logical_ports > 1:
+            name = "%s%ss%u" % (self.linux_prefix, self.gang_label, sub)
+        return name
+
+    def sdk_pbmp(self, sub):
+        return self.physical_port.hw_pbmp(self.mode, sub)
+
+    def phy_addr(self, sub):
+        if self.physical_port.phy_addrs is None:
+            return None
+        return self.physical_port.phy_addrs[sub]
+
+    def phy_type(self, sub):
+        if self.physical_port.phy_types is None:
+            return None
+        return self.physical_port.phy_types[sub]
+
+    def phy_autodetect(self, sub):
+        return self.physical_port.phy_autodetect(self.mode, sub)
+
+    def sdk_logical_port_num(self, sub):
+        return self.port_base + sub
+
+    def set_leds(self, led_port, sub, led_index_list):
+        return self.physical_port.set_leds(self.mode, led_port, sub, led_index_list)
+
+    def hw_port_num(self, sub):
+        return self.physical_port.hw_port_num(self.mode, sub)
+
+    def port_mac_index(self, sub):
+        return self.physical_port.port_mac_index(self.mode, self.mac_index, sub)
+
+    def _gang_mask(self, operation, sub):
+        members = sorted(self.ganged_ports,
+                         key=lambda member: int(member.physical_port.hw_ports[0][2:]))
+        mask = 0
+        for position, member in enumerate(members):
+            mask |= getattr(member.physical_port, operation)(self.mode, sub) << position
+        return mask
+
+    def rx_logical_polarity_flip(self, sub):
+        if self.gang_leader is True:
+            return self._gang_mask("rx_logical_polarity_flip", sub)
+        return self.physical_port.rx_logical_polarity_flip(self.mode, sub)
+
+    def tx_logical_polarity_flip(self, sub):
+        if self.gang_leader is True:
+            return self._gang_mask("tx_logical_polarity_flip", sub)
+        return self.physical_port.tx_logical_polarity_flip(self.mode, sub)
+
+    _LANES = {"10G": 1, "25G": 1, "4x10G": 1, "4x25G": 1, "2x50G": 2, "50G": 2, "2x20G": 2,
+              "2x40G": 2, "40G": 4, "100G": 4, "40G/4": 4, "100G/4": 4}
+
+    def td3_rx_logical_polarity_flip(self, port, portmap, sub):
+        base = port.hw_intf_num(sub) + 1
+        bits = port.rx_logical_polarity_flip(sub)
+        for lane in range(self._LANES[port.mode]):
+            portmap.append("phy_chain_rx_polarity_flip_physical{%u.0}=%s"
+                           % (base + lane, hex((bits >> lane) & 1)))
+        return portmap
+
+    def td3_tx_logical_polarity_flip(self, port, portmap, sub):
+        base = port.hw_intf_num(sub) + 1
+        bits = port.tx_logical_polarity_flip(sub)
+        for lane in range(self._LANES[port.mode]):
+            portmap.append("phy_chain_tx_polarity_flip_physical{%u.0}=%s"
+                           % (base + lane, hex((bits >> lane) & 1)))
+        return portmap
+
+    def sdk_config_intf(self, sub, num_units=None):
+        if self.portmap_capable:
+            name = str(self.sdk_logical_port_num(sub))
+        else:
+            name = str(self.sdk_intf(sub))
+        if num_units is None or num_units > 1:
+            name += ".%u" % self.unit
+        return name
+
+
+class BCMConfiguredPort(SDKConfiguredPort):
+    pass
+
+
+class SDKConfiguredMappedPort(SDKConfiguredPort):
+    portmap_capable = True
+
+    def sdk_pbmp(self, sub):
+        return 1 << (self.port_base + sub)
+
+    def sdk_intf_num(self, sub):
+        return self.port_base + sub - 1
+
+
+class BCMConfiguredDportPort(BCMConfiguredPort):
+    portmap_capable = True
+
+    def __init__(self, mode, physical_port, port_base, if_port_base, mac_index, loopback):
+        super().__init__(mode, physical_port, port_base, mac_index, loopback)
+        self.if_port_base = if_port_base
+
+    def sdk_pbmp(self, sub):
+        return 1 << self.sdk_logical_port_num(sub)
+
+    def sdk_intf_num(self, sub):
+        return self.if_port_base + sub - 1
+
+    def sdk_unit_intf_num(self, sub):
+        return self.port_base + sub - 1
+
+    def sdk_logical_port_num(self, sub):
+        return self.physical_port.logical_port_num(self.mode, sub, self.port_base)
+
+
+# ---------------------------------------------------------- configuration
+
+
+def _hw_number(port):
+    return int(port.physical_port.hw_ports[0][2:])
+
+
+def _port_key(name):
+    return "%s%03d" % (name[:2], int(name[2:]))
+
+
+class SDKConfig:
+    serdes_if_type_map = {"XGMII": 6, "SFI": 9, "XFI": 10, "KR": 11, "KR4": 12, "SR4": 28}
+
+    def __init__(self, platform, verbose=False, exploded=False, dummy=False):
+        self.platform = platform
+        self.verbose = verbose
+        self.exploded = exploded
+        self.dummy = dummy
+        self.iproute2 = _DummyRunner()
+        self.ifmaker = _DummyRunner()
+        self.ports = []
+        self.macrange = 1 << 16
+        self.macmode = "standard"
+        chip = platform.switch.chip
+        self.uft = chip.get_config("uft.json")
+        self.riot = chip.get_config("riot.json")
+        self.hw_desc = chip.get_config("hw_desc")
+        self.rc_forwarding = chip.get_config("rc.forwarding")
+        self.datapath_conf = chip.get_config("datapath.conf")
+        self.sdk_bcm = chip.get_config("sdk.bcm")
+
+    # -- the port layout and the calculation
+
+    def config(self, config):
+        config_map = {}
+        for line in config.splitlines():
+            line = line.strip()
+            if not line or line.startswith("#") or line.startswith(";"):
+                continue
+            label, mode = line.split("=", 1)
+            config_map[label.strip()] = mode.strip()
+        for port in self.platform.switch.ports:
+            if not port.is_fabric and port.label in config_map:
+                config_map[port.label] = port.complete_mode(port, config_map[port.label])
+        self.config_map = config_map
+        max_mac_index = self._calculate_configuration()
+        if self.verbose:
+            print("max_mac_index %d macrange %d" % (max_mac_index, self.macrange))
+        self._calculate_leds()
+        self._calculate_units()
+        self._calculate_gangs(self.ports)
+        if max_mac_index > self.macrange:
+            syslog.syslog(syslog.LOG_INFO, "Not enough macs in platform, falling to l3-only")
+            self.macmode = "l3-only"
+
+    def _calculate_configuration(self):
+        self.ports = []
+        self.mapped_portnums = {}
+        mac_index = 0
+        if_nums = {}
+        entries = []
+        for port in self.platform.switch.ports:
+            label = "Fabric-" + port.label if port.is_fabric else port.label
+            configured_mode = self.config_map.get(label, port.default_mode)
+            if configured_mode == "loopback":
+                loopback, mode = True, port.default_mode
+            else:
+                loopback, mode = False, configured_mode
+            if not port.configurable(self.config_map):
+                continue
+            for hw_port, hw_mode in port.port_mangler(mode):
+                entries.append((loopback, hw_mode, hw_port))
+        chip = self.platform.switch.chip
+        for loopback, mode, hw_port in entries:
+            mapped_portnum = self.mapped_portnums.get(hw_port.unit, 1)
+            u_map = if_nums.get(hw_port.unit)
+            if not u_map:
+                u_map = if_nums[hw_port.unit] = {}
+            if_type = hw_port.hw_intf_prefix(mode, 0)
+            if_portnum = u_map.get(if_type, 1)
+            if chip.dport_capable is True:
+                cp = BCMConfiguredDportPort(mode, hw_port, mapped_portnum, if_portnum, mac_index,
+                                            loopback)
+                u_map[if_type] = if_portnum + cp.num_logical_ports
+            elif chip.portmap_capable is True:
+                cp = SDKConfiguredMappedPort(mode, hw_port, mapped_portnum, mac_index, loopback)
+            else:
+                cp = SDKConfiguredPort(mode, hw_port, mapped_portnum, mac_index, loopback)
+            self.mapped_portnums[hw_port.unit] = mapped_portnum + cp.num_logical_ports
+            self.ports.append(cp)
+            mac_index += hw_port.mac_addrs_contrib_total(self.config_map)
+        return mac_index
+
+    def _calculate_units(self):
+        self.units = {port.unit for port in self.ports if port.unit is not None}
+
+    def _calculate_gangs(self, ports):
+        leader = None
+        members = set()
+        for port in sorted(ports, key=_hw_number):
+            if port.ganged is not True:
+                continue
+            if port.gang_leader is True:
+                leader = port
+            if port in members:
+                raise RuntimeError("platform: %s: Duplicate port %s already in ganged set"
+                                   % (self.platform.name, port.label))
+            members.add(port)
+            if len(members) == port.max_gang_size:
+                if leader is None:
+                    raise RuntimeError("platform: %s: a gang has no leader" % self.platform.name)
+                leader.ganged_ports = frozenset(members)
+                leader = None
+                members = set()
+
+    def _calculate_leds(self):
+        self._led_programs = {}
+        platform_switch = self.platform.switch
+        indexes = platform_switch.led_controllers
+        if not indexes:
+            indexes = {port.leds[0] for port in self.ports if port.leds is not None}
+        for index in sorted(indexes):
+            try:
+                controller = platform_switch.glimmer[index]()
+            except TypeError:
+                controller = platform_switch.glimmer()
+            ports = [port for port in self.ports
+                     if port.leds is not None and port.leds[0] == index]
+            controller.configure(index, ports)
+            self._led_programs[index] = controller
+
+    @property
+    def led_chains(self):
+        return list(self._led_programs)
+
+    @property
+    def port_units(self):
+        return list(self.mapped_portnums)
+
+    # -- port bitmaps and port maps
+
+    @property
+    def sdk_pbmp(self):
+        chip = self.platform.switch.chip
+        xports, valid, oversub = {}, {}, {}
+        for port in self.ports:
+            for sub in range(port.num_logical_ports):
+                prefix = port.sdk_intf_prefix(sub)
+                if prefix == "ce":
+                    prefix = "xe"
+                key = "%s.%u" % (prefix, port.unit)
+                bits = port.sdk_pbmp(sub)
+                xports[key] = xports.get(key, 0) | bits
+                valid[port.unit] = valid.get(port.unit, chip.base_pbmp) | bits
+                if port.oversub:
+                    oversub[port.unit] = oversub.get(port.unit, 0) | bits
+        lines = ["pbmp_xport_%s=0x%x" % (key, bits) for key, bits in xports.items()
+                 if not key.startswith("hg")]
+        lines += ["pbmp_valid.%u=0x%x" % (unit, bits) for unit, bits in valid.items()]
+        if oversub:
+            if getattr(chip, "mixed_oversub", False):
+                lines += ["pbmp_oversubscribe.%u=0x%x" % (unit, oversub[unit])
+                          for unit in valid if unit in oversub]
+            else:
+                lines.append("oversubscribe_mode=1")
+        return "\n".join(lines)
+
+    def _physical_lane_chip(self, chip):
+        import tervane.platform as chips
+        return isinstance(chip, (chips.TridentThreeX7_56870_Chip, chips.TridentThreeX7_56873_Chip,
+                                 chips.TridentThreeX5_56771_Chip, chips.TomahawkTwo_56970_Chip))
+
+    @property
+    def portmap(self):
+        chip = self.platform.switch.chip
+        if chip.portmap_capable is not True:
+            raise RuntimeError("platform: %s is not portmap capable" % self.platform.name)
+        portmap = []
+        for port in self.ports:
+            for sub in range(port.num_logical_ports):
+                name = str(port.sdk_config_intf(sub))
+                line = "portmap_%s=%u:%u" % (name, port.hw_intf_num_portmap(sub) + 1, port.speed)
+                if getattr(chip, "needs_lane_config", False):
+                    line += ":%u" % port.num_lanes
+                portmap.append(line)
+                if port.rx_polarity_flip is not None:
+                    if self._physical_lane_chip(chip):
+                        portmap = port.td3_rx_logical_polarity_flip(port, portmap, sub)
+                    else:
+                        portmap.append("phy_xaui_rx_polarity_flip_%s=0x%04x"
+                                       % (name, port.rx_logical_polarity_flip(sub)))
+                if port.tx_polarity_flip is not None:
+                    if self._physical_lane_chip(chip):
+                        portmap = port.td3_tx_logical_polarity_flip(port, portmap, sub)
+                    else:
+                        portmap.append("phy_xaui_tx_polarity_flip_%s=0x%04x"
+                                       % (name, port.tx_logical_polarity_flip(sub)))
+                if port.rx_lane_map is not None:
+                    if self._physical_lane_chip(chip):
+                        portmap.append("phy_chain_rx_lane_map_physical{%u.0}=0x%04x"
+                                       % (port.hw_intf_num(sub) + 1, port.rx_lane_map))
+                    else:
+                        portmap.append("xgxs_rx_lane_map_%s=0x%04x" % (name, port.rx_lane_map))
+                if port.tx_lane_map is not None:
+                    if self._physical_lane_chip(chip):
+                        portmap.append("phy_chain_tx_lane_map_physical{%u.0}=0x%04x"
+                                       % (port.hw_intf_num(sub) + 1, port.tx_lane_map))
+                    else:
+                        portmap.append("xgxs_tx_lane_map_%s=0x%04x" % (name, port.tx_lane_map))
+                if port.mdi_pair_map is not None:
+                    portmap.append("phy_mdi_pair_map_%s=0x%04x" % (name, port.mdi_pair_map))
+        return "\n".join(portmap)
+
+    @property
+    def dportmap(self):
+        if self.platform.switch.chip.dport_capable is not True:
+            raise RuntimeError("platform %s is not dportmap capable" % self.platform.name)
+        dportmap = ["dport_map_enable=1\n"]
+        for port in self.ports:
+            for sub in range(port.num_logical_ports):
+                dportmap.append("dport_map_port_%u.%u=%u" % (
+                    port.sdk_logical_port_num(sub), port.unit, port.sdk_unit_intf_num(sub) + 1))
+        return "\n".join(dportmap)
+
+    @property
+    def portmap_uncapable_config(self):
+        if self.platform.switch.chip.portmap_capable is True:
+            raise RuntimeError("platform: %s is portmap capable" % self.platform.name)
+        lines = []
+        for port in self.ports:
+            for sub in range(port.num_logical_ports):
+                number = port.sdk_logical_port_num(sub)
+                if port.rx_polarity_flip is not None:
+                    lines.append("phy_xaui_rx_polarity_flip_%d=0x%04x"
+                                 % (number, port.rx_logical_polarity_flip(sub)))
+                if port.tx_polarity_flip is not None:
+                    lines.append("phy_xaui_tx_polarity_flip_%d=0x%04x"
+                                 % (number, port.tx_logical_polarity_flip(sub)))
+                if port.rx_lane_map is not None:
+                    lines.append("xgxs_rx_lane_map_%d=0x%04x" % (number, port.rx_lane_map))
+                if port.tx_lane_map is not None:
+                    lines.append("xgxs_tx_lane_map_%d=0x%04x" % (number, port.tx_lane_map))
+                if port.mdi_pair_map is not None:
+                    lines.append("phy_mdi_pair_map_%d=0x%04x" % (number, port.mdi_pair_map))
+        return "\n".join(lines)
+
+    # -- per-port settings
+
+    @property
+    def port_emphasis(self):
+        lines = []
+        indexes = {}
+        for port in self.ports:
+            for sub in range(port.num_logical_ports):
+                n = indexes.get(port.unit, 1)
+                unit = port.unit
+                lanes = 4 if port.mode == "40G" else 1
+                for values, lane_format, single_format in (
+                        (port.pre_emphasis, "serdes_preemphasis_lane%1d_%u.%u=0x%04x",
+                         "serdes_preemphasis_%u.%u=0x%04x"),
+                        (port.drv_current, "serdes_driver_current_lane%1d_%u.%u=0x%x",
+                         "serdes_driver_current_%u.%u=0x%04x"),
+                        (port.pre_drv_current, "serdes_pre_driver_current_lane%1d_%u.%u=0x%x",
+                         "serdes_pre_driver_current_%u.%u=0x%04x")):
+                    if values is None:
+                        continue
+                    if lanes == 4:
+                        for lane in range(4):
+                            lines.append(lane_format % (lane, n, unit, values[lane]))
+                    else:
+                        lines.append(single_format % (n, unit, values[sub]))
+                indexes[port.unit] = n + 1
+        return "\n".join(lines)
+
+    @property
+    def port_init(self):
+        n = len(self.units)
+        lines = []
+        for port in self.ports:
+            for sub in range(port.num_logical_ports):
+                config_intf = port.sdk_config_intf(sub, n)
+                lines.append("port_init_autoneg_%s=%u" % (config_intf, port.enable_auto_neg))
+                if not port.enable_auto_neg:
+                    lines.append("port_init_speed_%s=%s000" % (config_intf, port.speed))
+                    lines.append("port_init_duplex_%s=1" % config_intf)
+                if port.serdes_if_type is not None:
+                    lines.append("serdes_if_type_%s=%u # %s" % (
+                        config_intf, SDKConfig.serdes_if_type_map[port.serdes_if_type],
+                        port.serdes_if_type))
+        return "\n".join(lines)
+
+    @property
+    def fiber_pref(self):
+        n = len(self.units)
+        lines = []
+        for port in self.ports:
+            for sub in range(port.num_logical_ports):
+                if port.set_fiber_pref:
+                    lines.append("serdes_fiber_pref_%s=1" % port.sdk_config_intf(sub, n))
+        return "\n".join(lines)
+
+    @property
+    def phy_an(self):
+        config_map = {"off": 0, "bam": 1, "on": 2, "auto": 3}
+        n = len(self.units)
+        lines = []
+        for port in self.ports:
+            c37 = config_map.get(port.an_c37)
+            c73 = config_map.get(port.an_c73)
+            for sub in range(port.num_logical_ports):
+                config_intf = port.sdk_config_intf(sub, n)
+                if c37 is not None:
+                    lines.append("phy_an_c37_%s=%d" % (config_intf, c37))
+                if c73 is not None:
+                    lines.append("phy_an_c73_%s=%d" % (config_intf, c73))
+        return "\n".join(lines)
+
+    @property
+    def prim_offsets(self):
+        n = len(self.units)
+        return "\n".join("phy_port_primary_and_offset_%s=0x%x"
+                         % (port.sdk_config_intf(0, n), port.prim_offset)
+                         for port in self.ports if port.prim_offset is not None)
+
+    @property
+    def phy_id1s(self):
+        return "\n".join("port_phy_id1_%d=0x%x" % (port.sdk_logical_port_num(0), port.phy_id1)
+                         for port in self.ports if port.phy_id1 is not None)
+
+    @property
+    def sys_interfaces(self):
+        return "\n".join("phy_sys_interface_%s=0x%x"
+                         % (port.sdk_config_intf(0), port.sys_interface)
+                         for port in self.ports if port.sys_interface is not None)
+
+    # -- PHYs
+
+    @property
+    def phys(self):
+        n = len(self.units)
+        lines = []
+        for port in self.ports:
+            for sub in range(port.num_logical_ports):
+                model = port.phy_type(sub)
+                if model is None or port.phy_autodetect(sub):
+                    continue
+                lines.append("phy_%s_%s=1" % (model, port.sdk_config_intf(sub, n)))
+        return "\n".join(lines)
+
+    @property
+    def phy_addrs(self):
+        n = len(self.units)
+        lines = []
+        for port in self.ports:
+            for sub in range(port.num_logical_ports):
+                if port.phy_type(sub) is None:
+                    continue
+                lines.append("port_phy_addr_%s=0x%x"
+                             % (port.sdk_config_intf(sub, n), port.phy_addr(sub)))
+        return "\n".join(lines)
+
+    @property
+    def phytab(self):
+        rows = []
+        linux_name = sdk_name = None
+        for port in self.ports:
+            for phy in range(port.num_phys):
+                address = port.phy_addr(phy)
+                if port.num_logical_ports > phy:
+                    sdk_name = port.sdk_intf(phy)
+                    linux_name = port.linux_port_name(phy)
+                rows.append("0x%x\t%s\t%s\t%s" % (address, linux_name, sdk_name, port.mode))
+        return "\n".join(rows)
+
+    @property
+    def rcphy(self):
+        lines = []
+        for port in self.ports:
+            for phy in range(port.num_phys):
+                if port.num_logical_ports <= phy:
+                    continue
+                address = port.phy_addr(phy)
+                for key, value in port.phy_init.items():
+                    lines.append("phy raw c45 %s %s %s" % (address, key, value))
+        return "\n".join(lines)
+
+    # -- the port table and its devices (dummy mode: no command runs)
+
+    def makekernnet(self, portname, index, unit, interface_set):
+        if self.dummy:
+            return
+        raise NotImplementedError("only dummy mode is benchmarked")
+
+    def maketap(self, portname, index, interface_set):
+        raise NotImplementedError("only dummy mode is benchmarked")
+
+    def destroyints(self, interface_set):
+        for name in interface_set:
+            if "switch" not in name:
+                self.iproute2.run(["link", "del", "dev", name])
+        interface_set.clear()
+
+    @property
+    def porttab(self):
+        porttab = []
+        interfaces = set()
+        chip = self.platform.switch.chip
+        sw_base = chip.sw_base
+        use_tuntap = os.environ.get("IFMAKER_USE_TUNTAP") == "1"
+        if use_tuntap:
+            for line in self.iproute2.run(["tuntap", "show"]).splitlines():
+                name = line.split(":", 1)[0]
+                if name:
+                    interfaces.add(name)
+        elif sw_base != "vx":
+            if sw_base not in ("bcm", "mlx"):
+                raise RuntimeError("Kernel netdevs are not supported on %s" % sw_base)
+            link_type = "bcm_knet" if sw_base == "bcm" else "mlx_sx_netdev"
+            for line in self.ifmaker.run(["show", "type", link_type]).splitlines():
+                name = line.split(" ")[0]
+                if name and name not in ("switch", "swid"):
+                    interfaces.add(name)
+        for port in self.ports:
+            for sub in range(port.num_logical_ports):
+                portname = port.linux_port_name(sub)
+                lp_num = -1
+                if chip.dport_capable:
+                    lp_num = port.sdk_logical_port_num(sub)
+                porttab.append("%s\t%s\t%u\t%i\t%u\t%i" % (
+                    portname, port.sdk_intf(sub), port.unit, port.is_fabric, lp_num,
+                    port.loopback))
+                if port.is_fabric is False or port.create_fabric:
+                    port_mac_idx = port.port_mac_index(sub)
+                    if use_tuntap:
+                        self.maketap(portname, port_mac_idx, interfaces)
+                    else:
+                        self.makekernnet(portname, port_mac_idx, port.unit, interfaces)
+        if chip.sw_base == "bcm" and not use_tuntap:
+            for line in self.iproute2.run(["-o", "link", "show"]).splitlines():
+                switches = line.split(":")
+                if len(switches) >= 2:
+                    name = switches[1].strip().split("@", 1)[0]
+                    if "switch" in name:
+                        self.iproute2.run(["link", "set", name, "up"])
+        self.destroyints(interfaces)
+        return "\n".join(porttab)
+
+    # -- MAC-index and SFP tables, link defaults
+
+    @property
+    def ethertab(self):
+        rows = []
+        for port in self.ports:
+            for sub in range(port.num_logical_ports):
+                rows.append("%s\t%s" % (port.linux_port_name(sub), port.mac_index + sub))
+        return "\n".join(rows)
+
+    @property
+    def sfptab(self):
+        rows = []
+        for port in self.ports:
+            psfp = port.physical_port.sfp
+            if not psfp:
+                continue
+            if psfp.accessmethod.find("sdk") > 0:
+                sfpaddress = "0x%x" % psfp.address
+            else:
+                sfpaddress = "%s" % psfp.address
+            for sub in range(max(port.num_logical_ports, 1)):
+                rows.append("%s\t%s\t%s\t%s" % (port.linux_port_name(sub), psfp.type,
+                                                psfp.accessmethod, sfpaddress))
+        return "\n".join(rows)
+
+    def _linkdefaults(self):
+        iface_defaults = {}
+        for port in self.ports:
+            for sub in range(port.num_logical_ports):
+                if port.physical_port.is_fabric:
+                    continue
+                an = "on" if port.enable_auto_neg else "off"
+                iface_defaults[port.linux_port_name(sub)] = {
+                    "link-autoneg": an, "link-duplex": "full",
+                    "link-speed": "%s000" % port.speed}
+        return {"defaults": {}, "iface_defaults": iface_defaults}
+
+    def _linkdefaults_vx(self):
+        return {"module_globals": {"ethtool_ignore_errors": True},
+                "defaults": {"link-autoneg": "off", "link-duplex": "full",
+                             "link-speed": "1000"}}
+
+    @property
+    def linkdefaults(self):
+        ethtool = {"defaults": {}, "iface_defaults": {}}
+        if self.platform.switch.chip.sw_base == "vx":
+            ethtool.update(self._linkdefaults_vx())
+        else:
+            ethtool.update(self._linkdefaults())
+        top = {"README": "This file is automatically generated. Do not edit this file.",
+               "ethtool": ethtool}
+        return json.dumps(top, indent=4, sort_keys=True, separators=(", ", ": "))
+
+    # -- scripts
+
+    def _compress_portlist(self, portlist):
+        ordered = sorted(portlist, key=_port_key)
+        pieces = []
+        start = 0
+        while start < len(ordered):
+            end = start
+            prefix = ordered[start][:2]
+            while (end + 1 < len(ordered) and ordered[end + 1][:2] == prefix
+                   and int(ordered[end + 1][2:]) == int(ordered[end][2:]) + 1):
+                end += 1
+            if end - start >= 2:
+                pieces.append("%s-%s" % (ordered[start], ordered[end]))
+            else:
+                pieces.extend(ordered[start:end + 1])
+            start = end + 1
+        return ",".join(pieces)
+
+    def rcports(self, unit):
+        allports, speeds, lbports, sdk_groups = [], {}, [], {}
+        for port in self.ports:
+            if port.unit != unit:
+                continue
+            for sub in range(port.num_logical_ports):
+                name = port.sdk_intf(sub)
+                allports.append(name)
+                speeds.setdefault(port.speed, []).append(name)
+                if port.loopback:
+                    lbports.append(name)
+                if port.sdk_group is not None:
+                    sdk_groups.setdefault(port.sdk_group, []).append(name)
+        lines = ["setenv allports %s" % self._compress_portlist(allports)]
+        for speed in sorted(speeds):
+            lines.append("setenv %sGports %s" % (speed, self._compress_portlist(speeds[speed])))
+        if lbports:
+            lines.append("setenv lbports %s" % self._compress_portlist(lbports))
+            lines.append("port $lbports lb=mac")
+        for group, names in sdk_groups.items():
+            lines.append("setenv sdk_group_%s %s" % (group, self._compress_portlist(names)))
+        return "\n".join(lines)
+
+    @property
+    def rcled(self):
+        elements = []
+        for index, controller in self._led_programs.items():
+            elements.append("led %d stop\nled %d auto on\nled %d load /etc/bcm.d/led%d.hex\n"
+                            "led %d start\n" % (index, index, index, index, index))
+            elements.extend(controller.led_memory_init_commands(index))
+        return "\n".join(elements)
+
+    # -- output by name
+
+    def _config_body(self):
+        chip = self.platform.switch.chip
+        body = ["\n# pbmp", self.sdk_pbmp]
+        if chip.dport_capable is True:
+            body += ["\n# dport map", self.dportmap]
+        if chip.portmap_capable is True:
+            body += ["\n# portmap", self.portmap]
+        else:
+            body += ["\n# non portmap capable config", self.portmap_uncapable_config]
+        body += ["\n# emphasis", self.port_emphasis,
+                 "\n# port initializations", self.port_init,
+                 "\n# phys", self.phys,
+                 "\n# addrs", self.phy_addrs,
+                 "\n# autoneg", self.phy_an,
+                 "\n# prime_offsets", self.prim_offsets,
+                 "\n# phy_id1s", self.phy_id1s,
+                 "\n# sys_interfaces", self.sys_interfaces]
+        fiber_pref = self.fiber_pref
+        if fiber_pref:
+            body += ["\n# fiber pref", fiber_pref]
+        return "\n".join(body)
+
+    def _ucode(self):
+        if self.exploded:
+            mdio = self.platform.switch.has_phy_ucode_mdio or \
+                not self.platform.switch.has_phy_ucode_spi_rom
+        else:
+            mdio = not self.platform.switch.has_phy_ucode_spi_rom
+        method, boot = ("MDIO", 0) if mdio else ("SPI-ROM", 3000)
+        return "# use %s method for ucode download\nphy_ext_rom_boot=%d" % (method, boot)
+
+    def output(self, configfile):
+        if configfile == "portsbcm":
+            return self._config_body()
+        if configfile == "porttab":
+            return "\n".join(["# linux_intf\tsdk_intf\tunit\tis_fabric\tlogical_port\tis_loopback",
+                              self.porttab])
+        if configfile == "linkdefaults":
+            return self.linkdefaults
+        if configfile == "phytab":
+            return "\n".join(["# phy_addr\tlinux_intf\tsdk_intf", self.phytab])
+        if configfile.startswith("rcports_"):
+            return self.rcports(int(configfile.split("_")[-1]))
+        if configfile == "rcled":
+            return self.rcled
+        if configfile == "rcphy":
+            return self.rcphy
+        if configfile == "ethertab":
+            return self.ethertab
+        if configfile == "ucodebcm":
+            return self._ucode()
+        if configfile == "sfptab":
+            return "\n".join(["# linux_intf\tmode\tsfp_addrtype\tsfp_addr", self.sfptab])
+        chip_texts = {"hwdesc": (" # chip description file", "hw_desc"),
+                      "uft": (None, "uft"), "riot": (None, "riot"),
+                      "datapath": (" # chip datapath configuration file", "datapath_conf"),
+                      "sdk": (None, "sdk_bcm"),
+                      "rcforwarding": (" # chip forwarding configuration file", "rc_forwarding")}
+        if configfile in chip_texts:
+            header, attribute = chip_texts[configfile]
+            text = getattr(self, attribute)
+            if text is None or header is None:
+                return text
+            return "\n".join([header, text])
+        raise ValueError("unknown generated file name: %r" % configfile)
+
+
+class BCMConfig(SDKConfig):
+    def __init__(self, platform, verbose=False, exploded=False, dummy=False):
+        super().__init__(platform, verbose, exploded, dummy)
