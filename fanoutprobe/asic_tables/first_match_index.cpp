@@ -131,6 +131,12 @@ ListIndex* LookupIndexScope::slot(PyObject* asic, int list) {
   return nullptr;
 }
 
+py::object* LookupIndexScope::untagged_sets(PyObject* asic) {
+  for (LookupIndexScope* scope = innermost_scope; scope; scope = scope->outer_)
+    if (scope->asic_ == asic) return &scope->untagged_sets_;
+  return nullptr;
+}
+
 py::object first_portmap_entry(py::handle self, PortmapKey key, py::handle value) {
   static const ListSpec spec{names.portmap, 0, &portmap_key};
   return first_match(self, spec, static_cast<int>(key), value);

@@ -50,9 +50,14 @@ class LookupIndexScope {
   // innermost scope covering `asic`, or null when none covers it.
   static ListIndex* slot(PyObject* asic, int list);
 
+  // The scope's dict for the untagged-list sets of construction_indexes.hpp
+  // (made at first use), or null when no scope covers `asic`.
+  static py::object* untagged_sets(PyObject* asic);
+
  private:
   PyObject* asic_;
   ListIndex indexes_[2];
+  py::object untagged_sets_;
   LookupIndexScope* outer_;
 };
 

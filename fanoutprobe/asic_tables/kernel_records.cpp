@@ -1,6 +1,7 @@
 // The kernel-side records: what the kernel readers learn of bridges' multicast
 // databases, bridge VLANs, VLAN devices and device kinds.
-#include "common/class_builder.hpp"
+#include "fanoutprobe/asic_tables/class_body.hpp"
+#include "fanoutprobe/asic_tables/own_records.hpp"
 #include "common/host_calls.hpp"
 #include "fanoutprobe/asic_tables/record_helpers.hpp"
 #include "fanoutprobe/asic_tables/registrations.hpp"
@@ -125,34 +126,33 @@ py::object dev_entry_str(py::handle self) {
 }  // namespace
 
 void define_kernel_records(py::module_& module) {
-  const py::tuple no_bases;
-  common::ClassBuilder(module, "KernMdbEntry", no_bases,
+  remember_own_class(Record::kKernMdbEntry, ClassBody(module, "KernMdbEntry",
                        "One group of a bridge's multicast database in one VLAN, with its ports.")
       .method("__init__", &mdb_entry_init, {"self", "vid", "grp"})
       .method("add_port", &mdb_entry_add_port, {"self", "dev"})
       .method("__str__", &mdb_entry_str, {"self"})
-      .build();
-  common::ClassBuilder(module, "KernMdbCache", no_bases, "The multicast database of one bridge.")
+      .build());
+  remember_own_class(Record::kKernMdbCache, ClassBody(module, "KernMdbCache", "The multicast database of one bridge.")
       .method("__init__", &mdb_cache_init,
               {"self", "dev", "vlan_filtering", {"mdb_entries", py::none()}})
       .method("__str__", &mdb_cache_str, {"self"})
-      .build();
-  common::ClassBuilder(module, "KernVlanEntry", no_bases,
+      .build());
+  remember_own_class(Record::kKernVlanEntry, ClassBody(module, "KernVlanEntry",
                        "One VLAN of the bridge VLAN table with its tagged and untagged ports.")
       .method("__init__", &vlan_entry_init, {"self", "vid"})
       .method("add_port", &vlan_entry_add_port, {"self", "port", "untagged"})
       .method("__str__", &vlan_entry_str, {"self"})
-      .build();
-  common::ClassBuilder(module, "KernVlanDevEntry", no_bases,
+      .build());
+  remember_own_class(Record::kKernVlanDevEntry, ClassBody(module, "KernVlanDevEntry",
                        "One kernel VLAN device and the device it sits on.")
       .method("__init__", &vlan_dev_init, {"self", "dev", "vid", "atlink"})
       .method("__str__", &vlan_dev_str, {"self"})
-      .build();
-  common::ClassBuilder(module, "KernDevEntry", no_bases,
+      .build());
+  remember_own_class(Record::kKernDevEntry, ClassBody(module, "KernDevEntry",
                        "One kernel network device with its kind and VLAN filtering.")
       .method("__init__", &dev_entry_init, {"self", "dev", "kind", "vlan_filtering"})
       .method("__str__", &dev_entry_str, {"self"})
-      .build();
+      .build());
 }
 
 }  // namespace fanoutprobe

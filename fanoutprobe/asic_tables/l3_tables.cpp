@@ -1,6 +1,7 @@
 // L3 interfaces ("l3 intf show"), VLAN translations ("vlan translate
 // show") and the translations between internal and egress VLANs.
 #include "common/host_calls.hpp"
+#include "fanoutprobe/asic_tables/own_records.hpp"
 #include "fanoutprobe/asic_tables/asic_operations.hpp"
 #include "fanoutprobe/asic_tables/first_match_index.hpp"
 #include "fanoutprobe/asic_tables/host_text.hpp"
@@ -38,7 +39,7 @@ py::object parse_vlan_xlate(py::handle self) {
     SW_LET(lport, host_int(row.lport));
     SW_LET(ivid, host_int(row.ivid));
     SW_LET(evid, host_int(row.evid));
-    SW_LET(record, common::call(xlate_class, lport, ivid, evid));
+    SW_LET(record, make_record(Record::kVlanXlate, xlate_class, lport, ivid, evid));
     SW_LET(vlan_xlate, common::get(self, names.vlan_xlate));
     SW_CHECK(append_to(vlan_xlate, record));
   }

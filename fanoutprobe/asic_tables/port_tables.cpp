@@ -2,8 +2,10 @@
 // untagged ports ("vlan show <vid>", then "ports <list>"), and the lookups
 // over them.
 #include "common/host_calls.hpp"
+#include "fanoutprobe/asic_tables/own_records.hpp"
 #include "fanoutprobe/asic_tables/lasting.hpp"
 #include "fanoutprobe/asic_tables/asic_operations.hpp"
+#include "fanoutprobe/asic_tables/construction_indexes.hpp"
 #include "fanoutprobe/asic_tables/first_match_index.hpp"
 #include "fanoutprobe/asic_tables/host_text.hpp"
 #include "fanoutprobe/asic_tables/record_helpers.hpp"
@@ -40,7 +42,7 @@ py::object parse_portmap(py::handle self) {
     SW_LET(logical_port, host_int(row.logical_port));
     SW_LET(pt, common::get(self, names.pt));
     SW_LET(linux_port, linux_name_or_none(pt, dport));
-    SW_LET(entry, common::call(entry_class, dport, logical_port, linux_port));
+    SW_LET(entry, make_record(Record::kPortmapEntry, entry_class, dport, logical_port, linux_port));
     SW_LET(portmap, common::get(self, names.portmap));
     SW_CHECK(append_to(portmap, entry));
   }
@@ -54,6 +56,7 @@ py::object parse_ports(py::handle self) {
   TextView view;
   if (!view_text(output, kOutput, view)) return {};
   PortVlanRead read = read_port_vlans(view.text);
+  PortVidScope grouped_ports(self);  // keeps the per-row port map walks linear
   for (const PortVlan& row : read.rows) {
     SW_LET(dport, host_text(row.port));
     SW_LET(vlan, host_int(row.vlan));
@@ -86,7 +89,7 @@ py::object parse_vlan(py::handle self, py::handle vid) {
     if (PyList_Append(untagged.ptr(), name.ptr()) < 0) return {};
   }
   SW_LET(entry_class, common::get(module_handle(), names.VlanEntry));
-  SW_LET(entry, common::call(entry_class, vlan, untagged));
+  SW_LET(entry, make_record(Record::kVlanEntry, entry_class, vlan, untagged));
   SW_LET(vlans, common::get(self, names.vlans));
   if (PyObject_SetItem(vlans.ptr(), vlan.ptr(), entry.ptr()) < 0) return {};
   return common::none();
@@ -95,6 +98,17 @@ py::object parse_vlan(py::handle self, py::handle vid) {
 // Every record of the port map with this port name gets the VLAN.
 py::object update_portmap_port_vid(py::handle self, py::handle dport, py::handle port_vid) {
   SW_LET(portmap, common::get(self, names.portmap));
+  py::object named = PortVidScope::records_named(self, portmap, dport);
+  if (PyErr_Occurred()) return {};
+  if (named) {
+    for (Py_ssize_t i = 0; i < PyList_GET_SIZE(named.ptr()); ++i) {
+      py::object entry = common::borrow(PyList_GET_ITEM(named.ptr(), i));
+      SW_LET(entry_dport, common::get(entry, names.dport));
+      SW_LET(same, common::equal(entry_dport, dport));  // still so named
+      if (same) SW_CHECK(common::call_method(entry, names.update_port_vid, port_vid));
+    }
+    return common::none();
+  }
   SW_LET(iterator, common::steal(PyObject_GetIter(portmap.ptr())));
   while (PyObject* next = PyIter_Next(iterator.ptr())) {
     py::object entry = common::steal(next);
@@ -135,7 +149,7 @@ py::object is_port_untagged_for_vid(py::handle self, py::handle dport, py::handl
   }
   SW_LET(entry, common::item(vlans, vid));
   SW_LET(untagged, common::get(entry, names.untagged_dports));
-  SW_LET(member, common::contains(untagged, dport));
+  SW_LET(member, untagged_member(self, untagged, dport));
   return common::boolean(member);
 }
 

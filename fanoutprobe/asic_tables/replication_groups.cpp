@@ -1,6 +1,7 @@
 // The replication groups of "multicast show": each group's members as
 // Encap records, L2 (encap id -1) and L3 apart, in `replication_groups`.
 #include "common/host_calls.hpp"
+#include "fanoutprobe/asic_tables/own_records.hpp"
 #include "fanoutprobe/asic_tables/lasting.hpp"
 #include "fanoutprobe/asic_tables/asic_operations.hpp"
 #include "fanoutprobe/asic_tables/first_match_index.hpp"
@@ -20,7 +21,7 @@ py::object member_encap(py::handle self, py::handle encap_class, const GroupMemb
   if (member.intf == -1) {
     SW_LET(pt, common::get(self, names.pt));
     SW_LET(linux_port, common::call_method(pt, names.bcm2linux, port));
-    return common::call(encap_class, linux_port, port, unset, unset, unset);
+    return make_record(Record::kEncap, encap_class, linux_port, port, unset, unset, unset);
   }
   SW_LET(intf, host_int(member.intf));
   SW_LET(l3_intfs, common::get(self, names.l3_intfs));
@@ -28,7 +29,7 @@ py::object member_encap(py::handle self, py::handle encap_class, const GroupMemb
   SW_LET(evid, common::call_method(self, names._ivid2evid, port, vlan));
   SW_LET(pt, common::get(self, names.pt));
   SW_LET(linux_port, common::call_method(pt, names.bcm2linux, port));
-  return common::call(encap_class, linux_port, port, intf, vlan, evid);
+  return make_record(Record::kEncap, encap_class, linux_port, port, intf, vlan, evid);
 }
 
 }  // namespace
@@ -64,7 +65,7 @@ py::object parse_one_multicast_repln_group(py::handle self, py::handle dispStr) 
   if (!read.record) return common::none();
   SW_LET(id, host_int(read.id));
   SW_LET(group_class, common::get(module_handle(), names.ReplicationGroup));
-  SW_LET(group, common::call(group_class, id, l2_encaps, l3_encaps));
+  SW_LET(group, make_record(Record::kReplicationGroup, group_class, id, l2_encaps, l3_encaps));
   SW_LET(groups, common::get(self, names.replication_groups));
   if (PyObject_SetItem(groups.ptr(), id.ptr(), group.ptr()) < 0) return {};
   return common::none();

@@ -1,9 +1,13 @@
 // The IPv4 multicast routes, from the "ipmc table show" listing or from
 // the "dump chg l3_entry_ipv4_multicast" memory dump, stored in `mroutes`
 // under the route key "<vrf>, (<source>, <group>)".
+#include <string>
+#include <string_view>
+
 #include "common/host_calls.hpp"
 #include "fanoutprobe/asic_tables/asic_operations.hpp"
 #include "fanoutprobe/asic_tables/host_text.hpp"
+#include "fanoutprobe/asic_tables/own_records.hpp"
 #include "fanoutprobe/asic_tables/shell_access.hpp"
 #include "fanoutprobe/core/route_tables.hpp"
 #include "fanoutprobe/core/text_scan.hpp"
@@ -13,15 +17,34 @@ namespace fanoutprobe {
 
 namespace {
 
-// Builds the route and stores it under its key; a later route with the
-// same key replaces the earlier one.
-py::object store_route(py::handle self, py::handle route_class, py::handle source,
+// "%s, (%s, %s)" of the VRF name, source and group. `%s` of a plain str
+// is the text itself, so for plain texts the key is joined directly.
+py::object route_key(py::handle vrf_name, py::handle source, py::handle group) {
+  static const py::handle key_format = common::forever(py::str("%s, (%s, %s)"));
+  const py::handle parts[3] = {vrf_name, source, group};
+  std::string_view texts[3];
+  for (int i = 0; i < 3; ++i) {
+    Py_ssize_t size = 0;
+    const char* data =
+        PyUnicode_CheckExact(parts[i].ptr()) ? PyUnicode_AsUTF8AndSize(parts[i].ptr(), &size) : nullptr;
+    if (!data) {
+      PyErr_Clear();  // not plain, or lone surrogates: the host's % decides
+      return common::percent_text(key_format, vrf_name, source, group);
+    }
+    texts[i] = std::string_view(data, static_cast<std::size_t>(size));
+  }
+  thread_local std::string key;
+  key.assign(texts[0]).append(", (").append(texts[1]).append(", ").append(texts[2]).append(")");
+  return common::steal(PyUnicode_DecodeUTF8(key.data(), static_cast<Py_ssize_t>(key.size()), nullptr));
+}
+
+// Builds the route and stores it under its key in `mroutes`; a later route
+// with the same key replaces the earlier one.
+py::object store_route(py::handle mroutes, py::handle route_class, py::handle source,
                        py::handle group, py::handle iif, py::handle group_index,
                        py::handle vrf_name) {
-  static const py::handle key_format = common::forever(py::str("%s, (%s, %s)"));
-  SW_LET(route, common::call(route_class, source, group, iif, group_index, vrf_name));
-  SW_LET(key, common::percent_text(key_format, vrf_name, source, group));
-  SW_LET(mroutes, common::get(self, names.mroutes));
+  SW_LET(route, make_record(Record::kHmroute, route_class, source, group, iif, group_index, vrf_name));
+  SW_LET(key, route_key(vrf_name, source, group));
   if (PyObject_SetItem(mroutes.ptr(), key.ptr(), route.ptr()) < 0) return {};
   return common::none();
 }
@@ -80,7 +103,8 @@ py::object dump_entry_route(py::handle self, py::handle route_class, py::handle 
   SW_LET(iif, hex_or_decimal_of(iif_text));
   SW_LET(index_text, field(fields, names.L3MC_INDEX, zero));
   SW_LET(group_index, int_of_text(index_text, 16));
-  return store_route(self, route_class, source, group, iif, group_index, vrf_name);
+  SW_LET(mroutes, common::get(self, names.mroutes));
+  return store_route(mroutes, route_class, source, group, iif, group_index, vrf_name);
 }
 
 }  // namespace
@@ -92,16 +116,18 @@ py::object parse_ipmc_table(py::handle self) {
   TextView view;
   if (!view_text(output, "shell output", view)) return {};
   IpmcRead read = read_ipmc_table(view.text);
+  // Read once for the whole listing: nothing the rows call changes them.
   SW_LET(route_class, common::get(module_handle(), names.Hmroute));
+  SW_LET(vrf_db, common::get(self, names.vrf_db));
+  SW_LET(mroutes, common::get(self, names.mroutes));
   for (const IpmcRow& row : read.rows) {
     SW_LET(source, host_text(row.source));
     SW_LET(group, host_text(row.group));
     SW_LET(iif, number(row.vlan, &decimal));
     SW_LET(vrf_id, number(row.vrf, &decimal));
-    SW_LET(vrf_db, common::get(self, names.vrf_db));
     SW_LET(vrf_name, common::call_method(vrf_db, names.vrf_id2name, vrf_id));
     SW_LET(group_index, number(row.group_index, &hexadecimal));
-    SW_CHECK(store_route(self, route_class, source, group, iif, group_index, vrf_name));
+    SW_CHECK(store_route(mroutes, route_class, source, group, iif, group_index, vrf_name));
   }
   if (read.failure) return fail_with(read.failure);
   return common::none();

@@ -22,8 +22,9 @@ L3IntfRead read_l3_intfs(std::string_view output) {
     read.failure = failure(FailureKind::kNotInList, "VLAN");
     return read;
   }
+  std::vector<std::string_view> words;
   for (std::size_t i = 3; i < lines.size(); ++i) {
-    std::vector<std::string_view> words = split_words(lines[i]);
+    split_words(lines[i], words);
     long count = static_cast<long>(words.size());
     if (count <= vlan_column || count <= intf_column) continue;
     Number intf = decimal(words[intf_column]);

@@ -39,8 +39,10 @@ IpmcRead read_ipmc_table(std::string_view output) {
   }
   const std::size_t src = at[0], mc = at[1] - 2, group = at[2] - 4, vlan = at[3] - 4,
                     vrf = at[4] - 4;
+  read.rows.reserve(lines.size());
+  std::vector<std::string_view> fields;
   for (std::size_t i = 2; i < lines.size(); ++i) {
-    std::vector<std::string_view> fields = split_words(lines[i]);
+    split_words(lines[i], fields);
     if (fields.size() <= group) continue;
     if (fields.size() <= vlan || fields.size() <= vrf) {
       read.failure = failure(FailureKind::kValue,

@@ -25,10 +25,8 @@ int hex_digit(char c) {
 
 }  // namespace
 
-std::size_t space_at(std::string_view text, std::size_t pos) {
-  if (pos >= text.size()) return 0;
+std::size_t wide_space_at(std::string_view text, std::size_t pos) {
   unsigned char c = byte(text, pos);
-  if (c < 0x80) return ((c >= 0x09 && c <= 0x0d) || (c >= 0x1c && c <= 0x20)) ? 1 : 0;
   // The non-ASCII whitespace of the host: U+0085, U+00A0, U+1680,
   // U+2000..U+200A, U+2028, U+2029, U+202F, U+205F, U+3000.
   if (c == 0xc2 && has(text, pos, 2)) {
@@ -43,12 +41,6 @@ std::size_t space_at(std::string_view text, std::size_t pos) {
   if (c == 0xe2 && d == 0x81) return e == 0x9f ? 3 : 0;
   if (c == 0xe3) return (d == 0x80 && e == 0x80) ? 3 : 0;
   return 0;
-}
-
-std::size_t char_length(std::string_view text, std::size_t pos) {
-  unsigned char c = byte(text, pos);
-  std::size_t length = c < 0xc0 ? 1 : c < 0xe0 ? 2 : c < 0xf0 ? 3 : 4;
-  return has(text, pos, length) ? length : 1;
 }
 
 std::vector<std::string_view> split_lines(std::string_view text) {
@@ -68,13 +60,14 @@ std::vector<std::string_view> split_lines(std::string_view text) {
   return lines;
 }
 
-std::size_t word_end(std::string_view text, std::size_t pos) {
-  while (pos < text.size() && !space_at(text, pos)) pos += char_length(text, pos);
-  return pos;
-}
-
 std::vector<std::string_view> split_words(std::string_view text) {
   std::vector<std::string_view> words;
+  split_words(text, words);
+  return words;
+}
+
+void split_words(std::string_view text, std::vector<std::string_view>& words) {
+  words.clear();
   std::size_t pos = 0;
   while (pos < text.size()) {
     if (std::size_t blank = space_at(text, pos)) {
@@ -85,7 +78,6 @@ std::vector<std::string_view> split_words(std::string_view text) {
     words.push_back(text.substr(pos, end - pos));
     pos = end;
   }
-  return words;
 }
 
 std::string_view strip(std::string_view text) {

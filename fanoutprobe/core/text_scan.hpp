@@ -13,18 +13,36 @@
 
 namespace fanoutprobe {
 
+// Byte length of the non-ASCII whitespace character starting at `pos`, 0
+// when the character there is none (the rare case of space_at).
+std::size_t wide_space_at(std::string_view text, std::size_t pos);
+
 // Byte length of the whitespace character starting at `pos`, 0 when the
-// character there is not whitespace (or `pos` is the end).
-std::size_t space_at(std::string_view text, std::size_t pos);
+// character there is not whitespace (or `pos` is the end). Inline: every
+// reader calls it once per byte.
+inline std::size_t space_at(std::string_view text, std::size_t pos) {
+  if (pos >= text.size()) return 0;
+  unsigned char c = static_cast<unsigned char>(text[pos]);
+  if (c < 0x80) return ((c >= 0x09 && c <= 0x0d) || (c >= 0x1c && c <= 0x20)) ? 1 : 0;
+  return wide_space_at(text, pos);
+}
 
 // Byte length of the character starting at `pos` (1 for a malformed byte).
-std::size_t char_length(std::string_view text, std::size_t pos);
+inline std::size_t char_length(std::string_view text, std::size_t pos) {
+  unsigned char c = static_cast<unsigned char>(text[pos]);
+  if (c < 0xc0) return 1;
+  std::size_t length = c < 0xe0 ? 2 : c < 0xf0 ? 3 : 4;
+  return pos + length <= text.size() ? length : 1;
+}
 
 // Lines without their breaks; a final break yields no empty last line.
 std::vector<std::string_view> split_lines(std::string_view text);
 
 // Words between runs of whitespace.
 std::vector<std::string_view> split_words(std::string_view text);
+// The same into `words` (cleared first), so a reader of many rows reuses
+// one vector.
+void split_words(std::string_view text, std::vector<std::string_view>& words);
 
 std::string_view strip(std::string_view text);
 bool is_blank(std::string_view text);
@@ -42,6 +60,9 @@ Number hex_or_decimal(std::string_view text);
 // Run of ASCII digits starting at `pos` (its length, 0 when none).
 std::size_t digit_run(std::string_view text, std::size_t pos);
 // End of the run of non-whitespace characters starting at `pos`.
-std::size_t word_end(std::string_view text, std::size_t pos);
+inline std::size_t word_end(std::string_view text, std::size_t pos) {
+  while (pos < text.size() && !space_at(text, pos)) pos += char_length(text, pos);
+  return pos;
+}
 
 }  // namespace fanoutprobe

@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "common/host_calls.hpp"
+#include "fanoutprobe/asic_tables/own_records.hpp"
 #include "fanoutprobe/asic_tables/asic_operations.hpp"
 #include "fanoutprobe/asic_tables/host_text.hpp"
 #include "fanoutprobe/asic_tables/record_helpers.hpp"
@@ -142,7 +143,7 @@ py::object read_database(py::handle self, py::handle dev, py::handle mdb_cache,
     py::object entry;
     SW_LET(found, lookup(entries, key, entry));
     if (!found) {
-      entry = common::call(entry_class, vid, grp_mac);
+      entry = make_record(Record::kKernMdbEntry, entry_class, vid, grp_mac);
       if (!entry || PyObject_SetItem(entries.ptr(), key.ptr(), entry.ptr()) < 0) return {};
     }
     SW_LET(port, ports.get(line.port));
@@ -179,7 +180,7 @@ py::object kern_dev_get_mdb_entry(py::handle self, py::handle orig_dev, py::hand
   }
   SW_LET(vlan_filtering, common::call_method(self, names._kern_dev_vlan_filtering_get, orig_dev));
   SW_LET(cache_class, common::get(module_handle(), names.KernMdbCache));
-  SW_LET(mdb_cache, common::call(cache_class, orig_dev, vlan_filtering));
+  SW_LET(mdb_cache, make_record(Record::kKernMdbCache, cache_class, orig_dev, vlan_filtering));
   if (PyObject_SetItem(caches.ptr(), orig_dev.ptr(), mdb_cache.ptr()) < 0) return {};
   SW_LET(filtering, common::truth(vlan_filtering));
   SW_CHECK(read_database(self, orig_dev, mdb_cache, output, filtering));

@@ -1,6 +1,7 @@
 // The kernel device cache: each device's kind and VLAN filtering, learnt
 // once per Asic; and a bond's slaves, read again at every call.
 #include "common/host_calls.hpp"
+#include "fanoutprobe/asic_tables/own_records.hpp"
 #include "fanoutprobe/asic_tables/asic_operations.hpp"
 #include "fanoutprobe/asic_tables/host_text.hpp"
 #include "fanoutprobe/asic_tables/record_helpers.hpp"
@@ -62,7 +63,7 @@ py::object kern_dev_cache_get(py::handle self, py::handle dev) {
   SW_LET(kind, common::call_method(self, names._kern_dev_kind_parse, dev));
   SW_LET(vlan_filtering, common::call_method(self, names._kern_dev_vlan_filtering_parse, dev));
   SW_LET(entry_class, common::get(module_handle(), names.KernDevEntry));
-  SW_LET(made, common::call(entry_class, dev, kind, vlan_filtering));
+  SW_LET(made, make_record(Record::kKernDevEntry, entry_class, dev, kind, vlan_filtering));
   if (PyObject_SetItem(cache.ptr(), dev.ptr(), made.ptr()) < 0) return {};
   return common::item(cache, dev);
 }

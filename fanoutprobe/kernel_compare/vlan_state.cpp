@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "common/host_calls.hpp"
+#include "fanoutprobe/asic_tables/own_records.hpp"
 #include "fanoutprobe/asic_tables/asic_operations.hpp"
 #include "fanoutprobe/asic_tables/host_text.hpp"
 #include "fanoutprobe/asic_tables/record_helpers.hpp"
@@ -35,7 +36,7 @@ py::object vlan_entry(py::handle cache, py::handle vid) {
   SW_LET(found, lookup(cache, vid, entry));
   if (found) return entry;
   SW_LET(entry_class, common::get(module_handle(), names.KernVlanEntry));
-  SW_LET(made, common::call(entry_class, vid));
+  SW_LET(made, make_record(Record::kKernVlanEntry, entry_class, vid));
   if (PyObject_SetItem(cache.ptr(), vid.ptr(), made.ptr()) < 0) return {};
   return made;
 }
@@ -112,7 +113,7 @@ py::object kern_create_vlan_dev_cache(py::handle self) {
     SW_LET(dev, host_text(device.dev));
     SW_LET(vid, host_int(device.vid));
     SW_LET(atlink, host_text(device.atlink));
-    SW_LET(entry, common::call(entry_class, dev, vid, atlink));
+    SW_LET(entry, make_record(Record::kKernVlanDevEntry, entry_class, dev, vid, atlink));
     SW_LET(cache, common::get(self, names.kern_vlan_dev_cache));
     if (PyObject_SetItem(cache.ptr(), dev.ptr(), entry.ptr()) < 0) return {};
   }

@@ -110,3 +110,17 @@ def test_lookups_follow_changes_to_the_lists(asic):
     assert asic._dport2logical_port("xe0") == -1
     assert asic._dport2logical_port("xe5") == 41
     assert asic._dport2logical_port(["unhashable"]) == -1
+
+
+def test_port_vlans_over_records_of_any_name(asic, state):
+    import fanoutprobe
+
+    class Name(str):
+        pass
+
+    reread_portmap(asic, state, "port logical\nxe0 (1) 1\nxe1 (2) 2\n")
+    asic.portmap.append(fanoutprobe.PortmapEntry(Name("xe0"), 3, None))
+    asic.portmap.append(fanoutprobe.PortmapEntry(5, 4, None))
+    state.raw["pvlan show"] = "Port xe0 default VLAN is 100\nPort xe1 default VLAN is 5\n"
+    asic._parse_ports()
+    assert [e.port_vid for e in asic.portmap] == [100, 5, 100, -1]

@@ -3,6 +3,7 @@
 import pytest
 
 import bcmshell
+import fanoutprobe
 import tervane.fanoutlib
 
 HEADER = "SRC IP ADDRESS  MC IP ADDRESS  VLAN  MOD  PORT  V  VRF  GROUP\n------\n"
@@ -164,3 +165,48 @@ def test_member_calls_in_order(asic, state, monkeypatch):
     groups_from(asic, state, "Group 0x2000001\n\tport xe1, encap id -1\n\tport xe0, encap id 2\n")
     assert calls == [("bcm2linux", "xe1"), ("l3_intfs.get", 2, -1), ("_ivid2evid", "xe0", 101),
                      ("bcm2linux", "xe0")]
+
+
+class Name(str):
+    """A port name that is text but not a plain str."""
+
+
+@pytest.mark.parametrize("untagged", [["xe3", "xe1"], [Name("xe1"), "xe3"]])
+def test_untagged_questions_repeated_within_the_group_read(asic, state, untagged):
+    # VLAN 101 (L3 interface 2) asked about five times in one read.
+    asic.vlans[101] = fanoutprobe.VlanEntry(101, untagged)
+    output = "Group 0x2000001\n" + "".join("\tport %s, encap id 2\n" % p
+                                           for p in ("xe1", "xe2", "xe3", "xe1", "xe2"))
+    groups_from(asic, state, output)
+    members = asic.replication_groups[0x2000001].l3_encaps
+    assert [(e.bcm_dport, e.evid) for e in members] == [
+        ("xe1", -1), ("xe2", 101), ("xe3", -1), ("xe1", -1), ("xe2", 101)]
+
+
+# (A __new__ given to the class and taken away again leaves CPython calling
+# object.__new__ with the arguments, so it is not tried here.)
+@pytest.mark.parametrize("change", ["subclass", "init", "setattr"])
+def test_routes_made_through_whatever_the_record_class_is_now(build, state, monkeypatch, change):
+    made, original = [], fanoutprobe.Hmroute.__dict__["__init__"]
+
+    def init(self, *args):
+        made.append(args[:2])
+        original(self, *args)
+
+    route_class = fanoutprobe.Hmroute
+    if change == "subclass":
+        monkeypatch.setattr(fanoutprobe, "Hmroute", type("Route", (route_class,), {"__init__": init}))
+    elif change == "init":
+        monkeypatch.setattr(route_class, "__init__", init)
+    else:
+        route_class.__setattr__ = lambda self, name, value: made.append(name) or object.__setattr__(
+            self, name, value)
+    try:
+        asic = build()
+    finally:
+        if "__setattr__" in route_class.__dict__:
+            del route_class.__setattr__
+    assert made and all(type(route) is route_class or change == "subclass"
+                        for route in asic.mroutes.values())
+    route = next(iter(asic.mroutes.values()))
+    assert (route.sip, route.grp, route.iif_mismatch) == ("10.0.0.0", 0x2000001, [])

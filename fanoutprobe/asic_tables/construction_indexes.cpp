@@ -1,0 +1,108 @@
+#include "fanoutprobe/asic_tables/construction_indexes.hpp"
+
+#include "common/host_calls.hpp"
+#include "fanoutprobe/asic_tables/first_match_index.hpp"
+#include "fanoutprobe/names.hpp"
+
+namespace fanoutprobe {
+
+namespace {
+
+thread_local PortVidScope* innermost_port_vid_scope = nullptr;
+
+// dport -> list of records, or None when a record's dport cannot be read
+// or is not a plain text (the walk answers then, meeting any fault where it
+// would). Only errors that are no Exception pass.
+py::object group_by_dport(py::handle portmap) {
+  SW_LET(groups, common::steal(PyDict_New()));
+  for (Py_ssize_t i = 0; i < PyList_GET_SIZE(portmap.ptr()); ++i) {
+    py::object record = common::borrow(PyList_GET_ITEM(portmap.ptr(), i));
+    py::object dport = common::get(record, names.dport);
+    if (!dport) {
+      if (!PyErr_ExceptionMatches(PyExc_Exception)) return {};
+      PyErr_Clear();
+      return common::none();
+    }
+    if (!PyUnicode_CheckExact(dport.ptr())) return common::none();
+    PyObject* group = PyDict_GetItemWithError(groups.ptr(), dport.ptr());
+    if (!group) {
+      if (PyErr_Occurred()) return {};
+      py::object made = common::steal(PyList_New(0));
+      if (!made || PyDict_SetItem(groups.ptr(), dport.ptr(), made.ptr()) < 0) return {};
+      group = made.ptr();
+    }
+    if (PyList_Append(group, record.ptr()) < 0) return {};
+  }
+  return groups;
+}
+
+}  // namespace
+
+PortVidScope::PortVidScope(py::handle asic) : asic_(asic.ptr()), outer_(innermost_port_vid_scope) {
+  innermost_port_vid_scope = this;
+}
+
+PortVidScope::~PortVidScope() { innermost_port_vid_scope = outer_; }
+
+py::object PortVidScope::records_named(py::handle asic, py::handle portmap, py::handle dport) {
+  PortVidScope* scope = innermost_port_vid_scope;
+  while (scope && scope->asic_ != asic.ptr()) scope = scope->outer_;
+  if (!scope || !PyList_CheckExact(portmap.ptr()) || !PyUnicode_CheckExact(dport.ptr())) return {};
+  Py_ssize_t length = PyList_GET_SIZE(portmap.ptr());
+  if (!scope->groups_ || scope->list_.ptr() != portmap.ptr() || scope->length_ != length) {
+    scope->groups_ = group_by_dport(portmap);
+    if (!scope->groups_) return {};
+    scope->list_ = common::borrow(portmap.ptr());
+    scope->length_ = length;
+  }
+  if (scope->groups_.is_none()) return {};
+  PyObject* group = PyDict_GetItemWithError(scope->groups_.ptr(), dport.ptr());
+  if (group) return common::borrow(group);
+  if (PyErr_Occurred()) return {};
+  static const py::handle none_named = common::forever(py::list());
+  return common::borrow(none_named.ptr());
+}
+
+int untagged_member(py::handle asic, py::handle untagged, py::handle dport) {
+  py::object* sets = LookupIndexScope::untagged_sets(asic.ptr());
+  if (!sets || !PyList_CheckExact(untagged.ptr()) || !PyUnicode_CheckExact(dport.ptr()))
+    return common::contains(untagged, dport);
+  if (!*sets) {
+    *sets = common::steal(PyDict_New());
+    if (!*sets) return -1;
+  }
+  // Per list: (the list, its length then, state): state None when asked
+  // once, the set of its names from the second question on, False when a
+  // name is not a plain text (walk only).
+  py::object key = common::steal(PyLong_FromVoidPtr(untagged.ptr()));
+  if (!key) return -1;
+  PyObject* known = PyDict_GetItemWithError(sets->ptr(), key.ptr());
+  if (!known && PyErr_Occurred()) return -1;
+  Py_ssize_t length = PyList_GET_SIZE(untagged.ptr());
+  bool same = known && PyTuple_GET_ITEM(known, 0) == untagged.ptr() &&
+              PyLong_AsSsize_t(PyTuple_GET_ITEM(known, 1)) == length;
+  PyObject* state = same ? PyTuple_GET_ITEM(known, 2) : Py_None;
+  if (PyAnySet_CheckExact(state)) return PySet_Contains(state, dport.ptr());
+  if (state == Py_False) return common::contains(untagged, dport);
+  py::object names_set = common::none();
+  if (same) {  // asked before: a set of its names, when they are all plain texts
+    names_set = common::steal(PySet_New(nullptr));
+    if (!names_set) return -1;
+    for (Py_ssize_t i = 0; i < length; ++i) {
+      PyObject* name = PyList_GET_ITEM(untagged.ptr(), i);
+      if (!PyUnicode_CheckExact(name)) {
+        names_set = common::boolean(false);
+        break;
+      }
+      if (PySet_Add(names_set.ptr(), name) < 0) return -1;
+    }
+  }
+  py::object length_object = common::steal(PyLong_FromSsize_t(length));
+  if (!length_object) return -1;
+  py::object entry = common::steal(PyTuple_Pack(3, untagged.ptr(), length_object.ptr(), names_set.ptr()));
+  if (!entry || PyDict_SetItem(sets->ptr(), key.ptr(), entry.ptr()) < 0) return -1;
+  if (PyAnySet_CheckExact(names_set.ptr())) return PySet_Contains(names_set.ptr(), dport.ptr());
+  return common::contains(untagged, dport);
+}
+
+}  // namespace fanoutprobe
