@@ -1,7 +1,7 @@
 // Asic: the multicast checker's state for one switch. The constructor
 // builds the three outside services and reads every ASIC table, in a fixed
 // order; the class binds every operation in the order the class lists them.
-#include "fanoutprobe/asic_tables/class_body.hpp"
+#include "common/class_builder.hpp"
 #include "common/host_calls.hpp"
 #include "fanoutprobe/asic_tables/lasting.hpp"
 #include "fanoutprobe/asic_tables/asic_operations.hpp"
@@ -96,7 +96,7 @@ py::object is_1G_chip(py::handle self) {
 }
 
 void define_asic(py::module_& module) {
-  ClassBody(module, "Asic", kAsicDoc)
+  common::ClassBuilder(module, "Asic", py::tuple(), kAsicDoc)
       .attr("_devs_supported", py::make_tuple("bridge", "bond", "vlan", "swp"))
       .method("__init__", &asic_init, {"self", {"use_mem_table", py::bool_(false)}}, kAsicInitDoc)
       .method("__str__", &asic_str, {"self"})

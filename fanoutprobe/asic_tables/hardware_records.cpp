@@ -1,6 +1,6 @@
 // The hardware-side records: port map rows, VLAN translations, VLANs,
 // replication group members, replication groups and multicast routes.
-#include "fanoutprobe/asic_tables/class_body.hpp"
+#include "common/class_builder.hpp"
 #include "fanoutprobe/asic_tables/own_records.hpp"
 #include "common/host_calls.hpp"
 #include "fanoutprobe/asic_tables/lasting.hpp"
@@ -183,36 +183,36 @@ py::object hmroute_str(py::handle self) {
 }  // namespace
 
 void define_hardware_records(py::module_& module) {
-  remember_own_class(Record::kPortmapEntry, ClassBody(module, "PortmapEntry",
+  remember_own_class(Record::kPortmapEntry, common::ClassBuilder(module, "PortmapEntry", py::tuple(),
                        "One row of the SDK port map: SDK port name, logical port, Linux name.")
       .method("__init__", &portmap_entry_init, {"self", "dport", "logical_port", "linux_port"})
       .method("update_port_vid", &portmap_entry_update_port_vid, {"self", "port_vid"})
       .method("__str__", &portmap_entry_str, {"self"})
       .build());
-  remember_own_class(Record::kVlanXlate, ClassBody(module, "VlanXlate",
+  remember_own_class(Record::kVlanXlate, common::ClassBuilder(module, "VlanXlate", py::tuple(),
                        "One VLAN translation: on logical port lport, internal VLAN ivid leaves as evid.")
       .method("__init__", &vlan_xlate_init, {"self", "lport", "ivid", "evid"})
       .method("__str__", &vlan_xlate_str, {"self"})
       .build());
-  remember_own_class(Record::kVlanEntry, ClassBody(module, "VlanEntry",
+  remember_own_class(Record::kVlanEntry, common::ClassBuilder(module, "VlanEntry", py::tuple(),
                        "One hardware VLAN with the SDK names of its untagged ports.")
       .method("__init__", &vlan_entry_init, {"self", "vid", "untagged_dports"})
       .method("__str__", &vlan_entry_str, {"self"})
       .build());
-  remember_own_class(Record::kEncap, ClassBody(module, "Encap",
+  remember_own_class(Record::kEncap, common::ClassBuilder(module, "Encap", py::tuple(),
                        "One member of a replication group: its port, L3 interface and VLANs.")
       .method("__init__", &encap_init, {"self", "linux_port", "bcm_dport", "intf", "vlan", "evid"})
       .method("encap2swp", &encap2swp, {"self"})
       .method("__str__", &encap_str, {"self"})
       .build());
-  remember_own_class(Record::kReplicationGroup, ClassBody(module, "ReplicationGroup",
+  remember_own_class(Record::kReplicationGroup, common::ClassBuilder(module, "ReplicationGroup", py::tuple(),
                        "One hardware multicast replication group with its L2 and L3 members.")
       .method("__init__", &group_init, {"self", "mcast_grp", "l2_encaps", "l3_encaps"})
       .method("get_l3_linux_encaps", &get_l3_linux_encaps, {"self"})
       .method("get_l2_linux_encaps", &get_l2_linux_encaps, {"self"})
       .method("__str__", &group_str, {"self"})
       .build());
-  remember_own_class(Record::kHmroute, ClassBody(module, "Hmroute",
+  remember_own_class(Record::kHmroute, common::ClassBuilder(module, "Hmroute", py::tuple(),
                        "One hardware IPv4 multicast route with the differences found for it.")
       .method("__init__", &hmroute_init, {"self", "sip", "dip", "iif", "mcast_grp", "vrf"})
       .method("__str__", &hmroute_str, {"self"})

@@ -1,6 +1,6 @@
 // The kernel-side records: what the kernel readers learn of bridges' multicast
 // databases, bridge VLANs, VLAN devices and device kinds.
-#include "fanoutprobe/asic_tables/class_body.hpp"
+#include "common/class_builder.hpp"
 #include "fanoutprobe/asic_tables/own_records.hpp"
 #include "common/host_calls.hpp"
 #include "fanoutprobe/asic_tables/record_helpers.hpp"
@@ -126,29 +126,29 @@ py::object dev_entry_str(py::handle self) {
 }  // namespace
 
 void define_kernel_records(py::module_& module) {
-  remember_own_class(Record::kKernMdbEntry, ClassBody(module, "KernMdbEntry",
+  remember_own_class(Record::kKernMdbEntry, common::ClassBuilder(module, "KernMdbEntry", py::tuple(),
                        "One group of a bridge's multicast database in one VLAN, with its ports.")
       .method("__init__", &mdb_entry_init, {"self", "vid", "grp"})
       .method("add_port", &mdb_entry_add_port, {"self", "dev"})
       .method("__str__", &mdb_entry_str, {"self"})
       .build());
-  remember_own_class(Record::kKernMdbCache, ClassBody(module, "KernMdbCache", "The multicast database of one bridge.")
+  remember_own_class(Record::kKernMdbCache, common::ClassBuilder(module, "KernMdbCache", py::tuple(), "The multicast database of one bridge.")
       .method("__init__", &mdb_cache_init,
               {"self", "dev", "vlan_filtering", {"mdb_entries", py::none()}})
       .method("__str__", &mdb_cache_str, {"self"})
       .build());
-  remember_own_class(Record::kKernVlanEntry, ClassBody(module, "KernVlanEntry",
+  remember_own_class(Record::kKernVlanEntry, common::ClassBuilder(module, "KernVlanEntry", py::tuple(),
                        "One VLAN of the bridge VLAN table with its tagged and untagged ports.")
       .method("__init__", &vlan_entry_init, {"self", "vid"})
       .method("add_port", &vlan_entry_add_port, {"self", "port", "untagged"})
       .method("__str__", &vlan_entry_str, {"self"})
       .build());
-  remember_own_class(Record::kKernVlanDevEntry, ClassBody(module, "KernVlanDevEntry",
+  remember_own_class(Record::kKernVlanDevEntry, common::ClassBuilder(module, "KernVlanDevEntry", py::tuple(),
                        "One kernel VLAN device and the device it sits on.")
       .method("__init__", &vlan_dev_init, {"self", "dev", "vid", "atlink"})
       .method("__str__", &vlan_dev_str, {"self"})
       .build());
-  remember_own_class(Record::kKernDevEntry, ClassBody(module, "KernDevEntry",
+  remember_own_class(Record::kKernDevEntry, common::ClassBuilder(module, "KernDevEntry", py::tuple(),
                        "One kernel network device with its kind and VLAN filtering.")
       .method("__init__", &dev_entry_init, {"self", "dev", "kind", "vlan_filtering"})
       .method("__str__", &dev_entry_str, {"self"})
