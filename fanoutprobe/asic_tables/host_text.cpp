@@ -36,10 +36,13 @@ py::object fail_with(const Failure& failure) {
     case FailureKind::kIndex:
       return common::fail(PyExc_IndexError, "list index out of range");
     case FailureKind::kRuntime:
-    case FailureKind::kValue: {
+    case FailureKind::kValue:
+    case FailureKind::kType: {
       SW_LET(message, host_text(failure.text));
-      return common::fail_object(
-          failure.kind == FailureKind::kRuntime ? PyExc_RuntimeError : PyExc_ValueError, message);
+      return common::fail_object(failure.kind == FailureKind::kRuntime ? PyExc_RuntimeError
+                                 : failure.kind == FailureKind::kType  ? PyExc_TypeError
+                                                                       : PyExc_ValueError,
+                                 message);
     }
     default:
       break;

@@ -45,7 +45,11 @@ bool read_vid(const Json& value, std::int64_t& vid, Failure& fault) {
     vid = number.value;
     return true;
   }
-  fault = failure(FailureKind::kValue, "bridge VLAN listing: VLAN id is not a number: " + value.dump());
+  // What the host's int() says of null, a list or an object.
+  const char* type = value.is_null() ? "NoneType" : value.is_array() ? "list" : "dict";
+  fault = failure(FailureKind::kType,
+                  std::string("int() argument must be a string, a bytes-like object or a real "
+                              "number, not '") + type + "'");
   return false;
 }
 
@@ -57,18 +61,17 @@ bool is_untagged(const Json& vlan) {
   return false;
 }
 
-// Reads one device's VLAN objects; false when a VLAN id fails.
-bool read_device(const std::string& device, const Json* vlans, BridgeVlanRead& read) {
+// Reads one device's VLAN objects.
+void read_device(const std::string& device, const Json* vlans, BridgeVlanRead& read) {
   read.devices.push_back({device, {}});
-  if (!vlans) return true;
+  if (!vlans) return;
   for (const Json& vlan : *vlans) {
     if (!vlan.is_object()) continue;
-    std::int64_t vid = 0;
+    BridgeVlan read_vlan{0, is_untagged(vlan), {}};
     auto found = vlan.find("vlan");
-    if (found != vlan.end() && !read_vid(*found, vid, read.failure)) return false;
-    read.devices.back().vlans.push_back({vid, is_untagged(vlan)});
+    if (found != vlan.end()) read_vid(*found, read_vlan.vid, read_vlan.failure);
+    read.devices.back().vlans.push_back(std::move(read_vlan));
   }
-  return true;
 }
 
 bool is_listing_of_objects(const Json& document) {
@@ -103,12 +106,12 @@ BridgeVlanRead read_bridge_vlans(std::string_view json_text) {
   }
   if (document.is_object() && is_listing_of_objects(document)) {
     for (const auto& item : document.items())
-      if (!read_device(item.key(), &item.value(), read)) break;
+      read_device(item.key(), &item.value(), read);
   } else if (document.is_array() && is_listing_of_devices(document)) {
     for (const Json& element : document) {
       auto vlans = element.find("vlans");
       const Json* list = vlans == element.end() ? nullptr : &*vlans;
-      if (!read_device(element["ifname"].get<std::string>(), list, read)) break;
+      read_device(element["ifname"].get<std::string>(), list, read);
     }
   }
   return read;

@@ -4,7 +4,8 @@
 // list of objects with "ifname" and "vlans" (a missing "vlans" is none).
 // Any other layout lists nothing. Of a VLAN object only "vlan" (a number
 // or decimal text; 0 when missing) and "flags" (untagged when it holds
-// "Egress Untagged") are read.
+// "Egress Untagged") are read. A "vlan" that cannot be read fails that
+// object only: the caller raises it when it comes to use that object.
 #pragma once
 
 #include <cstddef>
@@ -20,6 +21,7 @@ namespace fanoutprobe {
 struct BridgeVlan {
   std::int64_t vid;
   bool untagged;
+  Failure failure;  // a VLAN id that is not a number; `vid` is then 0
 };
 
 struct DeviceVlans {
@@ -28,8 +30,7 @@ struct DeviceVlans {
 };
 
 struct BridgeVlanRead {
-  std::vector<DeviceVlans> devices;  // what was read before a failure
-  Failure failure;                   // a VLAN id that is not a number
+  std::vector<DeviceVlans> devices;
   bool invalid_json = false;         // the text is not JSON at all
   std::string json_error;            // then: why, and at which byte
   std::size_t json_error_at = 0;

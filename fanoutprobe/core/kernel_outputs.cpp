@@ -112,9 +112,8 @@ std::vector<MdbLine> read_mdb(std::string_view output, std::string_view bridge,
       vid = number.value;
     }
     if (dev != bridge) continue;
-    std::optional<std::string> mac = group_mac(group);
-    if (!mac) continue;  // an IPv6 group, or anything that is not IPv4
-    entries.push_back({port, std::move(*mac), vid});
+    if (!group_mac(group)) continue;  // an IPv6 group, or anything that is not IPv4
+    entries.push_back({port, group, vid});
   }
   return entries;
 }

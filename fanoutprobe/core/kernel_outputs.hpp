@@ -51,8 +51,8 @@ std::optional<std::string> group_mac(std::string_view group);
 // bridge, lines of another shape and groups that are not IPv4 are skipped.
 struct MdbLine {
   std::string_view port;
-  std::string group_mac;
-  std::int64_t vid;  // -1 without VLAN filtering
+  std::string_view group;  // dotted IPv4, as printed
+  std::int64_t vid;        // -1 without VLAN filtering
 };
 
 std::vector<MdbLine> read_mdb(std::string_view output, std::string_view bridge,

@@ -17,6 +17,7 @@ enum class FailureKind {
   kInvalidHex,      // `text` is not a hexadecimal number
   kOverflow,        // `text` is a number too large to hold; never wrapped
   kValue,           // malformed output; `text` is the whole message
+  kType,            // a value of a type that cannot be read; `text` is the whole message
   kRuntime,         // the shell refused the command; `text` is the whole message
 };
 

@@ -49,14 +49,15 @@ py::object add_port_names(py::handle self, py::handle port, Add add) {
   return common::none();
 }
 
-// Texts made once per database read: a port or group named on many lines
-// is one host text.
+// Objects made once per database read from the texts of its lines: a port
+// or group named on many lines is one host object, made by one call.
 class TextPool {
  public:
-  py::object get(std::string_view text) {
+  template <typename Make>
+  py::object get(std::string_view text, Make make) {
     auto found = texts_.find(text);
     if (found != texts_.end()) return found->second;
-    py::object made = host_text(text);
+    py::object made = make(text);
     if (made) texts_.emplace(std::string(text), made);
     return made;
   }
@@ -135,9 +136,15 @@ py::object read_database(py::handle self, py::handle dev, py::handle mdb_cache,
   if (!view_text(output, "command output", output_view)) return {};
   SW_LET(entry_class, common::get(module_handle(), names.KernMdbEntry));
   TextPool ports, groups;
+  auto port_text = [](std::string_view text) { return host_text(text); };
+  // The MAC text comes from the object's own _grp_ip2mac, asked once per group.
+  auto group_mac_text = [self](std::string_view group) -> py::object {
+    SW_LET(grp_ip, host_text(group));
+    return common::call_method(self, names._grp_ip2mac, grp_ip);
+  };
   for (const MdbLine& line : read_mdb(output_view.text, bridge_view.text, vlan_filtering)) {
     SW_LET(vid, host_int(line.vid));
-    SW_LET(grp_mac, groups.get(line.group_mac));
+    SW_LET(grp_mac, groups.get(line.group, group_mac_text));
     SW_LET(key, mdb_key(vid, grp_mac));
     SW_LET(entries, common::get(mdb_cache, names.mdb_entries));
     py::object entry;
@@ -146,7 +153,7 @@ py::object read_database(py::handle self, py::handle dev, py::handle mdb_cache,
       entry = make_record(Record::kKernMdbEntry, entry_class, vid, grp_mac);
       if (!entry || PyObject_SetItem(entries.ptr(), key.ptr(), entry.ptr()) < 0) return {};
     }
-    SW_LET(port, ports.get(line.port));
+    SW_LET(port, ports.get(line.port, port_text));
     SW_CHECK(add_port_names(self, port, [&](py::handle name) {
       return common::call_method(entry, names.add_port, name);
     }));

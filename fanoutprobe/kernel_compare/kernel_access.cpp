@@ -1,5 +1,7 @@
 #include "fanoutprobe/kernel_compare/kernel_access.hpp"
 
+#include <new>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -30,6 +32,29 @@ py::object text_of_bytes(const std::string& bytes) {
   return common::steal(PyUnicode_DecodeUTF8(bytes.data(), static_cast<Py_ssize_t>(bytes.size()),
                                             "surrogateescape"));
 }
+
+// The host's lock is let go while a program runs and taken back whenever a
+// signal interrupts the wait, so the host's handlers run (a KeyboardInterrupt
+// ends the wait at once); it is taken back on every way out, exceptions
+// included.
+class UnlockedWait {
+ public:
+  UnlockedWait() : state_(PyEval_SaveThread()) {}
+  ~UnlockedWait() { PyEval_RestoreThread(state_); }
+  UnlockedWait(const UnlockedWait&) = delete;
+  UnlockedWait& operator=(const UnlockedWait&) = delete;
+
+  // False once a handler has raised; its exception stays set.
+  bool run_handlers() {
+    PyEval_RestoreThread(state_);
+    const bool carry_on = PyErr_CheckSignals() == 0;
+    state_ = PyEval_SaveThread();
+    return carry_on;
+  }
+
+ private:
+  PyThreadState* state_;
+};
 
 py::object fail_os(const common::OsError& error) {
   SW_LET(filename, common::steal(PyUnicode_DecodeFSDefaultAndSize(
@@ -93,6 +118,15 @@ py::object list_kernel_directory(py::handle path) {
 }
 
 py::object get_cmd_output(py::handle cmdList, py::handle dispStr) {
+  // A text is one word, not a list of one-character words.
+  if (PyUnicode_Check(cmdList.ptr()) || PyBytes_Check(cmdList.ptr()) ||
+      PyByteArray_Check(cmdList.ptr())) {
+    PyErr_Format(PyExc_TypeError,
+                 "_get_cmd_output() argument 'cmdList' must be a list of the program and "
+                 "its arguments, not %.200s",
+                 Py_TYPE(cmdList.ptr())->tp_name);
+    return {};
+  }
   SW_LET(recorded, seam());
   if (!recorded.is_none()) {
     SW_LET(answer, common::call_method(recorded, names.run, cmdList));
@@ -112,17 +146,23 @@ py::object get_cmd_output(py::handle cmdList, py::handle dispStr) {
   options.input = common::Stream::kInherit;
   options.errors = common::Stream::kNull;
   common::ProcessResult result;
-  bool started = false;
-  common::OsError failure(0, "");
-  PyThreadState* released = PyEval_SaveThread();  // the program runs without the host lock
   try {
+    UnlockedWait wait;  // the program runs without the host lock
+    options.keep_waiting = [&wait] { return wait.run_handlers(); };
     result = common::run_process(argv, options);
-    started = true;
+  } catch (const common::Interrupted&) {
+    return {};  // the handler's exception is set; the program is killed and reaped
   } catch (const common::OsError& error) {
-    failure = error;
+    return fail_os(error);
+  } catch (const std::invalid_argument& error) {
+    return common::fail(PyExc_ValueError, error.what());
+  } catch (const std::bad_alloc&) {
+    return common::steal(PyErr_NoMemory());
+  } catch (const std::exception& error) {
+    return common::fail(PyExc_RuntimeError, error.what());
+  } catch (...) {
+    return common::fail(PyExc_RuntimeError, "running the program failed");
   }
-  PyEval_RestoreThread(released);
-  if (!started) return fail_os(failure);
   if (result.status != 0) return common::borrow(dispStr.ptr());
   return text_of_bytes(result.output);
 }

@@ -49,6 +49,7 @@ py::object add_device_vlans(py::handle self, const DeviceVlans& device) {
     SW_LET(kind, common::call_method(self, names._kern_dev_kind_get, dev));
     SW_LET(is_bridge, is_value(kind, bridge));
     if (is_bridge) continue;  // a bridge's own VLANs are no port membership
+    if (vlan.failure) return fail_with(vlan.failure);  // its id is read only now
     py::handle untagged = vlan.untagged ? Py_True : Py_False;
     SW_LET(vid, host_int(vlan.vid));
     SW_LET(cache, common::get(self, names.kern_vlan_cache));
@@ -83,7 +84,6 @@ py::object kern_create_vlan_cache(py::handle self) {
   BridgeVlanRead read = read_bridge_vlans(view.text);
   if (read.invalid_json) return fail_json(read, output);
   for (const DeviceVlans& device : read.devices) SW_CHECK(add_device_vlans(self, device));
-  if (read.failure) return fail_with(read.failure);
   return common::none();
 }
 

@@ -80,26 +80,32 @@ TEST(FanoutprobeKernelOutputs, MulticastDatabase) {
       "router ports on br0: swp1\n";
   struct Case { bool vlan_filtering; std::vector<std::string> expected; };
   const Case cases[] = {
-      {true, {"swp1 01:00:5e:01:01:01 100", "swp2 01:00:5e:01:01:01 7"}},
-      {false, {"swp1 01:00:5e:01:01:01 -1", "swp2 01:00:5e:01:01:01 -1",
-               "swp3 01:00:5e:01:01:02 -1", "swp8 01:00:5e:01:01:01 -1"}},
+      {true, {"swp1 239.1.1.1 100", "swp2 239.1.1.1 7"}},
+      {false, {"swp1 239.1.1.1 -1", "swp2 239.1.1.1 -1",
+               "swp3 239.1.1.2 -1", "swp8 239.1.1.1 -1"}},
   };
   for (const Case& c : cases) {
     std::vector<std::string> read;
     for (const MdbLine& line : read_mdb(output, "br0", c.vlan_filtering))
-      read.push_back(std::string(line.port) + " " + line.group_mac + " " + std::to_string(line.vid));
+      read.push_back(std::string(line.port) + " " + std::string(line.group) + " " +
+                     std::to_string(line.vid));
     EXPECT_EQ(read, c.expected) << c.vlan_filtering;
   }
 }
 
 TEST(FanoutprobeKernelOutputs, BridgeVlanListing) {
+  // A VLAN object whose id cannot be read shows as "?" and its failure's
+  // kind is the case's `failure`.
   struct Case { std::string json; std::string expected; FailureKind failure; };
-  auto shown = [](const BridgeVlanRead& read) {
+  auto shown = [](const BridgeVlanRead& read, FailureKind& failure) {
     std::string text;
+    failure = FailureKind::kNone;
     for (const DeviceVlans& device : read.devices) {
       text += device.device + ":";
-      for (const BridgeVlan& vlan : device.vlans)
-        text += " " + std::to_string(vlan.vid) + (vlan.untagged ? "u" : "t");
+      for (const BridgeVlan& vlan : device.vlans) {
+        if (vlan.failure) failure = vlan.failure.kind;
+        text += " " + (vlan.failure ? "?" : std::to_string(vlan.vid)) + (vlan.untagged ? "u" : "t");
+      }
       text += ";";
     }
     return text;
@@ -116,15 +122,17 @@ TEST(FanoutprobeKernelOutputs, BridgeVlanListing) {
       {R"({"swp1": {"vlan": 5}})", "", FailureKind::kNone},
       {R"([{"vlans": []}])", "", FailureKind::kNone},
       {R"("text")", "", FailureKind::kNone},
-      {R"({"swp1": [{"vlan": 5}], "swp2": [{"vlan": "x"}, {"vlan": 6}]})", "swp1: 5t;swp2:;",
+      {R"({"swp1": [{"vlan": 5}], "swp2": [{"vlan": "x"}, {"vlan": 6}]})", "swp1: 5t;swp2: ?t 6t;",
        FailureKind::kInvalidDecimal},
-      {R"({"swp1": [{"vlan": null}]})", "swp1:;", FailureKind::kValue},
+      {R"({"swp1": [{"vlan": null, "flags": ["Egress Untagged"]}], "swp2": [{"vlan": [1]}]})",
+       "swp1: ?u;swp2: ?t;", FailureKind::kType},
   };
   for (const Case& c : cases) {
     BridgeVlanRead read = read_bridge_vlans(c.json);
     EXPECT_FALSE(read.invalid_json) << c.json;
-    EXPECT_EQ(shown(read), c.expected) << c.json;
-    EXPECT_EQ(read.failure.kind, c.failure) << c.json;
+    FailureKind failure;
+    EXPECT_EQ(shown(read, failure), c.expected) << c.json;
+    EXPECT_EQ(failure, c.failure) << c.json;
   }
   for (const char* broken : {"", "{", "{\"a\": [}", "nonsense"}) {
     EXPECT_TRUE(read_bridge_vlans(broken).invalid_json) << broken;

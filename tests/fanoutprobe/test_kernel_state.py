@@ -3,7 +3,10 @@ bond slaves, bridge VLANs, VLAN devices, base devices, bridge members and
 the multicast database."""
 
 import json
+import os
+import signal
 import subprocess
+import time
 
 import pytest
 
@@ -23,6 +26,53 @@ def test_cmd_output_runs_programs_directly():
     with pytest.raises(FileNotFoundError) as error:
         run(["/nonexistent/program"], "")
     assert error.value.filename == "/nonexistent/program"
+
+
+@pytest.mark.parametrize("words", ["/bin/true", b"/bin/true", bytearray(b"/bin/true")])
+def test_cmd_output_refuses_a_text_for_the_word_list(words):
+    with pytest.raises(TypeError, match="must be a list of the program and its arguments"):
+        fp.Asic._get_cmd_output(words, "")
+
+
+class TimedOut(Exception):
+    pass
+
+
+def raise_timed_out(signum, frame):
+    raise TimedOut()
+
+
+@pytest.fixture
+def alarm():
+    """Arms SIGALRM in half a second with the given handler; restores the old one."""
+    previous = signal.getsignal(signal.SIGALRM)
+    yield lambda handler: (signal.signal(signal.SIGALRM, handler),
+                           signal.setitimer(signal.ITIMER_REAL, 0.5))
+    signal.setitimer(signal.ITIMER_REAL, 0)
+    signal.signal(signal.SIGALRM, previous)
+
+
+@pytest.mark.parametrize("handler, error", [
+    (signal.default_int_handler, KeyboardInterrupt),  # what Ctrl-C raises
+    (raise_timed_out, TimedOut),
+])
+def test_cmd_output_wait_ends_with_the_signal_handler_error(tmp_path, alarm, handler, error):
+    pid_file = tmp_path / "pid"
+    alarm(handler)
+    start = time.monotonic()
+    with pytest.raises(error):
+        fp.Asic._get_cmd_output(
+            ["/bin/sh", "-c", 'echo $$ > "$0"; exec /bin/sleep 3', str(pid_file)], "")
+    assert time.monotonic() - start < 2
+    # The program is killed and reaped.
+    assert not os.path.exists("/proc/%s" % pid_file.read_text().strip())
+
+
+def test_cmd_output_wait_goes_on_after_a_handler_that_returns(alarm):
+    seen = []
+    alarm(lambda signum, frame: seen.append(signum))
+    assert fp.Asic._get_cmd_output(["/bin/sh", "-c", "sleep 1; echo done"], "") == "done\n"
+    assert seen == [signal.SIGALRM]
 
 
 @pytest.mark.parametrize("output, kind", [
@@ -100,16 +150,21 @@ def test_bridge_vlan_members(asic, kernel, listing):
     assert kernel.ran().count(("/sbin/bridge", "-j", "vlan", "show")) == 1
 
 
-@pytest.mark.parametrize("recorded, error", [
-    ((1, "garbage"), None), ((0, '"other shape"'), None), ((0, "{not json"), json.JSONDecodeError),
-    ((0, '{"swp1": [{"vlan": 5}], "swp2": [{"vlan": "five"}]}'), ValueError),
+@pytest.mark.parametrize("recorded, error, members", [
+    ((1, "garbage"), None, []), ((0, '"other shape"'), None, []),
+    ((0, "{not json"), json.JSONDecodeError, []),
+    ((0, '{"swp1": [{"vlan": 5}], "swp2": [{"vlan": "five"}]}'), ValueError, ["swp1"]),
+    ((0, '{"swp1": [{"vlan": 5}], "swp2": [{"vlan": null}], "swp3": [{"vlan": 5}]}'), TypeError,
+     ["swp1"]),
+    # A bridge's own VLAN objects are passed over before their id is read.
+    ((0, '{"br0": [{"vlan": "five"}, {"vlan": null}], "swp1": [{"vlan": 5}]}'), None, ["swp1"]),
 ])
-def test_bridge_vlan_faults(asic, kernel, recorded, error):
+def test_bridge_vlan_faults(asic, kernel, recorded, error, members):
     kernel.commands[("/sbin/bridge", "-j", "vlan", "show")] = recorded
     if error:
         with pytest.raises(error):
             asic._kern_get_vlan_members(5)
-    assert asic._kern_get_vlan_members(5) == (["swp1"] if error is ValueError else [])
+    assert asic._kern_get_vlan_members(5) == members
     assert asic.kern_vlan_cache_created is True
     assert kernel.ran().count(("/sbin/bridge", "-j", "vlan", "show")) == 1
 
@@ -177,6 +232,26 @@ def test_multicast_database_text(asic, kernel):
     assert str(asic.kern_mdb_cache["br0"]) == (
         "dev: br0:\n  vid: 100 grp: 01:00:5e:01:00:00\n    port: swp1\n"
         "  vid: 101 grp: 01:00:5e:01:00:01\n    port: swp3\n    port: swp4\n")
+
+
+def test_multicast_database_keys_by_the_objects_group_mac(state, kernel):
+    asked = []
+
+    class OwnMacs(fp.Asic):
+        def _grp_ip2mac(self, grp):
+            asked.append(grp)
+            return "MAC-" + grp
+
+    asic = OwnMacs()
+    kernel.bridge("br5", [], mdb="dev br5 port swp1 grp 239.1.0.0 permanent\n"
+                                 "dev br5 port swp2 grp 239.1.0.0 temp\n"
+                                 "dev br5 port swp3 grp ff0e::1 permanent\n")
+    assert asic._kern_dev_get_mdb_entry("br5", -1, "MAC-239.1.0.0").swp == ["swp1", "swp2"]
+    assert list(asic.kern_mdb_cache["br5"].mdb_entries) == ["-1.MAC-239.1.0.0"]
+    assert asked == ["239.1.0.0"]  # once per group, IPv6 groups skipped before
+    asic.flood_mdb_misses, asic.tmp_encaps = False, set()
+    asic._expand_kern_dev("239.1.0.0", "br1")
+    assert asic.tmp_encaps == {"swp4"}
 
 
 @pytest.mark.parametrize("grp", ["ff0e::1", "239.1.2", "239.1.2.256", "x.1.2.3", 5])

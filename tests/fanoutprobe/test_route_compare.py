@@ -4,7 +4,11 @@ route 0 ("default, (10.0.0.0, 239.1.0.0)") has hardware IIF 100, L3
 members swp1.1100, swp2, swp3 and the L2 member swp1, and route 1 (group
 239.1.0.1) IIF 101, L3 members swp2, swp3, swp4 and the L2 member swp2."""
 
+import collections
+
 import pytest
+
+import fanoutprobe as fp
 
 from kernel_fixtures import asic, kernel  # noqa: F401
 
@@ -38,6 +42,30 @@ def test_expansion(asic, kernel, dev, grp, flood, names):
     asic.tmp_encaps = {"kept"}
     assert asic._expand_kern_dev(grp, dev) is None
     assert asic.tmp_encaps == names | {"kept"}
+
+
+def test_expansion_sees_a_subclass_device_kind(state, kernel):
+    class OwnKinds(fp.Asic):
+        def _kern_dev_kind_get(self, dev):
+            return {"eth9": "swp", "team0": "bond"}.get(dev) or fp.Asic._kern_dev_kind_get(self, dev)
+
+    asic = OwnKinds()
+    kernel.files["/sys/class/net/team0/bonding/slaves"] = "swp1 swp2\n"
+    asic.tmp_encaps = set()
+    for dev in ("eth9", "team0", "swp3.200"):
+        asic._expand_kern_dev("239.1.0.0", dev)
+    assert asic.tmp_encaps == {"eth9", "swp1", "swp2", "swp3.200"}
+    assert not [words for words in kernel.ran() if words[-1] in ("eth9", "team0")]
+
+
+def test_each_device_costs_one_command_for_the_life_of_the_asic(asic, kernel):
+    for _ in range(2):
+        for key in (KEY0, KEY1):
+            for iif in ("vlan100", "vlan101", "br0", "br1", "bond0", "swp1.1100", "nothere"):
+                asic.mroute_eq(key, iif, AGREEING + ["bond0.300", "br1", "nothere", "vlan0dev"])
+    counts = collections.Counter(kernel.ran())
+    assert counts and set(counts.values()) == {1}
+    assert ("/bin/ip", "-d", "link", "show", "nothere") in counts
 
 
 def test_expansion_with_parent_vlan_and_empty_database_entry(asic, kernel):
