@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "common/host_calls.hpp"
+#include "common/unlocked_wait.hpp"
 #include "common/process_errors.hpp"
 #include "common/process_runner.hpp"
 #include "glimmer/names.hpp"
@@ -51,26 +52,6 @@ py::object temporary_location() {
   return path_bytes(location);
 }
 
-// The host's lock is let go while the assembler runs and taken back
-// whenever a signal interrupts the wait, so the host's handlers run.
-class UnlockedWait {
- public:
-  UnlockedWait() : state_(PyEval_SaveThread()) {}
-  ~UnlockedWait() { PyEval_RestoreThread(state_); }
-  UnlockedWait(const UnlockedWait&) = delete;
-  UnlockedWait& operator=(const UnlockedWait&) = delete;
-
-  // False once a handler has raised; its exception stays set.
-  bool run_handlers() {
-    PyEval_RestoreThread(state_);
-    const bool carry_on = PyErr_CheckSignals() == 0;
-    state_ = PyEval_SaveThread();
-    return carry_on;
-  }
-
- private:
-  PyThreadState* state_;
-};
 
 // Runs the assembler on <directory>/code.asm and returns the hex text;
 // every failure is the host's error.
@@ -88,7 +69,7 @@ py::object assemble(py::handle assembler, const std::string& directory,
                                       common::Stream::kNull};
   common::ProcessResult result;
   try {
-    UnlockedWait wait;
+    common::UnlockedWait wait;
     null_streams.keep_waiting = [&wait] { return wait.run_handlers(); };
     result = common::run_process(argv, null_streams);
   } catch (const common::Interrupted&) {

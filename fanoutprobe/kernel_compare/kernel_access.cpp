@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/host_calls.hpp"
+#include "common/unlocked_wait.hpp"
 #include "common/process_runner.hpp"
 #include "fanoutprobe/asic_tables/host_text.hpp"
 #include "fanoutprobe/asic_tables/lasting.hpp"
@@ -32,29 +33,6 @@ py::object text_of_bytes(const std::string& bytes) {
   return common::steal(PyUnicode_DecodeUTF8(bytes.data(), static_cast<Py_ssize_t>(bytes.size()),
                                             "surrogateescape"));
 }
-
-// The host's lock is let go while a program runs and taken back whenever a
-// signal interrupts the wait, so the host's handlers run (a KeyboardInterrupt
-// ends the wait at once); it is taken back on every way out, exceptions
-// included.
-class UnlockedWait {
- public:
-  UnlockedWait() : state_(PyEval_SaveThread()) {}
-  ~UnlockedWait() { PyEval_RestoreThread(state_); }
-  UnlockedWait(const UnlockedWait&) = delete;
-  UnlockedWait& operator=(const UnlockedWait&) = delete;
-
-  // False once a handler has raised; its exception stays set.
-  bool run_handlers() {
-    PyEval_RestoreThread(state_);
-    const bool carry_on = PyErr_CheckSignals() == 0;
-    state_ = PyEval_SaveThread();
-    return carry_on;
-  }
-
- private:
-  PyThreadState* state_;
-};
 
 py::object fail_os(const common::OsError& error) {
   SW_LET(filename, common::steal(PyUnicode_DecodeFSDefaultAndSize(
@@ -147,7 +125,7 @@ py::object get_cmd_output(py::handle cmdList, py::handle dispStr) {
   options.errors = common::Stream::kNull;
   common::ProcessResult result;
   try {
-    UnlockedWait wait;  // the program runs without the host lock
+    common::UnlockedWait wait;  // the program runs without the host lock
     options.keep_waiting = [&wait] { return wait.run_handlers(); };
     result = common::run_process(argv, options);
   } catch (const common::Interrupted&) {
