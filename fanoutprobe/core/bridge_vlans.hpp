@@ -29,7 +29,8 @@ struct DeviceVlans {
 
 struct BridgeVlanRead {
   std::vector<DeviceVlans> devices;  // what was read before a failure
-  Failure failure;                   // a VLAN id that is not a number
+  Failure failure;                   // a VLAN id that is not a number, or a
+                                     // number literal too large for a double
   bool invalid_json = false;         // the text is not JSON at all
   std::string json_error;            // then: why, and at which byte
   std::size_t json_error_at = 0;

@@ -48,7 +48,12 @@ std::size_t space_at(std::string_view text, std::size_t pos) {
 std::size_t char_length(std::string_view text, std::size_t pos) {
   unsigned char c = byte(text, pos);
   std::size_t length = c < 0xc0 ? 1 : c < 0xe0 ? 2 : c < 0xf0 ? 3 : 4;
-  return has(text, pos, length) ? length : 1;
+  if (!has(text, pos, length)) return 1;
+  // A lead byte without its continuation bytes stands alone, so it never
+  // swallows the blank or the word after it.
+  for (std::size_t k = 1; k < length; ++k)
+    if ((byte(text, pos + k) & 0xc0) != 0x80) return 1;
+  return length;
 }
 
 std::vector<std::string_view> split_lines(std::string_view text) {

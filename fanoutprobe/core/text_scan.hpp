@@ -17,7 +17,8 @@ namespace fanoutprobe {
 // character there is not whitespace (or `pos` is the end).
 std::size_t space_at(std::string_view text, std::size_t pos);
 
-// Byte length of the character starting at `pos` (1 for a malformed byte).
+// Byte length of the character starting at `pos` (1 for a malformed byte,
+// such as a lead byte not followed by its continuation bytes).
 std::size_t char_length(std::string_view text, std::size_t pos);
 
 // Lines without their breaks; a final break yields no empty last line.

@@ -119,6 +119,7 @@ TEST(FanoutprobeKernelOutputs, BridgeVlanListing) {
       {R"({"swp1": [{"vlan": 5}], "swp2": [{"vlan": "x"}, {"vlan": 6}]})", "swp1: 5t;swp2:;",
        FailureKind::kInvalidDecimal},
       {R"({"swp1": [{"vlan": null}]})", "swp1:;", FailureKind::kValue},
+      {R"({"swp1": [{"vlan": 1e400}]})", "", FailureKind::kOverflow},  // beyond a double
   };
   for (const Case& c : cases) {
     BridgeVlanRead read = read_bridge_vlans(c.json);
