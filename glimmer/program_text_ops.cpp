@@ -133,6 +133,13 @@ py::object asm_text(py::handle self) {
   SW_LET(board_routines, common::get(self, names.led_functions));
   SW_CHECK(views.add_joined(board_routines, led_functions));
   SW_LET(program_template, common::get(self, names._template));
+  if (!PyUnicode_Check(program_template.ptr())) {
+    // Only text fills from the entries; anything else is the host's refusal
+    // of `template % entries`, not the template's str().
+    SW_LET(type_name, common::steal(PyType_GetName(Py_TYPE(program_template.ptr()))));
+    return common::fail_percent(PyExc_TypeError, "unsupported operand type(s) for %%: %r and 'dict'",
+                                type_name);
+  }
   SW_CHECK(add_entry_text(views, program_template, template_text));
 
   Entries plain;

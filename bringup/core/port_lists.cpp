@@ -58,9 +58,10 @@ std::string compress_portlist(const std::vector<std::string>& names) {
   std::vector<std::string> pieces;
   for (std::size_t i = 0; i < ports.size();) {
     std::size_t j = i + 1;
+    // Each number one more than the one before (written so that no sum
+    // leaves 64 bits, the extreme numbers included).
     while (j < ports.size() && ports[j].prefix == ports[i].prefix &&
-           static_cast<std::int64_t>(j) - ports[j].number ==
-               static_cast<std::int64_t>(i) - ports[i].number) {
+           ports[j - 1].number != INT64_MAX && ports[j].number == ports[j - 1].number + 1) {
       ++j;
     }
     if (j - i >= 3) {

@@ -103,6 +103,15 @@ BridgeVlanRead read_bridge_vlans(std::string_view json_text) {
     read.json_error = error.what();
     read.json_error_at = error.byte > 0 ? error.byte - 1 : 0;
     return read;
+  } catch (const Json::out_of_range& error) {
+    // A number literal beyond the range of a double: the host reads it as
+    // an infinity, which no VLAN id can be.
+    std::string_view message = error.what();
+    std::size_t open = message.find('\''), close = message.rfind('\'');
+    read.failure = failure(FailureKind::kOverflow, open < close
+                                                       ? message.substr(open + 1, close - open - 1)
+                                                       : message);
+    return read;
   }
   if (document.is_object() && is_listing_of_objects(document)) {
     for (const auto& item : document.items())

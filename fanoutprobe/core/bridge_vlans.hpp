@@ -31,6 +31,8 @@ struct DeviceVlans {
 
 struct BridgeVlanRead {
   std::vector<DeviceVlans> devices;
+  Failure failure;                   // a number literal too large for a
+                                     // double anywhere in the document
   bool invalid_json = false;         // the text is not JSON at all
   std::string json_error;            // then: why, and at which byte
   std::size_t json_error_at = 0;

@@ -27,12 +27,18 @@ inline std::size_t space_at(std::string_view text, std::size_t pos) {
   return wide_space_at(text, pos);
 }
 
-// Byte length of the character starting at `pos` (1 for a malformed byte).
+// Byte length of the character starting at `pos` (1 for a malformed byte,
+// such as a lead byte not followed by its continuation bytes, so it never
+// swallows the blank or the word after it).
 inline std::size_t char_length(std::string_view text, std::size_t pos) {
   unsigned char c = static_cast<unsigned char>(text[pos]);
   if (c < 0xc0) return 1;
   std::size_t length = c < 0xe0 ? 2 : c < 0xf0 ? 3 : 4;
-  return pos + length <= text.size() ? length : 1;
+  if (pos + length > text.size()) return 1;
+  for (std::size_t k = 1; k < length; ++k) {
+    if ((static_cast<unsigned char>(text[pos + k]) & 0xc0) != 0x80) return 1;
+  }
+  return length;
 }
 
 // Lines without their breaks; a final break yields no empty last line.

@@ -83,6 +83,9 @@ py::object kern_create_vlan_cache(py::handle self) {
   if (!view_text(output, "command output", view)) return {};
   BridgeVlanRead read = read_bridge_vlans(view.text);
   if (read.invalid_json) return fail_json(read, output);
+  // A number beyond a double anywhere: the host's reading of it gives an
+  // infinity, which no VLAN id can be.
+  if (read.failure) return fail_with(read.failure);
   for (const DeviceVlans& device : read.devices) SW_CHECK(add_device_vlans(self, device));
   return common::none();
 }

@@ -99,7 +99,7 @@ TEST(FanoutprobeKernelOutputs, BridgeVlanListing) {
   struct Case { std::string json; std::string expected; FailureKind failure; };
   auto shown = [](const BridgeVlanRead& read, FailureKind& failure) {
     std::string text;
-    failure = FailureKind::kNone;
+    failure = read.failure ? read.failure.kind : FailureKind::kNone;
     for (const DeviceVlans& device : read.devices) {
       text += device.device + ":";
       for (const BridgeVlan& vlan : device.vlans) {
@@ -126,6 +126,7 @@ TEST(FanoutprobeKernelOutputs, BridgeVlanListing) {
        FailureKind::kInvalidDecimal},
       {R"({"swp1": [{"vlan": null, "flags": ["Egress Untagged"]}], "swp2": [{"vlan": [1]}]})",
        "swp1: ?u;swp2: ?t;", FailureKind::kType},
+      {R"({"swp1": [{"vlan": 1e400}]})", "", FailureKind::kOverflow},  // beyond a double
   };
   for (const Case& c : cases) {
     BridgeVlanRead read = read_bridge_vlans(c.json);

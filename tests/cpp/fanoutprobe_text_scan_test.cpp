@@ -33,6 +33,8 @@ TEST(FanoutprobeTextScan, WordsSplitAtTheHostsWhitespace) {
       {"a\x1f" "b", {"a", "b"}},                   // unit separator is blank to the host
       {"a\xc2\xa0" "b\xe3\x80\x80" "c", {"a", "b", "c"}},  // no-break and ideographic space
       {"\xc3\xa9t\xc3\xa9", {"\xc3\xa9t\xc3\xa9"}},        // other non-ASCII stays in the word
+      {"a\xc2 b", {"a\xc2", "b"}},                  // a lead byte alone swallows no blank
+      {"\xf2 )2 x\xe3", {"\xf2", ")2", "x\xe3"}},
   };
   for (const Case& c : cases) EXPECT_EQ(strings(split_words(c.text)), c.words) << c.text;
   EXPECT_EQ(strip(" \xe2\x80\x83x y\xc2\x85 "), "x y");
