@@ -38,6 +38,12 @@ struct FastFunctionObject {
   PyObject_HEAD
   vectorcallfunc vectorcall;
   FastFunction* function;
+  // Copied from `function` so that a call with every argument by position
+  // (the common case) reads one object only.
+  Py_ssize_t total;
+  Invoker invoker;
+  AnyBody body;
+  void* data;
 };
 
 FastFunction* function_of(PyObject* self) {
@@ -45,17 +51,17 @@ FastFunction* function_of(PyObject* self) {
 }
 
 // "'a'", "'a' and 'b'", "'a', 'b', and 'c'", as the host lists them.
-PyObject* missing_message(const FastFunction& f, const std::vector<std::size_t>& missing) {
+PyObject* missing_message(const FastFunction& f, const std::size_t* missing, std::size_t count) {
   py::object list = steal(PyUnicode_FromString(""));
-  for (std::size_t i = 0; i < missing.size(); ++i) {
+  for (std::size_t i = 0; i < count; ++i) {
     const char* joint = "";
-    if (i > 0) joint = missing.size() == 2 ? " and " : (i + 1 == missing.size() ? ", and " : ", ");
+    if (i > 0) joint = count == 2 ? " and " : (i + 1 == count ? ", and " : ", ");
     list = steal(PyUnicode_FromFormat("%U%s'%U'", list.ptr(), joint, f.names[missing[i]].ptr()));
     if (!list) return nullptr;
   }
   PyErr_Format(PyExc_TypeError, "%U() missing %zd required positional argument%s: %U",
-               f.qualname.ptr(), static_cast<Py_ssize_t>(missing.size()),
-               missing.size() == 1 ? "" : "s", list.ptr());
+               f.qualname.ptr(), static_cast<Py_ssize_t>(count), count == 1 ? "" : "s",
+               list.ptr());
   return nullptr;
 }
 
@@ -80,7 +86,12 @@ PyObject* too_many_message(const FastFunction& f, Py_ssize_t given) {
 // Index of the keyword among the parameters: identity first (callers'
 // keyword names are interned), then text equality; -1 when absent, -2 on
 // error.
-Py_ssize_t parameter_index(const FastFunction& f, PyObject* keyword) {
+// `hint` is where the keyword would sit if the caller passes the keywords in
+// declaration order (constructor chains do): tried first.
+Py_ssize_t parameter_index(const FastFunction& f, PyObject* keyword, std::size_t hint) {
+  if (hint < f.names.size() && f.names[hint].ptr() == keyword) {
+    return static_cast<Py_ssize_t>(hint);
+  }
   for (std::size_t i = 0; i < f.names.size(); ++i) {
     if (f.names[i].ptr() == keyword) return static_cast<Py_ssize_t>(i);
   }
@@ -92,7 +103,7 @@ Py_ssize_t parameter_index(const FastFunction& f, PyObject* keyword) {
   return -1;
 }
 
-PyObject* run_body(const FastFunction& f, PyObject* const* args) {
+PyObject* run_body(const FastFunctionObject& f, PyObject* const* args) {
   try {
     return f.invoker(f.body, f.data, args);
   } catch (py::error_already_set& error) {
@@ -110,19 +121,20 @@ PyObject* run_body(const FastFunction& f, PyObject* const* args) {
 // The builtin's entry: matches the call to the declared parameters in the
 // order the host does for a Python function (keywords, then the positional
 // count, then what is missing), then runs the body.
-PyObject* match_and_run(const FastFunction& f, PyObject* const* args, Py_ssize_t nargs,
-                        PyObject* kwnames) {
+PyObject* match_and_run(const FastFunctionObject& object, PyObject* const* args,
+                        Py_ssize_t nargs, PyObject* kwnames) {
+  const FastFunction& f = *object.function;
   const std::size_t total = f.names.size();
-  if (!kwnames && static_cast<std::size_t>(nargs) == total) return run_body(f, args);
 
   PyObject* slots[kMaxParameters] = {};
   const std::size_t copied = std::min<std::size_t>(static_cast<std::size_t>(nargs), total);
   for (std::size_t i = 0; i < copied; ++i) slots[i] = args[i];
   if (kwnames) {
     const Py_ssize_t keywords = PyTuple_GET_SIZE(kwnames);
+    std::size_t hint = static_cast<std::size_t>(nargs);
     for (Py_ssize_t k = 0; k < keywords; ++k) {
       PyObject* keyword = PyTuple_GET_ITEM(kwnames, k);
-      Py_ssize_t index = parameter_index(f, keyword);
+      Py_ssize_t index = parameter_index(f, keyword, hint);
       if (index == -2) return nullptr;
       if (index == -1) {
         PyErr_Format(PyExc_TypeError, "%U() got an unexpected keyword argument '%S'",
@@ -135,25 +147,32 @@ PyObject* match_and_run(const FastFunction& f, PyObject* const* args, Py_ssize_t
         return nullptr;
       }
       slots[index] = args[nargs + k];
+      hint = static_cast<std::size_t>(index) + 1;
     }
   }
   if (static_cast<std::size_t>(nargs) > total) return too_many_message(f, nargs);
-  std::vector<std::size_t> missing;
+  std::size_t missing[kMaxParameters];
+  std::size_t missing_count = 0;
   for (std::size_t i = copied; i < f.required; ++i) {
-    if (!slots[i]) missing.push_back(i);
+    if (!slots[i]) missing[missing_count++] = i;
   }
-  if (!missing.empty()) return missing_message(f, missing);
+  if (missing_count) return missing_message(f, missing, missing_count);
   for (std::size_t i = f.required; i < total; ++i) {
     if (!slots[i]) slots[i] = f.defaults[i].ptr();
   }
-  return run_body(f, slots);
+  return run_body(object, slots);
 }
 
 PyObject* enter(PyObject* self, PyObject* const* args, size_t nargsf, PyObject* kwnames) {
   // The host's own guard against runaway recursion (an override calling
   // itself through the object would otherwise exhaust the C stack).
   if (Py_EnterRecursiveCall(" while calling a Python object")) return nullptr;
-  PyObject* result = match_and_run(*function_of(self), args, PyVectorcall_NARGS(nargsf), kwnames);
+  const auto& object = *reinterpret_cast<FastFunctionObject*>(self);
+  const Py_ssize_t nargs = PyVectorcall_NARGS(nargsf);
+  // Every argument by position: nothing to match.
+  PyObject* result = !kwnames && nargs == object.total
+                         ? run_body(object, args)
+                         : match_and_run(object, args, nargs, kwnames);
   Py_LeaveRecursiveCall();
   return result;
 }
@@ -209,7 +228,7 @@ PyType_Slot slots[] = {
 PyTypeObject* function_type() {
   static PyTypeObject* type = [] {
     PyType_Spec spec = {"common.fast_function", static_cast<int>(sizeof(FastFunctionObject)), 0,
-                        Py_TPFLAGS_DEFAULT | Py_TPFLAGS_METHOD_DESCRIPTOR |
+                        Py_TPFLAGS_DEFAULT | Py_TPFLAGS_METHOD_DESCRIPTOR | Py_TPFLAGS_IMMUTABLETYPE |
                             Py_TPFLAGS_HAVE_VECTORCALL,
                         slots};
     return reinterpret_cast<PyTypeObject*>(PyType_FromSpec(&spec));
@@ -263,6 +282,10 @@ py::object make_fast_function(const char* name, std::string qualname, const char
   }
   self->vectorcall = &enter;
   self->function = f;
+  self->total = static_cast<Py_ssize_t>(f->names.size());
+  self->invoker = invoker;
+  self->body = body;
+  self->data = data;
   return steal(reinterpret_cast<PyObject*>(self));
 }
 

@@ -60,8 +60,10 @@ struct ConstructorData {
 py::object run_constructor(void* data, PyObject* const* args) {
   const auto& constructor = *static_cast<const ConstructorData*>(data);
   Fields fields;
+  // Parameter names are distinct and fewer than the capacity (checked
+  // when the constructor is made).
   for (std::size_t i = 0; i < constructor.names.size(); ++i) {
-    fields.set(constructor.names[i], args[i + 1]);
+    fields.append(constructor.names[i], args[i + 1]);
   }
   return constructor.body(args[0], fields);
 }
@@ -95,6 +97,7 @@ void bind_constructor_names(ClassBuilder& port_class, std::vector<common::Param>
                             ConstructorBody body, const char* doc) {
   auto data = std::make_unique<ConstructorData>();
   data->body = body;
+  if (params.size() > Fields::kCapacity + 1) throw std::length_error("too many constructor fields");
   for (std::size_t i = 1; i < params.size(); ++i) {
     PyObject* name = PyUnicode_InternFromString(params[i].name);
     if (!name) throw py::error_already_set();

@@ -62,6 +62,11 @@ class Fields {
   py::handle get(PyObject* name) const;
   // Replaces the value under `name`, or appends it.
   void set(PyObject* name, py::handle value);
+  // Appends `name`, known to be absent (the declared parameters).
+  void append(PyObject* name, PyObject* value) {
+    names_[size_] = name;
+    values_[size_++] = py::reinterpret_borrow<py::object>(value);
+  }
   // Removes `name` and returns its value (null when absent).
   py::object pop(PyObject* name);
 

@@ -37,7 +37,12 @@ py::object lane_pbmp_position(py::handle self, py::handle sub) {
 }  // namespace
 
 py::object interface_number(py::handle name) {
-  SW_LET(digits, common::steal(PySequence_GetSlice(name.ptr(), 2, PY_SSIZE_T_MAX)));
+  // An exact text is cut without a slice object; anything else slices as
+  // the host's `name[2:]` does.
+  PyObject* raw = name.ptr();
+  SW_LET(digits, common::steal(PyUnicode_CheckExact(raw)
+                                   ? PyUnicode_Substring(raw, 2, PY_SSIZE_T_MAX)
+                                   : PySequence_GetSlice(raw, 2, PY_SSIZE_T_MAX)));
   return common::int_of_text(digits);
 }
 
@@ -89,7 +94,8 @@ py::object base_hw_intf_num(py::handle self, py::handle mode, py::handle sub) {
 py::object hw_intf(py::handle self, py::handle mode, py::handle sub) {
   SW_LET(prefix, common::call_method(self, names.hw_intf_prefix, mode, sub));
   SW_LET(number, common::call_method(self, names.hw_intf_num, mode, sub));
-  return common::percent_text("%s%u", prefix, number);
+  static const py::handle format = common::forever(py::str("%s%u"));
+  return common::percent_text(format, prefix, number);
 }
 
 py::object hw_pbmp(py::handle self, py::handle, py::handle sub) {

@@ -18,7 +18,7 @@ Fields sdk_port_fields(const Fields& given) {
   for (PyObject* name : kSDKPortNames) {
     py::handle value = given.get(name);
     if (!value) value = name == names.oversub ? Py_False : Py_None;
-    fields.set(name, value);
+    fields.append(name, value.ptr());  // the names above are distinct
   }
   return fields;
 }
