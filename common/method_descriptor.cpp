@@ -67,11 +67,11 @@ PyType_Slot slots[] = {
 // Made once per module that uses it, and kept.
 PyTypeObject* descriptor_type() {
   static PyTypeObject* type = [] {
-    PyType_Spec spec = {"common.fast_method", static_cast<int>(sizeof(MethodDescriptor)), 0,
+    PyType_Spec type_spec = {"common.fast_method", static_cast<int>(sizeof(MethodDescriptor)), 0,
                         Py_TPFLAGS_DEFAULT | Py_TPFLAGS_METHOD_DESCRIPTOR | Py_TPFLAGS_IMMUTABLETYPE |
                             Py_TPFLAGS_HAVE_VECTORCALL,
                         slots};
-    return reinterpret_cast<PyTypeObject*>(PyType_FromSpec(&spec));
+    return reinterpret_cast<PyTypeObject*>(PyType_FromSpec(&type_spec));
   }();
   return type;
 }

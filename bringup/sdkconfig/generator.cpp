@@ -68,9 +68,9 @@ bool host_number(py::handle value, char placeholder, HostNumber& out) {
     py::object type_name = common::get(py::handle(reinterpret_cast<PyObject*>(Py_TYPE(value.ptr()))),
                                        names.dunder_name);
     if (!type_name) return false;
-    std::string spec(1, placeholder);
+    std::string conversion(1, placeholder);
     common::fail_percent(PyExc_TypeError, "%%%s format: %s is required, not %s",
-                         py::str(spec), py::str(wanted), type_name);
+                         py::str(conversion), py::str(wanted), type_name);
     return false;
   }
   int overflow = 0;

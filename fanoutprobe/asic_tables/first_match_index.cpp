@@ -33,7 +33,7 @@ py::object xlate_key(py::handle record, int which) {
 // Fills `index` from `list`; records that cannot be indexed (a failing key
 // read, an unhashable key) leave it for the scan, which meets the same
 // fault where a scan would. Only errors that are no Exception pass.
-bool build(ListIndex& index, const ListSpec& spec, py::handle list) {
+bool build(ListIndex& index, const ListSpec& layout, py::handle list) {
   index = ListIndex{};
   index.state = ListIndex::kScanOnly;
   index.list = common::borrow(list.ptr());
@@ -49,7 +49,7 @@ bool build(ListIndex& index, const ListSpec& spec, py::handle list) {
     }
     ++length;
     for (int which = 0; which < 2 && ok; ++which) {
-      py::object key = spec.record_key(record, which);
+      py::object key = layout.record_key(record, which);
       ok = key && PyDict_SetDefault(maps[which].ptr(), key.ptr(), record.ptr()) != nullptr;
     }
   }
@@ -75,11 +75,11 @@ int describes(const ListIndex& index, py::handle list) {
 }
 
 // The first record of `list` whose key equals `key`.
-py::object scan(const ListSpec& spec, py::handle list, int which, py::handle key) {
+py::object scan(const ListSpec& layout, py::handle list, int which, py::handle key) {
   SW_LET(iterator, common::steal(PyObject_GetIter(list.ptr())));
   while (PyObject* next = PyIter_Next(iterator.ptr())) {
     py::object record = common::steal(next);
-    SW_LET(record_key, spec.record_key(record, which));
+    SW_LET(record_key, layout.record_key(record, which));
     SW_LET(same, common::equal(record_key, key));
     if (same) return record;
   }
@@ -89,7 +89,7 @@ py::object scan(const ListSpec& spec, py::handle list, int which, py::handle key
 
 // The scope's answer: the record, None for a miss, or a null object with
 // no error set when only the scan can answer.
-py::object indexed(ListIndex& index, const ListSpec& spec, int which, py::handle key) {
+py::object indexed(ListIndex& index, const ListSpec& layout, int which, py::handle key) {
   if (index.state != ListIndex::kBuilt) return {};
   PyObject* record = PyDict_GetItemWithError(index.first[which].ptr(), key.ptr());
   if (!record) {
@@ -98,23 +98,23 @@ py::object indexed(ListIndex& index, const ListSpec& spec, int which, py::handle
     return {};
   }
   py::object held = common::borrow(record);
-  SW_LET(record_key, spec.record_key(held, which));
+  SW_LET(record_key, layout.record_key(held, which));
   SW_LET(same, common::equal(record_key, key));
   if (same) return held;
   index = ListIndex{};  // a record changed in place: scan now, rebuild at the next question
   return {};
 }
 
-py::object first_match(py::handle self, const ListSpec& spec, int which, py::handle key) {
-  SW_LET(list, common::get(self, spec.list_name));
-  if (ListIndex* index = LookupIndexScope::slot(self.ptr(), spec.slot)) {
+py::object first_match(py::handle self, const ListSpec& layout, int which, py::handle key) {
+  SW_LET(list, common::get(self, layout.list_name));
+  if (ListIndex* index = LookupIndexScope::slot(self.ptr(), layout.slot)) {
     int current = describes(*index, list);
     if (current < 0) return {};
-    if (!current && !build(*index, spec, list)) return {};
-    py::object answer = indexed(*index, spec, which, key);
+    if (!current && !build(*index, layout, list)) return {};
+    py::object answer = indexed(*index, layout, which, key);
     if (answer || PyErr_Occurred()) return answer;
   }
-  return scan(spec, list, which, key);
+  return scan(layout, list, which, key);
 }
 
 }  // namespace
@@ -138,14 +138,14 @@ py::object* LookupIndexScope::untagged_sets(PyObject* asic) {
 }
 
 py::object first_portmap_entry(py::handle self, PortmapKey key, py::handle value) {
-  static const ListSpec spec{names.portmap, 0, &portmap_key};
-  return first_match(self, spec, static_cast<int>(key), value);
+  static const ListSpec layout{names.portmap, 0, &portmap_key};
+  return first_match(self, layout, static_cast<int>(key), value);
 }
 
 py::object first_vlan_xlate(py::handle self, XlateKey key, py::handle lport, py::handle vid) {
-  static const ListSpec spec{names.vlan_xlate, 1, &xlate_key};
+  static const ListSpec layout{names.vlan_xlate, 1, &xlate_key};
   SW_LET(pair, common::steal(PyTuple_Pack(2, lport.ptr(), vid.ptr())));
-  return first_match(self, spec, static_cast<int>(key), pair);
+  return first_match(self, layout, static_cast<int>(key), pair);
 }
 
 }  // namespace fanoutprobe

@@ -36,7 +36,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const MdbLine& line : read_mdb(text, "br0", filtering)) {
       fuzz::require(!line.port.empty() && (filtering ? line.vid >= 0 : line.vid == -1));
       fuzz::require_inside(line.port, text);
-      require_group_mac(line.group_mac);
+      // Only dotted IPv4 groups are kept, and each has its MAC address.
+      fuzz::require_inside(line.group, text);
+      std::optional<std::string> mac = group_mac(line.group);
+      fuzz::require(mac.has_value());
+      require_group_mac(*mac);
     }
   }
   return 0;
