@@ -3,6 +3,7 @@
 // identifiers and system interfaces, PHY models and addresses) and the
 // PHY table and script.
 #include "bringup/sdkconfig/sdkconfig_ops.hpp"
+#include "bringup/sdkconfig/port_walk.hpp"
 #include "bringup/sdkconfig/text_lines.hpp"
 
 namespace bringup {
@@ -34,34 +35,6 @@ long autoneg_code(py::handle setting) {
     if (PyUnicode_CompareWithASCIIString(setting.ptr(), kCodes[code]) == 0) return code;
   }
   return -1;
-}
-
-// Walks every logical port of every configured port: visit(port, sub, lines).
-template <typename Visit>
-py::object each_logical_port(py::handle self, Visit&& visit) {
-  SW_LET(ports, ports_of(self));
-  TextLines lines;
-  for (Py_ssize_t i = 0; i < PyList_GET_SIZE(ports.ptr()); ++i) {
-    py::handle port = PyList_GET_ITEM(ports.ptr(), i);
-    long count = 0;
-    if (!logical_port_count(port, count)) return {};
-    for (long sub = 0; sub < count; ++sub) {
-      SW_LET(sub_number, common::integer(sub));
-      if (visit(port, sub_number, lines) < 0) return {};
-    }
-  }
-  return lines.host();
-}
-
-// Walks every configured port once: visit(port, lines).
-template <typename Visit>
-py::object each_port(py::handle self, Visit&& visit) {
-  SW_LET(ports, ports_of(self));
-  TextLines lines;
-  for (Py_ssize_t i = 0; i < PyList_GET_SIZE(ports.ptr()); ++i) {
-    if (visit(PyList_GET_ITEM(ports.ptr(), i), lines) < 0) return {};
-  }
-  return lines.host();
 }
 
 // 0 when the line was written, -1 with the host's error set.

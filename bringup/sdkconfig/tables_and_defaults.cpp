@@ -3,6 +3,7 @@
 
 #include "bringup/core/json_text.hpp"
 #include "bringup/sdkconfig/sdkconfig_ops.hpp"
+#include "bringup/sdkconfig/port_walk.hpp"
 #include "bringup/sdkconfig/text_lines.hpp"
 
 namespace bringup {
@@ -74,21 +75,15 @@ py::object link_settings(py::handle autoneg, py::handle speed) {
 }  // namespace
 
 py::object ethertab_text(py::handle self) {
-  SW_LET(ports, ports_of(self));
-  TextLines rows;
-  for (Py_ssize_t i = 0; i < PyList_GET_SIZE(ports.ptr()); ++i) {
-    py::handle port = PyList_GET_ITEM(ports.ptr(), i);
-    long count = 0;
-    if (!logical_port_count(port, count)) return {};
-    for (long sub = 0; sub < count; ++sub) {
-      SW_LET(sub_number, common::integer(sub));
-      SW_LET(name, common::call_method(port, names.linux_port_name, sub_number));
-      SW_LET(mac_index, common::get(port, names.mac_index));
-      SW_LET(index, common::steal(PyNumber_Add(mac_index.ptr(), sub_number.ptr())));
-      if (!rows.line(Text{name}, "\t", Text{index})) return {};
-    }
-  }
-  return rows.host();
+  return each_logical_port(self, [&](py::handle port, py::handle sub, TextLines& rows) -> int {
+    py::object name = common::call_method(port, names.linux_port_name, sub);
+    if (!name) return -1;
+    py::object mac_index = common::get(port, names.mac_index);
+    if (!mac_index) return -1;
+    py::object index = common::steal(PyNumber_Add(mac_index.ptr(), sub.ptr()));
+    if (!index) return -1;
+    return rows.line(Text{name}, "\t", Text{index}) ? 0 : -1;
+  });
 }
 
 py::object sfptab_text(py::handle self) {
