@@ -10,6 +10,7 @@
 #include "asicmodel/tomahawk_maverick/family_constructor.hpp"
 #include "asicmodel/tomahawk_maverick/host_arithmetic.hpp"
 #include "common/host_calls.hpp"
+#include "common/port_search.hpp"
 #include "common/strict_int.hpp"
 
 namespace asicmodel {
@@ -118,18 +119,7 @@ py::object tomahawk_two_find_port(py::handle, py::handle label) {
   SW_LET(platform, common::call_method(platforms, names.probe));
   SW_LET(platform_switch, common::get(platform, names.switch_));
   SW_LET(ports, common::get(platform_switch, names.ports));
-  SW_LET(iterator, common::steal(PyObject_GetIter(ports.ptr())));
-  while (PyObject* raw = PyIter_Next(iterator.ptr())) {
-    py::object port = common::steal(raw);
-    SW_LET(port_label, common::get(port, names.label));
-    SW_LET(same_label, common::equal(port_label, label));
-    if (!same_label) continue;
-    SW_LET(fabric, common::get(port, names.is_fabric));
-    SW_LET(is_fabric, common::truth(fabric));
-    if (!is_fabric) return port;
-  }
-  if (PyErr_Occurred()) return {};
-  return common::none();
+  return common::front_panel_port(ports, label, names.label, names.is_fabric);
 }
 
 // The label of the next front-panel port: this label's number plus one.

@@ -15,6 +15,7 @@
 #include "bringup/core/mac_address.hpp"
 #include "bringup/core/ports_conf.hpp"
 #include "common/process_runner.hpp"
+#include "common/port_search.hpp"
 #include "common/strict_int_core.hpp"
 
 namespace bringup {
@@ -189,18 +190,7 @@ py::object find_hw_port(py::handle self, py::handle label) {
   SW_LET(platform, common::get(self, names.platform));
   SW_LET(platform_switch, common::get(platform, names.switch_));
   SW_LET(ports, common::get(platform_switch, names.ports));
-  SW_LET(iterator, common::steal(PyObject_GetIter(ports.ptr())));
-  while (PyObject* raw = PyIter_Next(iterator.ptr())) {
-    py::object port = common::steal(raw);
-    SW_LET(port_label, common::get(port, names.label));
-    SW_LET(same, common::equal(port_label, label));
-    if (!same) continue;
-    SW_LET(fabric, common::get(port, names.is_fabric));
-    SW_LET(is_fabric, common::truth(fabric));
-    if (!is_fabric) return port;
-  }
-  if (PyErr_Occurred()) return {};
-  return common::none();
+  return common::front_panel_port(ports, label, names.label, names.is_fabric);
 }
 
 py::object read_config(py::handle self, py::handle configfile) {
