@@ -293,6 +293,8 @@ PyObject* invoke_array(AnyBody body, void* data, PyObject* const* args) {
   return reinterpret_cast<ArrayBody>(body)(data, args).release().ptr();
 }
 
+PyTypeObject* fast_function_type() { return function_type(); }
+
 bool is_fast_function(py::handle value) {
   PyTypeObject* type = function_type();
   return type && Py_TYPE(value.ptr()) == type;

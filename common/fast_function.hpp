@@ -68,6 +68,10 @@ PyObject* invoke(AnyBody body, void*, PyObject* const* args) {
 
 PyObject* invoke_array(AnyBody body, void* data, PyObject* const* args);
 
+// The type of the functions made here (null with the error set if it
+// could not be made).
+PyTypeObject* fast_function_type();
+
 // Whether `value` is a function made here (it binds to instances itself).
 bool is_fast_function(py::handle value);
 

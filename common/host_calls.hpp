@@ -10,12 +10,14 @@
 //     if (!found) return common::fail_object(no_such_mode, message);
 //
 // Names are interned strings from the module's name table (see
-// interned_names.hpp), so attribute reads hit the type attribute cache and
-// method calls go through PyObject_VectorcallMethod with no bound-method
-// tuple built by us.
+// interned_names.hpp). Reads and method calls look the name up through the
+// object like PyObject_GetAttr and PyObject_VectorcallMethod, with the
+// lookup cached per class version (lookup_cache.h).
 #pragma once
 
 #include <pybind11/pybind11.h>
+
+#include "common/lookup_cache.h"
 
 #include <cstddef>
 #include <initializer_list>
@@ -40,7 +42,7 @@ inline bool ok(int status) { return status >= 0; }
 
 // `obj.name`.
 inline py::object get(py::handle obj, PyObject* name) {
-  return steal(PyObject_GetAttr(obj.ptr(), name));
+  return steal(lookup_cache_getattr(obj.ptr(), name));
 }
 
 // `obj.name = value`; -1 with the error set on failure.
@@ -52,8 +54,8 @@ inline int set(py::handle obj, PyObject* name, py::handle value) {
 template <typename... Args>
 py::object call_method(py::handle obj, PyObject* name, const Args&... args) {
   PyObject* argv[] = {obj.ptr(), py::handle(args).ptr()...};
-  return steal(PyObject_VectorcallMethod(
-      name, argv, (1 + sizeof...(Args)) | PY_VECTORCALL_ARGUMENTS_OFFSET, nullptr));
+  return steal(lookup_cache_call_method(name, argv,
+                                        (1 + sizeof...(Args)) | PY_VECTORCALL_ARGUMENTS_OFFSET));
 }
 
 // `callable(args...)`. The first slot is spare, so a bound method can put

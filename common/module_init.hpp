@@ -6,6 +6,9 @@
 
 #include <pybind11/pybind11.h>
 
+#include "common/fast_function.hpp"
+#include "common/lookup_cache.h"
+
 #include <exception>
 #include <new>
 
@@ -31,6 +34,8 @@ inline PyObject* start_module(const char* name, const char* entry, const char* f
     return nullptr;
   }
   try {
+    PyTypeObject* functions = detail::fast_function_type();
+    if (!functions || lookup_cache_start(functions) < 0) throw py::error_already_set();
     body(module);
     return module.release().ptr();
   } catch (py::error_already_set& error) {

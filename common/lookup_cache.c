@@ -1,0 +1,354 @@
+/* See lookup_cache.h. Written in C because it reads the host's dict and
+ * instance layout, which its internal headers describe in C only. */
+#define Py_BUILD_CORE 1
+#include "common/lookup_cache.h"
+
+#if PY_VERSION_HEX >= 0x030B0000 && PY_VERSION_HEX < 0x030C0000
+#define LOOKUP_CACHE_LAYOUT 1
+#include <internal/pycore_dict.h>
+#include <internal/pycore_object.h>
+#endif
+
+static int enabled = 0;
+
+int lookup_cache_enabled(void) { return enabled; }
+
+#ifndef LOOKUP_CACHE_LAYOUT
+
+int lookup_cache_start(PyTypeObject* function_type) {
+  (void)function_type;
+  return 0;
+}
+
+PyObject* lookup_cache_getattr(PyObject* obj, PyObject* name) {
+  return PyObject_GetAttr(obj, name);
+}
+
+PyObject* lookup_cache_call_method(PyObject* name, PyObject* const* args, size_t nargsf) {
+  return PyObject_VectorcallMethod(name, args, nargsf, NULL);
+}
+
+#else
+
+/* Where the name is looked up: on an instance of a class (the class, then
+ * the instance's own attributes), or on a class itself. */
+enum { ON_INSTANCE = 1, ON_CLASS = 2 };
+
+/* What the class lookup found. */
+enum {
+  FOUND_GENERIC = 0,  /* not cacheable: the generic way */
+  FOUND_NOTHING,
+  FOUND_VALUE,        /* a plain class attribute */
+  FOUND_METHOD,       /* a function that binds to instances */
+  FOUND_CLASSMETHOD,  /* a class method over such a function */
+  FOUND_DESCRIPTOR,   /* any other non-data descriptor */
+  FOUND_DATA,         /* a data descriptor (a property) */
+};
+
+typedef struct {
+  unsigned int tag;    /* the class's version tag when the entry was made */
+  unsigned char where;
+  unsigned char found;
+  PyObject* name;      /* strong: the key must not be reused while here */
+  PyObject* descr;     /* borrowed: the class keeps it while the tag holds */
+  PyObject* function;  /* strong: a class method's function */
+  PyDictKeysObject* keys;  /* the class's shared instance keys */
+  Py_ssize_t index;    /* the name's instance slot, or -1 */
+  Py_ssize_t entries;  /* entries of `keys` when the name was not among them */
+} Entry;
+
+#define CACHE_BITS 10
+static Entry cache[1 << CACHE_BITS];
+
+static inline Entry* slot_of(unsigned int tag, PyObject* name, int where) {
+  size_t hash = (size_t)tag * 0x9E3779B1u ^ ((size_t)name >> 4) ^ (size_t)where;
+  return &cache[(hash ^ (hash >> CACHE_BITS)) & ((1u << CACHE_BITS) - 1)];
+}
+
+static inline int same_text(PyObject* key, PyObject* name) {
+  return key == name || (PyUnicode_CheckExact(key) && PyUnicode_Compare(key, name) == 0);
+}
+
+/* The name's entry in the shared keys, or -1. */
+static Py_ssize_t key_index(PyDictKeysObject* keys, PyObject* name) {
+  PyDictUnicodeEntry* entries = DK_UNICODE_ENTRIES(keys);
+  for (Py_ssize_t i = 0; i < keys->dk_nentries; ++i) {
+    if (entries[i].me_key && same_text(entries[i].me_key, name)) return i;
+  }
+  return -1;
+}
+
+/* The instance's attribute slots, laid out as the class's shared keys:
+ * its own value array, or the split dict made from it once something
+ * asked for `__dict__`. NULL when the instance keeps a dict of its own. */
+static inline PyObject** slots_of(PyObject* obj, PyDictKeysObject* keys) {
+  PyDictValues* values = *_PyObject_ValuesPointer(obj);
+  if (values) return values->values;
+  PyDictObject* dict = (PyDictObject*)*_PyObject_ManagedDictPointer(obj);
+  if (dict && Py_IS_TYPE(dict, &PyDict_Type) && dict->ma_keys == keys && dict->ma_values) {
+    return dict->ma_values->values;
+  }
+  return NULL;
+}
+
+/* Functions whose binding to a class makes a plain bound method: a class
+ * method over one calls it with the class first. */
+static PyTypeObject* own_function_type = NULL;
+
+static int binds_like_function(PyObject* function) {
+  return PyFunction_Check(function) ||
+         (own_function_type && Py_IS_TYPE(function, own_function_type));
+}
+
+static void classify(Entry* e, PyObject* descr) {
+  e->descr = descr;
+  if (!descr) {
+    e->found = FOUND_NOTHING;
+    return;
+  }
+  PyTypeObject* type = Py_TYPE(descr);
+  if (type == &PyClassMethod_Type) {
+    PyObject* function = PyObject_GetAttrString(descr, "__func__");
+    if (!function) {
+      PyErr_Clear();
+      e->found = FOUND_DESCRIPTOR;
+      return;
+    }
+    if (binds_like_function(function)) {
+      Py_XSETREF(e->function, function);
+      e->found = FOUND_CLASSMETHOD;
+    } else {
+      Py_DECREF(function);
+      e->found = FOUND_DESCRIPTOR;
+    }
+  } else if (PyType_HasFeature(type, Py_TPFLAGS_METHOD_DESCRIPTOR)) {
+    e->found = FOUND_METHOD;
+  } else if (!type->tp_descr_get) {
+    e->found = FOUND_VALUE;
+  } else if (type->tp_descr_set) {
+    e->found = FOUND_DATA;
+  } else {
+    e->found = FOUND_DESCRIPTOR;
+  }
+}
+
+/* Makes the entry of `name` on `obj` (an instance, or a class when `where`
+ * is ON_CLASS); NULL when the lookup cannot be cached. Never fails. */
+static Entry* fill(PyObject* obj, PyObject* name, int where) {
+  if (!enabled || !PyUnicode_CheckExact(name)) return NULL;
+  PyTypeObject* type;
+  PyObject* descr;
+  PyDictKeysObject* keys = NULL;
+  if (where == ON_CLASS) {
+    /* `Cls.name` where Cls's metaclass is `type` and `type` itself has no
+     * attribute of that name: only the class's own lookup counts. */
+    type = (PyTypeObject*)obj;
+    if (_PyType_Lookup(&PyType_Type, name)) return NULL;
+    descr = _PyType_Lookup(type, name);
+  } else {
+    type = Py_TYPE(obj);
+    if (type->tp_getattro != PyObject_GenericGetAttr ||
+        !PyType_HasFeature(type, Py_TPFLAGS_MANAGED_DICT) ||
+        !PyType_HasFeature(type, Py_TPFLAGS_HEAPTYPE)) {
+      return NULL;
+    }
+    keys = ((PyHeapTypeObject*)type)->ht_cached_keys;
+    if (!keys || keys->dk_kind != DICT_KEYS_SPLIT) return NULL;
+    descr = _PyType_Lookup(type, name);
+  }
+  if (!PyType_HasFeature(type, Py_TPFLAGS_VALID_VERSION_TAG)) return NULL;
+  Entry* e = slot_of(type->tp_version_tag, name, where);
+  e->tag = type->tp_version_tag;
+  e->where = (unsigned char)where;
+  Py_INCREF(name);
+  Py_XSETREF(e->name, name);
+  Py_CLEAR(e->function);
+  e->keys = keys;
+  e->index = keys ? key_index(keys, name) : -1;
+  e->entries = keys ? keys->dk_nentries : 0;
+  classify(e, descr);
+  if (where == ON_CLASS && e->found == FOUND_METHOD && !binds_like_function(descr)) {
+    e->found = FOUND_GENERIC;
+  }
+  return e;
+}
+
+static inline Entry* entry_of(PyObject* obj, PyObject* name, int where) {
+  PyTypeObject* type = where == ON_CLASS ? (PyTypeObject*)obj : Py_TYPE(obj);
+  if (!PyType_HasFeature(type, Py_TPFLAGS_VALID_VERSION_TAG)) return fill(obj, name, where);
+  Entry* e = slot_of(type->tp_version_tag, name, where);
+  if (e->tag == type->tp_version_tag && e->name == name && e->where == where) return e;
+  return fill(obj, name, where);
+}
+
+static inline int where_of(PyObject* obj) {
+  return Py_IS_TYPE(obj, &PyType_Type) ? ON_CLASS : ON_INSTANCE;
+}
+
+/* The instance's own value of the entry's name: a new reference, NULL
+ * when the instance has none, or `unknown` set when the cache
+ * cannot tell (the caller goes the generic way). */
+static inline PyObject* own_value(PyObject* obj, Entry* e, int* unknown) {
+  PyObject** slots = slots_of(obj, e->keys);
+  if (!slots) {
+    *unknown = 1;
+    return NULL;
+  }
+  if (e->index >= 0) return Py_XNewRef(slots[e->index]);
+  /* Shared keys only grow; the same count means the name is still absent. */
+  if (e->keys->dk_nentries != e->entries) *unknown = 1;
+  return NULL;
+}
+
+PyObject* lookup_cache_getattr(PyObject* obj, PyObject* name) {
+  const int where = where_of(obj);
+  Entry* e = entry_of(obj, name, where);
+  if (!e || e->found == FOUND_GENERIC) return PyObject_GetAttr(obj, name);
+  PyTypeObject* type = Py_TYPE(obj);
+  if (where == ON_CLASS) {
+    if (e->found == FOUND_VALUE) return Py_NewRef(e->descr);
+    return PyObject_GetAttr(obj, name);
+  }
+  if (e->found == FOUND_DATA) {
+    PyObject* descr = Py_NewRef(e->descr);
+    PyObject* result = Py_TYPE(descr)->tp_descr_get(descr, obj, (PyObject*)type);
+    Py_DECREF(descr);
+    return result;
+  }
+  int unknown = 0;
+  PyObject* own = own_value(obj, e, &unknown);
+  if (own) return own;
+  if (unknown) return PyObject_GetAttr(obj, name);
+  switch (e->found) {
+    case FOUND_VALUE:
+      return Py_NewRef(e->descr);
+    case FOUND_METHOD:
+    case FOUND_CLASSMETHOD:
+    case FOUND_DESCRIPTOR: {
+      PyObject* descr = Py_NewRef(e->descr);
+      PyObject* result = Py_TYPE(descr)->tp_descr_get(descr, obj, (PyObject*)type);
+      Py_DECREF(descr);
+      return result;
+    }
+    default:
+      return PyObject_GetAttr(obj, name);
+  }
+}
+
+/* Calls `function(cls, *args[1:])`, putting the class where the object was. */
+static PyObject* call_with_class(PyObject* function, PyObject* cls, PyObject* const* args,
+                                 size_t nargsf) {
+  const Py_ssize_t nargs = PyVectorcall_NARGS(nargsf);
+  Py_INCREF(function);
+  PyObject* result;
+  if (nargsf & PY_VECTORCALL_ARGUMENTS_OFFSET) {
+    /* The caller lets the object's slot change for the call's length. */
+    PyObject** writable = (PyObject**)args;
+    PyObject* obj = writable[0];
+    writable[0] = cls;
+    result = PyObject_Vectorcall(function, args, (size_t)nargs, NULL);
+    writable[0] = obj;
+  } else {
+    PyObject* small[8];
+    PyObject** copy = nargs <= 8 ? small : PyMem_Malloc((size_t)nargs * sizeof(PyObject*));
+    if (!copy) {
+      Py_DECREF(function);
+      return PyErr_NoMemory();
+    }
+    copy[0] = cls;
+    for (Py_ssize_t i = 1; i < nargs; ++i) copy[i] = args[i];
+    result = PyObject_Vectorcall(function, copy, (size_t)nargs, NULL);
+    if (copy != small) PyMem_Free(copy);
+  }
+  Py_DECREF(function);
+  return result;
+}
+
+PyObject* lookup_cache_call_method(PyObject* name, PyObject* const* args, size_t nargsf) {
+  PyObject* obj = args[0];
+  const int where = where_of(obj);
+  Entry* e = entry_of(obj, name, where);
+  if (!e) return PyObject_VectorcallMethod(name, args, nargsf, NULL);
+  if (where == ON_CLASS) {
+    if (e->found == FOUND_CLASSMETHOD) return call_with_class(e->function, obj, args, nargsf);
+    if (e->found == FOUND_METHOD) {
+      /* `Cls.f(a)` calls the function itself with the arguments after the
+       * class; the class's slot is the one the callee may borrow. */
+      PyObject* descr = Py_NewRef(e->descr);
+      size_t rest = (size_t)(PyVectorcall_NARGS(nargsf) - 1) |
+                    (nargsf & PY_VECTORCALL_ARGUMENTS_OFFSET);
+      PyObject* result = PyObject_Vectorcall(descr, args + 1, rest, NULL);
+      Py_DECREF(descr);
+      return result;
+    }
+    return PyObject_VectorcallMethod(name, args, nargsf, NULL);
+  }
+  if (e->found != FOUND_METHOD && e->found != FOUND_CLASSMETHOD) {
+    return PyObject_VectorcallMethod(name, args, nargsf, NULL);
+  }
+  int unknown = 0;
+  PyObject* own = own_value(obj, e, &unknown);
+  if (own || unknown) {
+    Py_XDECREF(own);
+    return PyObject_VectorcallMethod(name, args, nargsf, NULL);
+  }
+  if (e->found == FOUND_CLASSMETHOD) {
+    return call_with_class(e->function, (PyObject*)Py_TYPE(obj), args, nargsf);
+  }
+  /* The object is the first argument; there is no spare slot before it. */
+  PyObject* descr = Py_NewRef(e->descr);
+  PyObject* result =
+      PyObject_Vectorcall(descr, args, nargsf & ~PY_VECTORCALL_ARGUMENTS_OFFSET, NULL);
+  Py_DECREF(descr);
+  return result;
+}
+
+/* Checks on a class made here that the slots read by the cache hold what
+ * the generic lookup gives, before and after `__dict__` is made. */
+static int layout_agrees(void) {
+  int agrees = 0;
+  PyObject* cls = PyObject_CallFunction((PyObject*)&PyType_Type, "s(O){}", "layout_probe",
+                                        (PyObject*)&PyBaseObject_Type);
+  if (!cls) return -1;
+  PyObject* obj = PyObject_CallNoArgs(cls);
+  PyObject* alpha = PyUnicode_InternFromString("alpha");
+  PyObject* beta = PyUnicode_InternFromString("beta");
+  PyObject* value = PyLong_FromLong(12345);
+  if (!obj || !alpha || !beta || !value) goto done;
+  if (PyObject_SetAttr(obj, alpha, Py_None) < 0 || PyObject_SetAttr(obj, beta, value) < 0) {
+    goto done;
+  }
+  PyTypeObject* type = (PyTypeObject*)cls;
+  if (!PyType_HasFeature(type, Py_TPFLAGS_MANAGED_DICT)) goto done;
+  PyDictKeysObject* keys = ((PyHeapTypeObject*)type)->ht_cached_keys;
+  if (!keys || keys->dk_kind != DICT_KEYS_SPLIT) goto done;
+  Py_ssize_t index = key_index(keys, beta);
+  if (index < 0 || key_index(keys, alpha) < 0) goto done;
+  PyObject** slots = slots_of(obj, keys);
+  if (!slots || slots[index] != value) goto done;
+  PyObject* dict = PyObject_GenericGetDict(obj, NULL);
+  if (!dict) goto done;
+  Py_DECREF(dict);
+  slots = slots_of(obj, keys);
+  if (!slots || slots[index] != value) goto done;
+  agrees = 1;
+done:
+  Py_XDECREF(value);
+  Py_XDECREF(beta);
+  Py_XDECREF(alpha);
+  Py_XDECREF(obj);
+  Py_DECREF(cls);
+  if (PyErr_Occurred()) return -1;
+  return agrees;
+}
+
+int lookup_cache_start(PyTypeObject* function_type) {
+  if (function_type) own_function_type = function_type;
+  if (enabled) return 0;
+  int agrees = layout_agrees();
+  if (agrees < 0) return -1;
+  enabled = agrees;
+  return 0;
+}
+
+#endif

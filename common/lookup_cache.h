@@ -1,0 +1,49 @@
+/* Attribute reads and method calls through an object, with the lookup
+ * cached per (class version, name).
+ *
+ * `lookup_cache_getattr(obj, name)` is `PyObject_GetAttr(obj, name)` and
+ * `lookup_cache_call_method(name, args, nargsf)` is
+ * `PyObject_VectorcallMethod(name, args, nargsf, NULL)`: same result, same
+ * errors, same order of lookups (a data descriptor of the class, then the
+ * instance's own attribute, then the class's). What they save is the
+ * generic search. The class part of a lookup is remembered under the
+ * class's version tag, which the host changes whenever the class or one of
+ * its bases changes, and the instance part reads the instance's attribute
+ * slot directly, the way the host's own specialised instructions do. A
+ * method of the class is called without a bound method, a class method
+ * with the class in place of the object.
+ *
+ * Anything the cache does not know (other kinds of objects, classes with
+ * `__getattr__`, an instance dict replaced by hand) goes the generic way.
+ * The slot layout is the host's own (3.11); it is checked against the
+ * generic lookup when the module starts, and if it disagrees, or on
+ * another host version, every call goes the generic way.
+ */
+#ifndef COMMON_LOOKUP_CACHE_H
+#define COMMON_LOOKUP_CACHE_H
+
+#include <Python.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Checks the slot layout; 0 on success, -1 with the error set when the
+ * check itself failed. A disagreement only leaves the cache off.
+ * `function_type` is the module's own function type, whose objects bind
+ * to a class as the host's functions do (may be NULL). */
+int lookup_cache_start(PyTypeObject* function_type);
+
+/* Whether the cache is in use (for tests). */
+int lookup_cache_enabled(void);
+
+PyObject* lookup_cache_getattr(PyObject* obj, PyObject* name);
+
+/* args[0] is the object; no keyword arguments. */
+PyObject* lookup_cache_call_method(PyObject* name, PyObject* const* args, size_t nargsf);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif
