@@ -1,5 +1,7 @@
 #include "common/host_calls.hpp"
 
+#include <cstring>
+
 #include <vector>
 
 namespace common {
@@ -55,6 +57,33 @@ py::object fail_percent_tuple(py::handle type, const char* format, py::handle ar
   if (!message) return {};
   PyErr_SetObject(type.ptr(), message.ptr());
   return {};
+}
+
+namespace {
+
+bool same_text(PyObject* a, PyObject* b) {
+  if (a == b) return true;
+  const Py_ssize_t length = PyUnicode_GET_LENGTH(a);
+  const int kind = PyUnicode_KIND(a);
+  return length == PyUnicode_GET_LENGTH(b) && kind == PyUnicode_KIND(b) &&
+         std::memcmp(PyUnicode_DATA(a), PyUnicode_DATA(b), static_cast<std::size_t>(length) * kind) == 0;
+}
+
+}  // namespace
+
+int contains_text(PyObject* container, PyObject* key) {
+  const Py_ssize_t size = PySequence_Fast_GET_SIZE(container);
+  PyObject** items = PySequence_Fast_ITEMS(container);
+  for (Py_ssize_t i = 0; i < size; ++i) {
+    PyObject* item = items[i];
+    if (!PyUnicode_CheckExact(item) || !PyUnicode_IS_READY(item)) {
+      return PySequence_Contains(container, key);
+    }
+  }
+  for (Py_ssize_t i = 0; i < size; ++i) {
+    if (same_text(items[i], key)) return 1;
+  }
+  return 0;
 }
 
 }  // namespace common

@@ -78,7 +78,18 @@ py::object call_with_keywords(py::handle callable, PyObject* const* values,
 
 // `obj[key]`.
 inline py::object item(py::handle obj, py::handle key) {
-  return steal(PyObject_GetItem(obj.ptr(), key.ptr()));
+  PyObject* o = obj.ptr();
+  PyObject* k = key.ptr();
+  // A tuple at a small int index (a port's lanes) is read in place; the
+  // host's own path gives every other answer and every error.
+  if (PyTuple_CheckExact(o) && PyLong_CheckExact(k)) {
+    int overflow = 0;
+    long index = PyLong_AsLongAndOverflow(k, &overflow);
+    const Py_ssize_t size = PyTuple_GET_SIZE(o);
+    if (!overflow && index < 0) index += size;
+    if (!overflow && index >= 0 && index < size) return borrow(PyTuple_GET_ITEM(o, index));
+  }
+  return steal(PyObject_GetItem(o, k));
 }
 
 // `obj[index]` for a plain index, as the host indexes (negative from the end).
@@ -92,8 +103,17 @@ inline py::object item_at(py::handle obj, Py_ssize_t index) {
 
 // Truth, `key in container` and `a == b`: 1, 0, or -1 with the error set.
 inline int truth(py::handle value) { return PyObject_IsTrue(value.ptr()); }
+int contains_text(PyObject* container, PyObject* key);
 inline int contains(py::handle container, py::handle key) {
-  return PySequence_Contains(container.ptr(), key.ptr());
+  // A text in a tuple or list of texts (a class's `modes`) is compared in
+  // place; no comparison can run host code, so the answer is the same.
+  PyObject* c = container.ptr();
+  PyObject* k = key.ptr();
+  if (PyUnicode_CheckExact(k) && PyUnicode_IS_READY(k) &&
+      (PyTuple_CheckExact(c) || PyList_CheckExact(c))) {
+    return contains_text(c, k);
+  }
+  return PySequence_Contains(c, k);
 }
 inline int equal(py::handle a, py::handle b) {
   return PyObject_RichCompareBool(a.ptr(), b.ptr(), Py_EQ);

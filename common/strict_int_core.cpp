@@ -11,6 +11,13 @@ bool is_blank(char c) {
 }  // namespace
 
 IntParseResult parse_decimal(std::string_view text) {
+  // Most texts are a few plain digits: no blanks, no sign, no overflow.
+  if (!text.empty() && text.size() <= 18) {
+    std::int64_t value = 0;
+    std::size_t i = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) value = value * 10 + (text[i] - '0');
+    if (i == text.size()) return {value, IntParseError::kInvalid};
+  }
   std::size_t begin = 0, end = text.size();
   while (begin < end && is_blank(text[begin])) ++begin;
   while (end > begin && is_blank(text[end - 1])) --end;

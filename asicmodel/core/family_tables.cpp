@@ -2,12 +2,8 @@
 
 namespace asicmodel {
 
-int mode_is(py::handle value, const char* text) {
-  // The common case, an exact text, compares without making a text object.
-  if (PyUnicode_CheckExact(value.ptr())) {
-    return PyUnicode_CompareWithASCIIString(value.ptr(), text) == 0 ? 1 : 0;
-  }
-  PyObject* other = PyUnicode_FromString(text);
+int mode_is_other(py::handle value, std::string_view text) {
+  PyObject* other = PyUnicode_FromStringAndSize(text.data(), static_cast<Py_ssize_t>(text.size()));
   if (!other) return -1;
   int same = PyObject_RichCompareBool(value.ptr(), other, Py_EQ);
   Py_DECREF(other);

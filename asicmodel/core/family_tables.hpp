@@ -2,7 +2,9 @@
 // of texts, speed maps), and the mode-text comparison their rules use.
 #pragma once
 
+#include <cstring>
 #include <initializer_list>
+#include <string_view>
 #include <utility>
 
 #include <pybind11/pybind11.h>
@@ -11,9 +13,20 @@ namespace asicmodel {
 
 namespace py = pybind11;
 
+int mode_is_other(py::handle value, std::string_view text);
+
 // `value == text` as the host compares them (a subclass's __eq__ is seen):
-// 1 or 0, -1 with the error set.
-int mode_is(py::handle value, const char* text);
+// 1 or 0, -1 with the error set. `text` is ASCII.
+inline int mode_is(py::handle value, std::string_view text) {
+  // The common case, an exact text, compares its characters in place.
+  PyObject* raw = value.ptr();
+  if (PyUnicode_CheckExact(raw)) {
+    return PyUnicode_IS_READY(raw) && PyUnicode_IS_ASCII(raw) &&
+           static_cast<std::size_t>(PyUnicode_GET_LENGTH(raw)) == text.size() &&
+           std::memcmp(PyUnicode_1BYTE_DATA(raw), text.data(), text.size()) == 0;
+  }
+  return mode_is_other(value, text);
+}
 
 // A fixed tuple of texts (`modes`, `gang_modes`, `file_list`), in order.
 py::tuple texts(std::initializer_list<const char*> items);

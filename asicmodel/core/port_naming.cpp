@@ -5,6 +5,7 @@
 #include "asicmodel/core/names.hpp"
 #include "common/bitmap.hpp"
 #include "common/host_calls.hpp"
+#include "common/strict_int_core.hpp"
 #include "common/host_values.hpp"
 #include "common/strict_int.hpp"
 
@@ -40,6 +41,15 @@ py::object interface_number(py::handle name) {
   // An exact text is cut without a slice object; anything else slices as
   // the host's `name[2:]` does.
   PyObject* raw = name.ptr();
+  if (PyUnicode_CheckExact(raw) && PyUnicode_IS_READY(raw) && PyUnicode_IS_ASCII(raw) &&
+      PyUnicode_GET_LENGTH(raw) > 2) {
+    // ASCII digits after the prefix parse in place; anything else takes
+    // the full path below for its answer or its error.
+    const auto* data = reinterpret_cast<const char*>(PyUnicode_1BYTE_DATA(raw));
+    auto parsed = common::parse_decimal(
+        std::string_view(data + 2, static_cast<std::size_t>(PyUnicode_GET_LENGTH(raw) - 2)));
+    if (parsed.value) return common::steal(PyLong_FromLongLong(*parsed.value));
+  }
   SW_LET(digits, common::steal(PyUnicode_CheckExact(raw)
                                    ? PyUnicode_Substring(raw, 2, PY_SSIZE_T_MAX)
                                    : PySequence_GetSlice(raw, 2, PY_SSIZE_T_MAX)));
