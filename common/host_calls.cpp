@@ -59,29 +59,26 @@ py::object fail_percent_tuple(py::handle type, const char* format, py::handle ar
   return {};
 }
 
-namespace {
-
-bool same_text(PyObject* a, PyObject* b) {
-  if (a == b) return true;
-  const Py_ssize_t length = PyUnicode_GET_LENGTH(a);
-  const int kind = PyUnicode_KIND(a);
-  return length == PyUnicode_GET_LENGTH(b) && kind == PyUnicode_KIND(b) &&
-         std::memcmp(PyUnicode_DATA(a), PyUnicode_DATA(b), static_cast<std::size_t>(length) * kind) == 0;
-}
-
-}  // namespace
-
 int contains_text(PyObject* container, PyObject* key) {
   const Py_ssize_t size = PySequence_Fast_GET_SIZE(container);
   PyObject** items = PySequence_Fast_ITEMS(container);
+  const Py_hash_t key_hash = reinterpret_cast<PyASCIIObject*>(key)->hash;
+  const Py_ssize_t length = PyUnicode_GET_LENGTH(key);
+  const int kind = PyUnicode_KIND(key);
   for (Py_ssize_t i = 0; i < size; ++i) {
     PyObject* item = items[i];
+    if (item == key) return 1;
     if (!PyUnicode_CheckExact(item) || !PyUnicode_IS_READY(item)) {
       return PySequence_Contains(container, key);
     }
-  }
-  for (Py_ssize_t i = 0; i < size; ++i) {
-    if (same_text(items[i], key)) return 1;
+    // Texts whose known hashes differ cannot be equal.
+    const Py_hash_t item_hash = reinterpret_cast<PyASCIIObject*>(item)->hash;
+    if (key_hash != -1 && item_hash != -1 && key_hash != item_hash) continue;
+    if (PyUnicode_GET_LENGTH(item) == length && PyUnicode_KIND(item) == kind &&
+        std::memcmp(PyUnicode_DATA(item), PyUnicode_DATA(key),
+                    static_cast<std::size_t>(length) * kind) == 0) {
+      return 1;
+    }
   }
   return 0;
 }

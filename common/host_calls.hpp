@@ -89,11 +89,29 @@ inline py::object item(py::handle obj, py::handle key) {
     if (!overflow && index < 0) index += size;
     if (!overflow && index >= 0 && index < size) return borrow(PyTuple_GET_ITEM(o, index));
   }
+  // A plain dict answers a present key in place; a missing one takes the
+  // host's path for its KeyError.
+  if (PyDict_CheckExact(o)) {
+    PyObject* value = PyDict_GetItemWithError(o, k);
+    if (value) return borrow(value);
+    if (PyErr_Occurred()) return {};
+  }
   return steal(PyObject_GetItem(o, k));
 }
 
 // `obj[index]` for a plain index, as the host indexes (negative from the end).
 inline py::object item_at(py::handle obj, Py_ssize_t index) {
+  // A character of a text or an item of a tuple in range is read in place
+  // (a one-character text is the host's shared one, as indexing gives).
+  PyObject* o = obj.ptr();
+  if (PyUnicode_CheckExact(o) && PyUnicode_IS_READY(o)) {
+    const Py_ssize_t length = PyUnicode_GET_LENGTH(o);
+    const Py_ssize_t at = index < 0 ? index + length : index;
+    if (at >= 0 && at < length) return steal(PyUnicode_Substring(o, at, at + 1));
+  } else if (PyTuple_CheckExact(o)) {
+    const Py_ssize_t at = index < 0 ? index + PyTuple_GET_SIZE(o) : index;
+    if (at >= 0 && at < PyTuple_GET_SIZE(o)) return borrow(PyTuple_GET_ITEM(o, at));
+  }
   PyObject* key = PyLong_FromSsize_t(index);
   if (!key) return {};
   PyObject* value = PyObject_GetItem(obj.ptr(), key);
@@ -115,9 +133,28 @@ inline int contains(py::handle container, py::handle key) {
   }
   return PySequence_Contains(c, k);
 }
-inline int equal(py::handle a, py::handle b) {
-  return PyObject_RichCompareBool(a.ptr(), b.ptr(), Py_EQ);
+// `a <op> b` (Py_EQ, Py_GT, ...) as the host compares: 1, 0, or -1 with
+// the error set. Two plain ints of one digit compare in place.
+inline int compare(py::handle a, py::handle b, int op) {
+  PyObject* x = a.ptr();
+  PyObject* y = b.ptr();
+  if (PyLong_CheckExact(x) && PyLong_CheckExact(y) && Py_ABS(Py_SIZE(x)) <= 1 &&
+      Py_ABS(Py_SIZE(y)) <= 1) {
+    const long left = Py_SIZE(x) * static_cast<long>(reinterpret_cast<PyLongObject*>(x)->ob_digit[0]);
+    const long right = Py_SIZE(y) * static_cast<long>(reinterpret_cast<PyLongObject*>(y)->ob_digit[0]);
+    switch (op) {
+      case Py_LT: return left < right;
+      case Py_LE: return left <= right;
+      case Py_EQ: return left == right;
+      case Py_NE: return left != right;
+      case Py_GT: return left > right;
+      case Py_GE: return left >= right;
+      default: break;
+    }
+  }
+  return PyObject_RichCompareBool(x, y, op);
 }
+inline int equal(py::handle a, py::handle b) { return compare(a, b, Py_EQ); }
 
 inline py::object none() { return borrow(Py_None); }
 inline py::object boolean(bool value) { return borrow(value ? Py_True : Py_False); }

@@ -1,6 +1,9 @@
 #include "asicmodel/core/port_modes.hpp"
 
 #include <array>
+#include <cstring>
+#include <string>
+#include <string_view>
 
 #include "asicmodel/core/catalogue.hpp"
 #include "asicmodel/core/names.hpp"
@@ -10,8 +13,15 @@ namespace asicmodel {
 
 namespace {
 
-bool is_text(py::handle value, const char* text) {
-  return PyUnicode_Check(value.ptr()) && PyUnicode_CompareWithASCIIString(value.ptr(), text) == 0;
+// Whether `value` is a text holding exactly `text` (ASCII).
+bool is_text(py::handle value, std::string_view text) {
+  PyObject* raw = value.ptr();
+  if (!PyUnicode_Check(raw)) return false;
+  if (PyUnicode_IS_READY(raw) && PyUnicode_IS_ASCII(raw)) {
+    return static_cast<std::size_t>(PyUnicode_GET_LENGTH(raw)) == text.size() &&
+           std::memcmp(PyUnicode_1BYTE_DATA(raw), text.data(), text.size()) == 0;
+  }
+  return PyUnicode_CompareWithASCIIString(raw, std::string(text).c_str()) == 0;
 }
 
 // Appends `text` to `found` unless it is there already; -1 on error.
@@ -65,7 +75,7 @@ py::object shorthand_modes(py::handle modes) {
 // Cage type to top speed in Gb/s, for completing shorthand modes; -1 with
 // KeyError set for an unknown cage.
 long max_speed_of_cage(py::handle cage_type) {
-  static const std::array<std::pair<const char*, long>, 4> kSffSpeeds = {
+  static const std::array<std::pair<std::string_view, long>, 4> kSffSpeeds = {
       {{"SFP+", 10}, {"SFP28", 25}, {"QSFP+", 40}, {"QSFP28", 100}}};
   for (const auto& [cage, top] : kSffSpeeds) {
     if (is_text(cage_type, cage)) return top;
@@ -95,7 +105,7 @@ py::object check_mode(py::handle cls, py::handle mode) {
 }
 
 py::object complete_mode(py::handle /*config*/, py::handle self, py::handle mode) {
-  static const std::array<std::pair<const char*, const char*>, 6> kShorthands = {
+  static const std::array<std::pair<std::string_view, const char*>, 6> kShorthands = {
       {{"1x", "%dG"}, {"2x", "2x%dG"}, {"4x", "4x%dG"}, {"/1", "%dG"}, {"/2", "%dG/2"}, {"/4", "%dG/4"}}};
   for (const auto& [shorthand, format] : kShorthands) {
     if (!is_text(mode, shorthand)) continue;

@@ -34,7 +34,7 @@ inline py::object floor_div(py::handle n, long k) {
 inline int compare(py::handle n, int op, long k) {
   py::object constant = common::integer(k);
   if (!constant) return -1;
-  return PyObject_RichCompareBool(n.ptr(), constant.ptr(), op);
+  return common::compare(n, constant, op);
 }
 
 }  // namespace asicmodel::family

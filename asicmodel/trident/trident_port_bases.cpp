@@ -91,7 +91,7 @@ py::object trident_three_logical_port_num(py::handle self, py::handle mode, py::
                           sixty_four = common::forever(py::int_(64));
   SW_LET(interface, common::call_method(self, names.hw_intf_num, mode, sub));
   SW_LET(number, common::steal(PyNumber_Add(interface.ptr(), one.ptr())));
-  SW_LET(above, PyObject_RichCompareBool(number.ptr(), sixty_four.ptr(), Py_GT));
+  SW_LET(above, common::compare(number, sixty_four, Py_GT));
   if (!above) return number;
   return common::steal(PyNumber_Add(number.ptr(), two.ptr()));
 }
