@@ -1,0 +1,117 @@
+"""The base operations find every name through the object, whatever changed
+since they last looked: instance attributes set, deleted or given through
+`__dict__`, classes and their bases patched, class values replaced, data
+descriptors and `__getattr__` added. Each case asks its question once
+before the change (so any remembered lookup exists) and once after."""
+
+import pytest
+
+import asicmodel as A
+
+
+def fresh():
+    """A Python subclass over a Python middle class, and one port of it."""
+
+    class Middle(A.Tomahawk100GPort):
+        pass
+
+    class Port(Middle):
+        pass
+
+    return Middle, Port, Port("1", (0, 1, 2, 3), None, None, "QSFP28", (0, 1), 0)
+
+
+def physical(port):
+    return port.num_physical_ports("4x25G")
+
+
+def lanes(port):
+    return port.num_lanes("4x25G")
+
+
+def completed(port):
+    return port.complete_mode(port, "4x")
+
+
+def interface(port):
+    return port.hw_intf("4x25G", 1)
+
+
+def speed(port):
+    return port.speed("4x25G")
+
+
+def set_then_delete(port, name, value):
+    setattr(port, name, value)
+    delattr(port, name)
+
+
+def replace_dict(port, **changes):
+    port.__dict__ = dict(vars(port), **changes)
+
+
+def add_getattr(port_class, port):
+    port_class.__getattr__ = lambda self, name: "QSFP+" if name == "phy_layer" else 0
+    del port.phy_layer
+
+
+def grow_then_shadow(port):
+    port.unrelated = 1  # a new instance name after the lookups were made
+    port.hw_intf_prefix = lambda mode, sub: "zz"
+
+
+CASES = [
+    # (question, answer before, change(Middle, Port, port), answer after)
+    (physical, 4, lambda m, c, p: setattr(p, "num_logical_ports", lambda mode: 2), 2),
+    (physical, 4, lambda m, c, p: set_then_delete(p, "num_logical_ports", lambda mode: 2), 4),
+    (physical, 4, lambda m, c, p: setattr(c, "num_logical_ports", lambda self, mode: 3), 3),
+    (physical, 4, lambda m, c, p: setattr(m, "num_logical_ports", lambda self, mode: 5), 5),
+    (physical, 4, lambda m, c, p: setattr(c, "modes", ("100G",)), A.NoSuchMode),
+    (physical, 4, lambda m, c, p: (setattr(c, "modes", ()),
+                                   setattr(c, "_check_mode", lambda self, mode: None)), 4),
+    (physical, 4, lambda m, c, p: (setattr(m, "modes", ()),
+                                   setattr(m, "_check_mode", staticmethod(lambda mode: None))), 4),
+    (physical, 4, lambda m, c, p: vars(p).__setitem__("num_logical_ports", lambda mode: 1), 1),
+    (lanes, 1, lambda m, c, p: setattr(c, "speed", classmethod(lambda cls, mode: 40)), 4),
+    (lanes, 1, lambda m, c, p: setattr(m, "_speed_map", {"4x25G": 100}), 4),
+    (speed, 25, lambda m, c, p: setattr(c, "_speed_map", {"4x25G": 7}), 7),
+    (completed, "4x25G", lambda m, c, p: setattr(c, "phy_layer", property(lambda s: "QSFP+")),
+     "4x10G"),
+    (completed, "4x25G", lambda m, c, p: replace_dict(p, phy_layer="SFP28"), "4x6G"),
+    (completed, "4x25G", lambda m, c, p: replace_dict(p, phy_layer="QSFP+"), "4x10G"),
+    (completed, "4x25G", lambda m, c, p: add_getattr(c, p), "4x10G"),
+    (interface, "xe1", lambda m, c, p: grow_then_shadow(p), "zz1"),
+    (interface, "xe1", lambda m, c, p: setattr(m, "hw_intf_num", lambda s, mode, sub: 9), "xe9"),
+]
+
+
+def answer(question, port):
+    try:
+        return question(port)
+    except A.NoSuchMode:
+        return A.NoSuchMode
+
+
+@pytest.mark.parametrize("question, before, change, after", CASES)
+def test_a_change_after_the_first_lookup_is_seen(question, before, change, after):
+    middle, port_class, port = fresh()
+    assert answer(question, port) == before
+    change(middle, port_class, port)
+    assert answer(question, port) == after
+
+
+def test_an_instance_attribute_is_its_own_port_s_alone():
+    _, port_class, port = fresh()
+    other = port_class("2", (4, 5, 6, 7), None, None, "QSFP28", (0, 2), 0)
+    physical(port), physical(other)
+    port.num_logical_ports = lambda mode: 2
+    assert (physical(port), physical(other)) == (2, 4)
+
+
+def test_many_classes_each_see_their_own_operation():
+    # More classes than any remembered-lookup table holds, asked twice over.
+    classes = [type("P%d" % n, (A.Tomahawk100GPort,),
+                    {"num_logical_ports": lambda self, mode, n=n: n}) for n in range(3000)]
+    ports = [cls("1", (0, 1, 2, 3), None, None, "QSFP28", (0, 1), 0) for cls in classes]
+    for _ in range(2):
+        assert [physical(port) for port in ports] == list(range(3000))
