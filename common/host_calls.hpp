@@ -133,22 +133,36 @@ inline int contains(py::handle container, py::handle key) {
   }
   return PySequence_Contains(c, k);
 }
+// The value of a plain int of one digit (below 2**30 either way), read
+// in place; false for anything else.
+inline bool small_int_value(PyObject* value, long* out) {
+  if (!PyLong_CheckExact(value) || Py_ABS(Py_SIZE(value)) > 1) return false;
+  *out = Py_SIZE(value) * static_cast<long>(reinterpret_cast<PyLongObject*>(value)->ob_digit[0]);
+  return true;
+}
+
+// `left <op> right` for C values: 1 or 0.
+inline int compare_values(long left, long right, int op) {
+  switch (op) {
+    case Py_LT: return left < right;
+    case Py_LE: return left <= right;
+    case Py_EQ: return left == right;
+    case Py_NE: return left != right;
+    case Py_GT: return left > right;
+    default: return left >= right;
+  }
+}
+
 // `a <op> b` (Py_EQ, Py_GT, ...) as the host compares: 1, 0, or -1 with
-// the error set. Two plain ints of one digit compare in place.
+// the error set. Two small plain ints compare in place.
 inline int compare(py::handle a, py::handle b, int op) {
   PyObject* x = a.ptr();
   PyObject* y = b.ptr();
-  if (PyLong_CheckExact(x) && PyLong_CheckExact(y) && Py_ABS(Py_SIZE(x)) <= 1 &&
-      Py_ABS(Py_SIZE(y)) <= 1) {
-    const long left = Py_SIZE(x) * static_cast<long>(reinterpret_cast<PyLongObject*>(x)->ob_digit[0]);
-    const long right = Py_SIZE(y) * static_cast<long>(reinterpret_cast<PyLongObject*>(y)->ob_digit[0]);
+  long left = 0, right = 0;
+  if (small_int_value(x, &left) && small_int_value(y, &right)) {
     switch (op) {
-      case Py_LT: return left < right;
-      case Py_LE: return left <= right;
-      case Py_EQ: return left == right;
-      case Py_NE: return left != right;
-      case Py_GT: return left > right;
-      case Py_GE: return left >= right;
+      case Py_LT: case Py_LE: case Py_EQ: case Py_NE: case Py_GT: case Py_GE:
+        return compare_values(left, right, op);
       default: break;
     }
   }
