@@ -21,6 +21,7 @@
 
 #include <cstddef>
 #include <initializer_list>
+#include <string_view>
 
 namespace common {
 
@@ -169,6 +170,23 @@ inline int compare(py::handle a, py::handle b, int op) {
   return PyObject_RichCompareBool(x, y, op);
 }
 inline int equal(py::handle a, py::handle b) { return compare(a, b, Py_EQ); }
+
+// For an exact ASCII text, whether it starts with `prefix` (ASCII), with
+// the text's letters lowered first when `lowered` (as `text.lower()`
+// lowers ASCII letters): 1 or 0. -1 for any other value, which the caller
+// asks by the host's own methods.
+inline int ascii_starts_with(py::handle text, std::string_view prefix, bool lowered) {
+  PyObject* raw = text.ptr();
+  if (!PyUnicode_CheckExact(raw) || !PyUnicode_IS_READY(raw) || !PyUnicode_IS_ASCII(raw)) return -1;
+  if (static_cast<std::size_t>(PyUnicode_GET_LENGTH(raw)) < prefix.size()) return 0;
+  const auto* data = reinterpret_cast<const char*>(PyUnicode_1BYTE_DATA(raw));
+  for (std::size_t i = 0; i < prefix.size(); ++i) {
+    char c = data[i];
+    if (lowered && c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (c != prefix[i]) return 0;
+  }
+  return 1;
+}
 
 inline py::object none() { return borrow(Py_None); }
 inline py::object boolean(bool value) { return borrow(value ? Py_True : Py_False); }

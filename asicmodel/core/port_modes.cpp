@@ -149,11 +149,13 @@ py::object num_lanes(py::handle cls, py::handle mode) {
   SW_CHECK(common::call_method(cls, names._check_mode, mode));
   // A breakout in two: each logical port takes two of the four lanes,
   // whatever the speed table's own lane count for the speed would say.
-  if (PyUnicode_Check(mode.ptr())) {
+  int is_breakout = common::ascii_starts_with(mode, "2x", false);
+  if (is_breakout < 0 && PyUnicode_Check(mode.ptr())) {
     SW_LET(starts, common::call_method(mode, names.startswith, breakout_in_two));
-    SW_LET(is_breakout, common::truth(starts));
-    if (is_breakout) return common::ref(two);
+    is_breakout = common::truth(starts);
+    SW_CHECK(is_breakout);
   }
+  if (is_breakout > 0) return common::ref(two);
   SW_LET(mode_speed, common::call_method(cls, names.speed, mode));
   return lanes_for_speed(mode_speed);
 }

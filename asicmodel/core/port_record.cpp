@@ -77,9 +77,13 @@ py::object configurable(py::handle self, py::handle config_map) {
   }
   SW_LET(configured, common::contains(config_map, key));
   SW_LET(mode, configured ? common::item(config_map, key) : common::get(self, names.default_mode));
-  SW_LET(lowered, common::call_method(mode, names.lower));
-  SW_LET(starts, common::call_method(lowered, names.startswith, disable));
-  SW_LET(disabled, common::truth(starts));
+  int disabled = common::ascii_starts_with(mode, "disable", true);
+  if (disabled < 0) {
+    SW_LET(lowered, common::call_method(mode, names.lower));
+    SW_LET(starts, common::call_method(lowered, names.startswith, disable));
+    disabled = common::truth(starts);
+    SW_CHECK(disabled);
+  }
   return common::boolean(!disabled);
 }
 
