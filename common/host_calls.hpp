@@ -48,7 +48,7 @@ inline py::object get(py::handle obj, PyObject* name) {
 
 // `obj.name = value`; -1 with the error set on failure.
 inline int set(py::handle obj, PyObject* name, py::handle value) {
-  return PyObject_SetAttr(obj.ptr(), name, value.ptr());
+  return lookup_cache_setattr(obj.ptr(), name, value.ptr());
 }
 
 // `obj.name(args...)`.

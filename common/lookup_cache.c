@@ -28,11 +28,16 @@ PyObject* lookup_cache_call_method(PyObject* name, PyObject* const* args, size_t
   return PyObject_VectorcallMethod(name, args, nargsf, NULL);
 }
 
+int lookup_cache_setattr(PyObject* obj, PyObject* name, PyObject* value) {
+  return PyObject_SetAttr(obj, name, value);
+}
+
 #else
 
 /* Where the name is looked up: on an instance of a class (the class, then
- * the instance's own attributes), or on a class itself. */
-enum { ON_INSTANCE = 1, ON_CLASS = 2 };
+ * the instance's own attributes), on a class itself, or on an instance to
+ * store a value. */
+enum { ON_INSTANCE = 1, ON_CLASS = 2, STORE = 3 };
 
 /* What the class lookup found. */
 enum {
@@ -140,14 +145,18 @@ static Entry* fill(PyObject* obj, PyObject* name, int where) {
   PyObject* descr;
   PyDictKeysObject* keys = NULL;
   if (where == ON_CLASS) {
-    /* `Cls.name` where Cls's metaclass is `type` and `type` itself has no
-     * attribute of that name: only the class's own lookup counts. */
+    /* `Cls.name` where Cls's metaclass is `type`: `type`'s own attribute
+     * of that name counts only when the class has none, or when it is a
+     * data descriptor; either way the generic lookup answers. */
     type = (PyTypeObject*)obj;
-    if (_PyType_Lookup(&PyType_Type, name)) return NULL;
+    PyObject* meta = _PyType_Lookup(&PyType_Type, name);
+    if (meta && Py_TYPE(meta)->tp_descr_set) return NULL;
     descr = _PyType_Lookup(type, name);
+    if (meta && !descr) return NULL;
   } else {
     type = Py_TYPE(obj);
-    if (type->tp_getattro != PyObject_GenericGetAttr ||
+    if ((where == STORE ? type->tp_setattro != PyObject_GenericSetAttr
+                        : type->tp_getattro != PyObject_GenericGetAttr) ||
         !PyType_HasFeature(type, Py_TPFLAGS_MANAGED_DICT) ||
         !PyType_HasFeature(type, Py_TPFLAGS_HEAPTYPE)) {
       return NULL;
@@ -167,6 +176,8 @@ static Entry* fill(PyObject* obj, PyObject* name, int where) {
   e->index = keys ? key_index(keys, name) : -1;
   e->entries = keys ? keys->dk_nentries : 0;
   classify(e, descr);
+  /* A store meets any descriptor with __set__, even one without __get__. */
+  if (where == STORE && descr && Py_TYPE(descr)->tp_descr_set) e->found = FOUND_DATA;
   if (where == ON_CLASS && e->found == FOUND_METHOD && !binds_like_function(descr)) {
     e->found = FOUND_GENERIC;
   }
@@ -207,6 +218,8 @@ PyObject* lookup_cache_getattr(PyObject* obj, PyObject* name) {
   PyTypeObject* type = Py_TYPE(obj);
   if (where == ON_CLASS) {
     if (e->found == FOUND_VALUE) return Py_NewRef(e->descr);
+    /* A function read from its class is itself. */
+    if (e->found == FOUND_METHOD) return Py_NewRef(e->descr);
     return PyObject_GetAttr(obj, name);
   }
   if (e->found == FOUND_DATA) {
@@ -303,6 +316,29 @@ PyObject* lookup_cache_call_method(PyObject* name, PyObject* const* args, size_t
   return result;
 }
 
+int lookup_cache_setattr(PyObject* obj, PyObject* name, PyObject* value) {
+  if (!value || Py_IS_TYPE(obj, &PyType_Type)) return PyObject_SetAttr(obj, name, value);
+  Entry* e = entry_of(obj, name, STORE);
+  if (e && e->index < 0 && e->keys->dk_nentries != e->entries) {
+    e = fill(obj, name, STORE);  /* the name may have joined the shared keys */
+  }
+  /* Only a store into the instance's own value array, where the class has
+   * no data descriptor of the name and the name has its shared slot. */
+  if (!e || e->found == FOUND_GENERIC || e->found == FOUND_DATA || e->index < 0) {
+    return PyObject_SetAttr(obj, name, value);
+  }
+  PyDictValues* values = *_PyObject_ValuesPointer(obj);
+  if (!values) return PyObject_SetAttr(obj, name, value);
+  PyObject* old = values->values[e->index];
+  values->values[e->index] = Py_NewRef(value);
+  if (old) {
+    Py_DECREF(old);
+  } else {
+    _PyDictValues_AddToInsertionOrder(values, e->index);
+  }
+  return 0;
+}
+
 /* Checks on a class made here that the slots read by the cache hold what
  * the generic lookup gives, before and after `__dict__` is made. */
 static int layout_agrees(void) {
@@ -314,6 +350,8 @@ static int layout_agrees(void) {
   PyObject* alpha = PyUnicode_InternFromString("alpha");
   PyObject* beta = PyUnicode_InternFromString("beta");
   PyObject* value = PyLong_FromLong(12345);
+  PyObject* other = NULL;
+  PyObject* other_dict = NULL;
   if (!obj || !alpha || !beta || !value) goto done;
   if (PyObject_SetAttr(obj, alpha, Py_None) < 0 || PyObject_SetAttr(obj, beta, value) < 0) {
     goto done;
@@ -326,6 +364,26 @@ static int layout_agrees(void) {
   if (index < 0 || key_index(keys, alpha) < 0) goto done;
   PyObject** slots = slots_of(obj, keys);
   if (!slots || slots[index] != value) goto done;
+  /* A second instance stores its names in the other order through the
+   * cache; the generic view of it must show that order. */
+  other = PyObject_CallNoArgs(cls);
+  if (!other) goto done;
+  enabled = 1;
+  if (lookup_cache_setattr(other, beta, value) < 0 || lookup_cache_setattr(other, alpha, value) < 0) {
+    enabled = 0;
+    goto done;
+  }
+  enabled = 0;
+  other_dict = PyObject_GenericGetDict(other, NULL);
+  if (!other_dict) goto done;
+  if (PyDict_GET_SIZE(other_dict) != 2) goto done;
+  {
+    Py_ssize_t position = 0;
+    PyObject* key;
+    PyObject* item;
+    if (!PyDict_Next(other_dict, &position, &key, &item) || key != beta || item != value) goto done;
+    if (!PyDict_Next(other_dict, &position, &key, &item) || key != alpha || item != value) goto done;
+  }
   PyObject* dict = PyObject_GenericGetDict(obj, NULL);
   if (!dict) goto done;
   Py_DECREF(dict);
@@ -333,6 +391,8 @@ static int layout_agrees(void) {
   if (!slots || slots[index] != value) goto done;
   agrees = 1;
 done:
+  Py_XDECREF(other_dict);
+  Py_XDECREF(other);
   Py_XDECREF(value);
   Py_XDECREF(beta);
   Py_XDECREF(alpha);

@@ -39,6 +39,11 @@ int lookup_cache_enabled(void);
 
 PyObject* lookup_cache_getattr(PyObject* obj, PyObject* name);
 
+/* `PyObject_SetAttr(obj, name, value)`; a value stored on an instance
+ * goes straight into its attribute slot when the class has no data
+ * descriptor of the name. */
+int lookup_cache_setattr(PyObject* obj, PyObject* name, PyObject* value);
+
 /* args[0] is the object; no keyword arguments. */
 PyObject* lookup_cache_call_method(PyObject* name, PyObject* const* args, size_t nargsf);
 
