@@ -118,10 +118,14 @@ def test_many_classes_each_see_their_own_operation():
 
 
 class SetOnly:
-    """A descriptor with __set__ and no __get__: stores go through it."""
+    """A descriptor with __set__ and no __get__: stores go through it, and
+    land under `target`."""
+
+    def __init__(self, target):
+        self.target = target
 
     def __set__(self, obj, value):
-        obj.__dict__["seen"] = value
+        obj.__dict__[self.target] = value
 
 
 def test_construction_stores_through_the_class_s_setters():
@@ -129,12 +133,14 @@ def test_construction_stores_through_the_class_s_setters():
 
     class Recorded(A.Tomahawk100GPort):
         unit = property(lambda self: stored[-1], lambda self, value: stored.append(value))
-        leds = SetOnly()
+        leds = SetOnly("seen")
 
     ports = [Recorded(str(n), (0, 1, 2, 3), None, None, "QSFP28", (0, n), n) for n in range(3)]
     assert stored == [0, 1, 2]
     assert [(p.unit, "unit" in vars(p), p.seen) for p in ports] == [
         (2, False, (0, 0)), (2, False, (0, 1)), (2, False, (0, 2))]
-    # A setter added after ports were built is met by the next one.
-    Recorded.label = property(lambda self: "fixed", lambda self, value: None)
-    assert Recorded("9", (0, 1, 2, 3), None, None, "QSFP28", (0, 9), 9).label == "fixed"
+    # A setter added after ports stored the name themselves is met by the
+    # next port built.
+    Recorded.label = SetOnly("named")
+    late = Recorded("9", (0, 1, 2, 3), None, None, "QSFP28", (0, 9), 9)
+    assert (late.named, "label" in vars(late)) == ("9", False)
