@@ -1,6 +1,8 @@
 #include "common/host_calls.hpp"
 
+#include <charconv>
 #include <cstring>
+#include <system_error>
 
 #include <vector>
 
@@ -81,6 +83,23 @@ int contains_text(PyObject* container, PyObject* key) {
     }
   }
   return 0;
+}
+
+py::object ascii_text_and_int(std::string_view text, py::handle number) {
+  if (!PyLong_CheckExact(number.ptr())) return {};
+  int overflow = 0;
+  const long long value = PyLong_AsLongLongAndOverflow(number.ptr(), &overflow);
+  if (overflow) return {};
+  char digits[24];
+  const auto [end, error] = std::to_chars(digits, digits + sizeof digits, value);
+  if (error != std::errc()) return {};
+  const auto tail = static_cast<std::size_t>(end - digits);
+  PyObject* joined = PyUnicode_New(static_cast<Py_ssize_t>(text.size() + tail), 127);
+  if (!joined) return {};
+  auto* data = reinterpret_cast<char*>(PyUnicode_1BYTE_DATA(joined));
+  std::memcpy(data, text.data(), text.size());
+  std::memcpy(data + text.size(), digits, tail);
+  return steal(joined);
 }
 
 }  // namespace common

@@ -188,6 +188,11 @@ inline int ascii_starts_with(py::handle text, std::string_view prefix, bool lowe
   return 1;
 }
 
+// `"%s%d" % (text, number)` for an ASCII text and a plain int, built in
+// place; a null object with no error set for any other number, which the
+// caller formats the host's way.
+py::object ascii_text_and_int(std::string_view text, py::handle number);
+
 inline py::object none() { return borrow(Py_None); }
 inline py::object boolean(bool value) { return borrow(value ? Py_True : Py_False); }
 inline py::object integer(long value) { return steal(PyLong_FromLong(value)); }

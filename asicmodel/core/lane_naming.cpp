@@ -1,5 +1,7 @@
 #include "asicmodel/core/lane_naming.hpp"
 
+#include <string_view>
+
 #include "asicmodel/core/family_tables.hpp"
 #include "asicmodel/core/names.hpp"
 #include "asicmodel/core/port_naming.hpp"
@@ -8,12 +10,23 @@
 namespace asicmodel {
 
 py::object serdes_lane_names(const char* format, py::handle serdes) {
+  // "<prefix>%u" of a plain int is the prefix and its digits: built in
+  // place, the host's format for anything else.
+  const std::string_view pattern(format);
+  const bool plain_prefix = pattern.size() >= 2 && pattern.substr(pattern.size() - 2) == "%u" &&
+                            pattern.substr(0, pattern.size() - 2).find('%') == std::string_view::npos;
+  const std::string_view prefix = pattern.substr(0, plain_prefix ? pattern.size() - 2 : 0);
   SW_LET(text_format, common::steal(PyUnicode_FromString(format)));
   SW_LET(names_list, common::steal(PyList_New(0)));
   SW_LET(iterator, common::steal(PyObject_GetIter(serdes.ptr())));
   while (PyObject* number = PyIter_Next(iterator.ptr())) {
     py::object held = common::steal(number);
-    SW_LET(name, common::steal(PyUnicode_Format(text_format.ptr(), held.ptr())));
+    py::object name = plain_prefix ? common::ascii_text_and_int(prefix, held) : py::object();
+    if (!name) {
+      if (PyErr_Occurred()) return {};
+      name = common::steal(PyUnicode_Format(text_format.ptr(), held.ptr()));
+      SW_CHECK(name);
+    }
     SW_CHECK(PyList_Append(names_list.ptr(), name.ptr()));
   }
   if (PyErr_Occurred()) return {};

@@ -1,9 +1,7 @@
 #include "asicmodel/core/port_naming.hpp"
 
-#include <charconv>
 #include <cstring>
 #include <string>
-#include <system_error>
 
 #include "asicmodel/core/names.hpp"
 #include "common/bitmap.hpp"
@@ -36,36 +34,6 @@ py::object lane_pbmp_position(py::handle self, py::handle sub) {
   SW_LET(hw_ports, common::get(self, names.hw_ports));
   SW_LET(lane, common::item(hw_ports, sub));
   return common::item(pbmp_map, lane);
-}
-
-// "%s%u" % (prefix, number) for an ASCII text and a plain int, built in
-// place; a null object (no error set) for anything else.
-py::object ascii_text_and_number(py::handle prefix, py::handle number) {
-  PyObject* text = prefix.ptr();
-  PyObject* value = number.ptr();
-  if (!PyUnicode_CheckExact(text) || !PyUnicode_IS_READY(text) || !PyUnicode_IS_ASCII(text) ||
-      !PyLong_CheckExact(value)) {
-    return {};
-  }
-  int overflow = 0;
-  const long long n = PyLong_AsLongLongAndOverflow(value, &overflow);
-  if (overflow || (n == -1 && PyErr_Occurred())) {
-    PyErr_Clear();
-    return {};
-  }
-  char digits[24];
-  const auto [end, error] = std::to_chars(digits, digits + sizeof digits, n);
-  if (error != std::errc()) return {};
-  const Py_ssize_t head = PyUnicode_GET_LENGTH(text);
-  const Py_ssize_t tail = end - digits;
-  PyObject* joined = PyUnicode_New(head + tail, 127);
-  if (!joined) {
-    PyErr_Clear();
-    return {};
-  }
-  std::memcpy(PyUnicode_1BYTE_DATA(joined), PyUnicode_1BYTE_DATA(text), static_cast<std::size_t>(head));
-  std::memcpy(PyUnicode_1BYTE_DATA(joined) + head, digits, static_cast<std::size_t>(tail));
-  return common::steal(joined);
 }
 
 }  // namespace
@@ -137,7 +105,13 @@ py::object base_hw_intf_num(py::handle self, py::handle mode, py::handle sub) {
 py::object hw_intf(py::handle self, py::handle mode, py::handle sub) {
   SW_LET(prefix, common::call_method(self, names.hw_intf_prefix, mode, sub));
   SW_LET(number, common::call_method(self, names.hw_intf_num, mode, sub));
-  if (py::object joined = ascii_text_and_number(prefix, number)) return joined;
+  PyObject* head = prefix.ptr();
+  if (PyUnicode_CheckExact(head) && PyUnicode_IS_READY(head) && PyUnicode_IS_ASCII(head)) {
+    const std::string_view text(reinterpret_cast<const char*>(PyUnicode_1BYTE_DATA(head)),
+                                static_cast<std::size_t>(PyUnicode_GET_LENGTH(head)));
+    if (py::object joined = common::ascii_text_and_int(text, number)) return joined;
+    if (PyErr_Occurred()) return {};
+  }
   static const py::handle format = common::forever(py::str("%s%u"));
   return common::percent_text(format, prefix, number);
 }

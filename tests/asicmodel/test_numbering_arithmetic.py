@@ -44,3 +44,9 @@ def test_numbering_follows_the_host_arithmetic(lane):
     port = with_lane(A.TomahawkTwoPort, lane)
     for sub in (0, 1):
         assert repr(port.logical_port_num("100G", sub, 1)) == repr(tomahawk_two_rule(lane, sub))
+
+
+@pytest.mark.parametrize("serdes", [(0, 1, 2, 3), (True, 2 ** 70, -3, 7), (2 ** 63 - 1, -2 ** 63)])
+def test_lane_names_follow_the_host_format(serdes):
+    port = A.Tomahawk100GPort("1", serdes, None, None, "QSFP28", (0, 1), 0)
+    assert port.hw_ports == tuple("ce%u" % lane for lane in serdes)
