@@ -26,6 +26,13 @@ struct FastFunction {
   Invoker invoker = nullptr;
   AnyBody body = nullptr;
   void* data = nullptr;
+  // The last call shape matched without error: its positional count, its
+  // keyword-name tuple (held, so the pointer stays its own) and the
+  // parameter each keyword landed on. Callers pass the same tuple at every
+  // call from one place, so a repeat skips the name search.
+  Py_ssize_t shape_positional = -1;
+  py::object shape_keywords;
+  std::vector<std::size_t> shape_slots;
 };
 
 // The callable the host sees: one object per operation, called by the
@@ -89,10 +96,9 @@ PyObject* too_many_message(const FastFunction& f, Py_ssize_t given) {
 // `hint` is where the keyword would sit if the caller passes the keywords in
 // declaration order (constructor chains do): tried first.
 Py_ssize_t parameter_index(const FastFunction& f, PyObject* keyword, std::size_t hint) {
-  if (hint < f.names.size() && f.names[hint].ptr() == keyword) {
-    return static_cast<Py_ssize_t>(hint);
-  }
-  for (std::size_t i = 0; i < f.names.size(); ++i) {
+  const std::size_t count = f.names.size();
+  for (std::size_t step = 0; step < count; ++step) {
+    const std::size_t i = (hint + step) % count;
     if (f.names[i].ptr() == keyword) return static_cast<Py_ssize_t>(i);
   }
   for (std::size_t i = 0; i < f.names.size(); ++i) {
@@ -129,7 +135,10 @@ PyObject* match_and_run(const FastFunctionObject& object, PyObject* const* args,
   PyObject* slots[kMaxParameters] = {};
   const std::size_t copied = std::min<std::size_t>(static_cast<std::size_t>(nargs), total);
   for (std::size_t i = 0; i < copied; ++i) slots[i] = args[i];
-  if (kwnames) {
+  if (kwnames && kwnames == f.shape_keywords.ptr() && nargs == f.shape_positional) {
+    for (std::size_t k = 0; k < f.shape_slots.size(); ++k) slots[f.shape_slots[k]] = args[nargs + k];
+  } else if (kwnames) {
+    std::size_t landed[kMaxParameters];
     const Py_ssize_t keywords = PyTuple_GET_SIZE(kwnames);
     std::size_t hint = static_cast<std::size_t>(nargs);
     for (Py_ssize_t k = 0; k < keywords; ++k) {
@@ -147,7 +156,14 @@ PyObject* match_and_run(const FastFunctionObject& object, PyObject* const* args,
         return nullptr;
       }
       slots[index] = args[nargs + k];
+      landed[k] = static_cast<std::size_t>(index);
       hint = static_cast<std::size_t>(index) + 1;
+    }
+    if (static_cast<std::size_t>(nargs) <= total) {
+      auto& shape = const_cast<FastFunction&>(f);
+      shape.shape_positional = nargs;
+      shape.shape_keywords = borrow(kwnames);
+      shape.shape_slots.assign(landed, landed + keywords);
     }
   }
   if (static_cast<std::size_t>(nargs) > total) return too_many_message(f, nargs);

@@ -18,8 +18,13 @@ py::object default_value(Default value) {
 }
 
 std::size_t Fields::index_of(PyObject* name) const {
-  for (std::size_t i = 0; i < size_; ++i) {
-    if (names_[i] == name) return i;
+  // Bodies mostly ask for the fields in their order: start after the last.
+  for (std::size_t step = 0; step < size_; ++step) {
+    const std::size_t i = (next_ + step) % size_;
+    if (names_[i] == name) {
+      next_ = i + 1;
+      return i;
+    }
   }
   return size_;
 }

@@ -79,6 +79,7 @@ class Fields {
   std::array<PyObject*, kCapacity> names_{};
   std::array<py::object, kCapacity> values_{};
   std::size_t size_ = 0;
+  mutable std::size_t next_ = 0;  // where the next search starts
 };
 
 // The constructor's work: the new object and its arguments by name. Returns

@@ -66,3 +66,21 @@ def test_operations_carry_their_own_names():
     assert A.SDKPort.__init__.__name__ == "__init__"
     assert A.SDKPort.hw_intf.__name__ == "hw_intf"
     assert A.SDKPort.speed.__func__.__name__ == "speed"
+
+
+def test_repeated_keyword_calls_match_as_the_first():
+    # Each call site passes the same keyword-name tuple every time; the
+    # answers and errors of the tenth call are those of the first.
+    def ask(*args, **kwargs):
+        try:
+            return PORT.hw_intf(*args, **kwargs)
+        except TypeError as error:
+            return str(error)
+
+    sites = [lambda: PORT.hw_intf("25G", sub=0), lambda: PORT.hw_intf(sub=0, mode="25G"),
+             lambda: ask("25G", mode="25G"), lambda: ask(sub=0), lambda: ask("25G", 0, sub=0),
+             lambda: ask(*("25G",), **{"sub": 0})]
+    first = [site() for site in sites]
+    assert first[:2] == ["xe1", "xe1"] and first[5] == "xe1"
+    for _ in range(10):
+        assert [site() for site in reversed(sites)] == first[::-1]
