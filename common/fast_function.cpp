@@ -97,8 +97,11 @@ PyObject* too_many_message(const FastFunction& f, Py_ssize_t given) {
 // declaration order (constructor chains do): tried first.
 Py_ssize_t parameter_index(const FastFunction& f, PyObject* keyword, std::size_t hint) {
   const std::size_t count = f.names.size();
-  for (std::size_t step = 0; step < count; ++step) {
-    const std::size_t i = (hint + step) % count;
+  const std::size_t start = hint < count ? hint : 0;
+  for (std::size_t i = start; i < count; ++i) {
+    if (f.names[i].ptr() == keyword) return static_cast<Py_ssize_t>(i);
+  }
+  for (std::size_t i = 0; i < start; ++i) {
     if (f.names[i].ptr() == keyword) return static_cast<Py_ssize_t>(i);
   }
   for (std::size_t i = 0; i < f.names.size(); ++i) {

@@ -19,8 +19,14 @@ py::object default_value(Default value) {
 
 std::size_t Fields::index_of(PyObject* name) const {
   // Bodies mostly ask for the fields in their order: start after the last.
-  for (std::size_t step = 0; step < size_; ++step) {
-    const std::size_t i = (next_ + step) % size_;
+  const std::size_t start = next_ < size_ ? next_ : 0;
+  for (std::size_t i = start; i < size_; ++i) {
+    if (names_[i] == name) {
+      next_ = i + 1;
+      return i;
+    }
+  }
+  for (std::size_t i = 0; i < start; ++i) {
     if (names_[i] == name) {
       next_ = i + 1;
       return i;
@@ -38,18 +44,20 @@ void Fields::set(PyObject* name, py::handle value) {
   std::size_t i = index_of(name);
   if (i == size_) {
     if (size_ == kCapacity) throw std::length_error("too many constructor fields");
-    names_[size_++] = name;
+    names_[size_] = name;
+    values_[size_++] = Py_XNewRef(value.ptr());
+    return;
   }
-  values_[i] = py::reinterpret_borrow<py::object>(value);
+  Py_XSETREF(values_[i], Py_XNewRef(value.ptr()));
 }
 
 py::object Fields::pop(PyObject* name) {
   std::size_t i = index_of(name);
   if (i == size_) return {};
-  py::object value = std::move(values_[i]);
+  py::object value = common::steal(values_[i]);
   for (std::size_t j = i + 1; j < size_; ++j) {
     names_[j - 1] = names_[j];
-    values_[j - 1] = std::move(values_[j]);
+    values_[j - 1] = values_[j];
   }
   --size_;
   return value;

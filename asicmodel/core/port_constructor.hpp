@@ -57,6 +57,20 @@ py::object default_value(Default value);
 class Fields {
  public:
   static constexpr std::size_t kCapacity = 32;
+  Fields() = default;
+  Fields(const Fields&) = delete;
+  Fields& operator=(const Fields&) = delete;
+  Fields(Fields&& other) noexcept : size_(other.size_), next_(other.next_) {
+    for (std::size_t i = 0; i < size_; ++i) {
+      names_[i] = other.names_[i];
+      values_[i] = other.values_[i];
+    }
+    other.size_ = 0;
+  }
+  Fields& operator=(Fields&&) = delete;
+  ~Fields() {
+    for (std::size_t i = 0; i < size_; ++i) Py_XDECREF(values_[i]);
+  }
 
   // The value under `name`, or a null handle.
   py::handle get(PyObject* name) const;
@@ -65,19 +79,20 @@ class Fields {
   // Appends `name`, known to be absent (the declared parameters).
   void append(PyObject* name, PyObject* value) {
     names_[size_] = name;
-    values_[size_++] = py::reinterpret_borrow<py::object>(value);
+    values_[size_++] = Py_NewRef(value);
   }
   // Removes `name` and returns its value (null when absent).
   py::object pop(PyObject* name);
 
   std::size_t size() const { return size_; }
   PyObject* name(std::size_t i) const { return names_[i]; }
-  PyObject* const* values() const { return reinterpret_cast<PyObject* const*>(values_.data()); }
+  PyObject* const* values() const { return values_; }
 
  private:
   std::size_t index_of(PyObject* name) const;
-  std::array<PyObject*, kCapacity> names_{};
-  std::array<py::object, kCapacity> values_{};
+  // Only the first `size_` entries are set; each value is a reference held.
+  PyObject* names_[kCapacity];
+  PyObject* values_[kCapacity];
   std::size_t size_ = 0;
   mutable std::size_t next_ = 0;  // where the next search starts
 };
