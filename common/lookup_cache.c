@@ -50,16 +50,16 @@ enum {
   FOUND_DATA,         /* a data descriptor (a property) */
 };
 
+/* 32 bytes, two to a cache line: the table is read on every call. */
 typedef struct {
   unsigned int tag;    /* the class's version tag when the entry was made */
   unsigned char where;
   unsigned char found;
+  short index;         /* the name's slot in the class's shared keys, or -1 */
+  int entries;         /* the shared keys' entries when the name was not among them */
   PyObject* name;      /* strong: the key must not be reused while here */
-  PyObject* descr;     /* borrowed: the class keeps it while the tag holds */
-  PyObject* function;  /* strong: a class method's function */
-  PyDictKeysObject* keys;  /* the class's shared instance keys */
-  Py_ssize_t index;    /* the name's instance slot, or -1 */
-  Py_ssize_t entries;  /* entries of `keys` when the name was not among them */
+  PyObject* descr;     /* borrowed (the class keeps it while the tag holds); for a
+                          class method, its function, strong */
 } Entry;
 
 #define CACHE_BITS 10
@@ -106,6 +106,7 @@ static int binds_like_function(PyObject* function) {
 }
 
 static void classify(Entry* e, PyObject* descr) {
+  if (e->found == FOUND_CLASSMETHOD) Py_CLEAR(e->descr);
   e->descr = descr;
   if (!descr) {
     e->found = FOUND_NOTHING;
@@ -120,7 +121,7 @@ static void classify(Entry* e, PyObject* descr) {
       return;
     }
     if (binds_like_function(function)) {
-      Py_XSETREF(e->function, function);
+      e->descr = function;
       e->found = FOUND_CLASSMETHOD;
     } else {
       Py_DECREF(function);
@@ -171,10 +172,8 @@ static Entry* fill(PyObject* obj, PyObject* name, int where) {
   e->where = (unsigned char)where;
   Py_INCREF(name);
   Py_XSETREF(e->name, name);
-  Py_CLEAR(e->function);
-  e->keys = keys;
-  e->index = keys ? key_index(keys, name) : -1;
-  e->entries = keys ? keys->dk_nentries : 0;
+  e->index = (short)(keys ? key_index(keys, name) : -1);
+  e->entries = keys ? (int)keys->dk_nentries : 0;
   classify(e, descr);
   /* A store meets any descriptor with __set__, even one without __get__. */
   if (where == STORE && descr && Py_TYPE(descr)->tp_descr_set) e->found = FOUND_DATA;
@@ -199,15 +198,20 @@ static inline int where_of(PyObject* obj) {
 /* The instance's own value of the entry's name: a new reference, NULL
  * when the instance has none, or `unknown` set when the cache
  * cannot tell (the caller goes the generic way). */
+static inline PyDictKeysObject* keys_of(PyObject* obj) {
+  return ((PyHeapTypeObject*)Py_TYPE(obj))->ht_cached_keys;
+}
+
 static inline PyObject* own_value(PyObject* obj, Entry* e, int* unknown) {
-  PyObject** slots = slots_of(obj, e->keys);
+  PyDictKeysObject* keys = keys_of(obj);
+  PyObject** slots = slots_of(obj, keys);
   if (!slots) {
     *unknown = 1;
     return NULL;
   }
   if (e->index >= 0) return Py_XNewRef(slots[e->index]);
   /* Shared keys only grow; the same count means the name is still absent. */
-  if (e->keys->dk_nentries != e->entries) *unknown = 1;
+  if (keys->dk_nentries != e->entries) *unknown = 1;
   return NULL;
 }
 
@@ -283,7 +287,7 @@ PyObject* lookup_cache_call_method(PyObject* name, PyObject* const* args, size_t
   Entry* e = entry_of(obj, name, where);
   if (!e) return PyObject_VectorcallMethod(name, args, nargsf, NULL);
   if (where == ON_CLASS) {
-    if (e->found == FOUND_CLASSMETHOD) return call_with_class(e->function, obj, args, nargsf);
+    if (e->found == FOUND_CLASSMETHOD) return call_with_class(e->descr, obj, args, nargsf);
     if (e->found == FOUND_METHOD) {
       /* `Cls.f(a)` calls the function itself with the arguments after the
        * class; the class's slot is the one the callee may borrow. */
@@ -306,7 +310,7 @@ PyObject* lookup_cache_call_method(PyObject* name, PyObject* const* args, size_t
     return PyObject_VectorcallMethod(name, args, nargsf, NULL);
   }
   if (e->found == FOUND_CLASSMETHOD) {
-    return call_with_class(e->function, (PyObject*)Py_TYPE(obj), args, nargsf);
+    return call_with_class(e->descr, (PyObject*)Py_TYPE(obj), args, nargsf);
   }
   /* The object is the first argument; there is no spare slot before it. */
   PyObject* descr = Py_NewRef(e->descr);
@@ -319,7 +323,7 @@ PyObject* lookup_cache_call_method(PyObject* name, PyObject* const* args, size_t
 int lookup_cache_setattr(PyObject* obj, PyObject* name, PyObject* value) {
   if (!value || Py_IS_TYPE(obj, &PyType_Type)) return PyObject_SetAttr(obj, name, value);
   Entry* e = entry_of(obj, name, STORE);
-  if (e && e->index < 0 && e->keys->dk_nentries != e->entries) {
+  if (e && e->index < 0 && keys_of(obj)->dk_nentries != e->entries) {
     e = fill(obj, name, STORE);  /* the name may have joined the shared keys */
   }
   /* Only a store into the instance's own value array, where the class has
