@@ -196,6 +196,19 @@ PyObject* enter(PyObject* self, PyObject* const* args, size_t nargsf, PyObject* 
   return result;
 }
 
+}  // namespace
+
+PyObject* fast_function_call(PyObject* self, PyObject* const* args, Py_ssize_t nargs) {
+  const auto& object = *reinterpret_cast<FastFunctionObject*>(self);
+  if (nargs != object.total) return enter(self, args, static_cast<size_t>(nargs), nullptr);
+  if (Py_EnterRecursiveCall(" while calling a Python object")) return nullptr;
+  PyObject* result = run_body(object, args);
+  Py_LeaveRecursiveCall();
+  return result;
+}
+
+namespace {
+
 PyObject* bind(PyObject* self, PyObject* obj, PyObject*) {
   if (!obj || obj == Py_None) return Py_NewRef(self);
   return PyMethod_New(self, obj);

@@ -68,6 +68,10 @@ PyObject* invoke(AnyBody body, void*, PyObject* const* args) {
 
 PyObject* invoke_array(AnyBody body, void* data, PyObject* const* args);
 
+// Calls a function made here with every argument by position, as the
+// host's call would, without the host's generic call machinery.
+PyObject* fast_function_call(PyObject* self, PyObject* const* args, Py_ssize_t nargs);
+
 // The type of the functions made here (null with the error set if it
 // could not be made).
 PyTypeObject* fast_function_type();

@@ -15,8 +15,9 @@ int lookup_cache_enabled(void) { return enabled; }
 
 #ifndef LOOKUP_CACHE_LAYOUT
 
-int lookup_cache_start(PyTypeObject* function_type) {
+int lookup_cache_start(PyTypeObject* function_type, lookup_cache_direct_call direct_call) {
   (void)function_type;
+  (void)direct_call;
   return 0;
 }
 
@@ -99,10 +100,20 @@ static inline PyObject** slots_of(PyObject* obj, PyDictKeysObject* keys) {
 /* Functions whose binding to a class makes a plain bound method: a class
  * method over one calls it with the class first. */
 static PyTypeObject* own_function_type = NULL;
+static lookup_cache_direct_call own_call = NULL;
 
 static int binds_like_function(PyObject* function) {
   return PyFunction_Check(function) ||
          (own_function_type && Py_IS_TYPE(function, own_function_type));
+}
+
+/* `function(*args)`: the module's own functions straight, others by the
+ * host's call. */
+static inline PyObject* call_function(PyObject* function, PyObject* const* args, size_t nargsf) {
+  if (own_call && Py_IS_TYPE(function, own_function_type)) {
+    return own_call(function, args, PyVectorcall_NARGS(nargsf));
+  }
+  return PyObject_Vectorcall(function, args, nargsf, NULL);
 }
 
 static void classify(Entry* e, PyObject* descr) {
@@ -263,7 +274,7 @@ static PyObject* call_with_class(PyObject* function, PyObject* cls, PyObject* co
     PyObject** writable = (PyObject**)args;
     PyObject* obj = writable[0];
     writable[0] = cls;
-    result = PyObject_Vectorcall(function, args, (size_t)nargs, NULL);
+    result = call_function(function, args, (size_t)nargs);
     writable[0] = obj;
   } else {
     PyObject* small[8];
@@ -274,7 +285,7 @@ static PyObject* call_with_class(PyObject* function, PyObject* cls, PyObject* co
     }
     copy[0] = cls;
     for (Py_ssize_t i = 1; i < nargs; ++i) copy[i] = args[i];
-    result = PyObject_Vectorcall(function, copy, (size_t)nargs, NULL);
+    result = call_function(function, copy, (size_t)nargs);
     if (copy != small) PyMem_Free(copy);
   }
   Py_DECREF(function);
@@ -294,7 +305,7 @@ PyObject* lookup_cache_call_method(PyObject* name, PyObject* const* args, size_t
       PyObject* descr = Py_NewRef(e->descr);
       size_t rest = (size_t)(PyVectorcall_NARGS(nargsf) - 1) |
                     (nargsf & PY_VECTORCALL_ARGUMENTS_OFFSET);
-      PyObject* result = PyObject_Vectorcall(descr, args + 1, rest, NULL);
+      PyObject* result = call_function(descr, args + 1, rest);
       Py_DECREF(descr);
       return result;
     }
@@ -314,8 +325,7 @@ PyObject* lookup_cache_call_method(PyObject* name, PyObject* const* args, size_t
   }
   /* The object is the first argument; there is no spare slot before it. */
   PyObject* descr = Py_NewRef(e->descr);
-  PyObject* result =
-      PyObject_Vectorcall(descr, args, nargsf & ~PY_VECTORCALL_ARGUMENTS_OFFSET, NULL);
+  PyObject* result = call_function(descr, args, nargsf & ~PY_VECTORCALL_ARGUMENTS_OFFSET);
   Py_DECREF(descr);
   return result;
 }
@@ -406,8 +416,9 @@ done:
   return agrees;
 }
 
-int lookup_cache_start(PyTypeObject* function_type) {
+int lookup_cache_start(PyTypeObject* function_type, lookup_cache_direct_call direct_call) {
   if (function_type) own_function_type = function_type;
+  if (direct_call) own_call = direct_call;
   if (enabled) return 0;
   int agrees = layout_agrees();
   if (agrees < 0) return -1;

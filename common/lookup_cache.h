@@ -28,11 +28,16 @@
 extern "C" {
 #endif
 
+/* Calls one of the module's own functions with every argument by position. */
+typedef PyObject* (*lookup_cache_direct_call)(PyObject* function, PyObject* const* args,
+                                              Py_ssize_t nargs);
+
 /* Checks the slot layout; 0 on success, -1 with the error set when the
  * check itself failed. A disagreement only leaves the cache off.
  * `function_type` is the module's own function type, whose objects bind
- * to a class as the host's functions do (may be NULL). */
-int lookup_cache_start(PyTypeObject* function_type);
+ * to a class as the host's functions do, and `direct_call` calls them
+ * without the host's generic call (both may be NULL). */
+int lookup_cache_start(PyTypeObject* function_type, lookup_cache_direct_call direct_call);
 
 /* Whether the cache is in use (for tests). */
 int lookup_cache_enabled(void);

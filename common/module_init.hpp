@@ -35,7 +35,7 @@ inline PyObject* start_module(const char* name, const char* entry, const char* f
   }
   try {
     PyTypeObject* functions = detail::fast_function_type();
-    if (!functions || lookup_cache_start(functions) < 0) throw py::error_already_set();
+    if (!functions || lookup_cache_start(functions, &detail::fast_function_call) < 0) throw py::error_already_set();
     body(module);
     return module.release().ptr();
   } catch (py::error_already_set& error) {
