@@ -1,6 +1,7 @@
 #include "common/host_calls.hpp"
 
 #include <charconv>
+#include <cstdint>
 #include <cstring>
 #include <system_error>
 
@@ -61,7 +62,13 @@ py::object fail_percent_tuple(py::handle type, const char* format, py::handle ar
   return {};
 }
 
-int contains_text(PyObject* container, PyObject* key) {
+namespace {
+
+// `key in container` over a tuple or list, comparing texts in place;
+// `plain` tells whether every item compared was a text (the answer then
+// depends on nothing but the characters).
+int scan_texts(PyObject* container, PyObject* key, bool& plain) {
+  plain = true;
   const Py_ssize_t size = PySequence_Fast_GET_SIZE(container);
   PyObject** items = PySequence_Fast_ITEMS(container);
   const Py_hash_t key_hash = reinterpret_cast<PyASCIIObject*>(key)->hash;
@@ -71,6 +78,7 @@ int contains_text(PyObject* container, PyObject* key) {
     PyObject* item = items[i];
     if (item == key) return 1;
     if (!PyUnicode_CheckExact(item) || !PyUnicode_IS_READY(item)) {
+      plain = false;
       return PySequence_Contains(container, key);
     }
     // Texts whose known hashes differ cannot be equal.
@@ -83,6 +91,38 @@ int contains_text(PyObject* container, PyObject* key) {
     }
   }
   return 0;
+}
+
+// Answers for a text in a tuple of texts, remembered by the two objects:
+// both are immutable, and both are held so their addresses stay theirs.
+// A class's `modes` is asked for the same few mode texts again and again.
+struct RememberedAnswer {
+  PyObject* tuple = nullptr;
+  PyObject* key = nullptr;
+  int found = 0;
+};
+RememberedAnswer remembered_answers[64];
+
+}  // namespace
+
+int contains_text(PyObject* container, PyObject* key) {
+  bool plain = false;
+  if (!PyTuple_CheckExact(container)) return scan_texts(container, key, plain);
+  const auto mix = reinterpret_cast<std::uintptr_t>(container) >> 4 ^
+                   reinterpret_cast<std::uintptr_t>(key) >> 4;
+  RememberedAnswer& slot = remembered_answers[mix % 64];
+  if (slot.tuple == container && slot.key == key) return slot.found;
+  const int found = scan_texts(container, key, plain);
+  if (found >= 0 && plain) {
+    Py_INCREF(container);
+    Py_INCREF(key);
+    PyObject* old_tuple = slot.tuple;
+    PyObject* old_key = slot.key;
+    slot = {container, key, found};
+    Py_XDECREF(old_tuple);
+    Py_XDECREF(old_key);
+  }
+  return found;
 }
 
 py::object ascii_text_and_int(std::string_view text, py::handle number) {
