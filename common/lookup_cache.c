@@ -59,8 +59,7 @@ typedef struct {
   short index;         /* the name's slot in the class's shared keys, or -1 */
   int entries;         /* the shared keys' entries when the name was not among them */
   PyObject* name;      /* strong: the key must not be reused while here */
-  PyObject* descr;     /* borrowed (the class keeps it while the tag holds); for a
-                          class method, its function, strong */
+  PyObject* descr;     /* borrowed: the class keeps it while the tag holds */
 } Entry;
 
 #define CACHE_BITS 10
@@ -116,8 +115,15 @@ static inline PyObject* call_function(PyObject* function, PyObject* const* args,
   return PyObject_Vectorcall(function, args, nargsf, NULL);
 }
 
+/* A class method's function, read where the host keeps it (its first
+ * field; checked when the cache starts): read at each call, so a class
+ * method given a new function is followed. */
+static inline PyObject* classmethod_function(PyObject* descr) {
+  return *(PyObject**)((char*)descr + sizeof(PyObject));
+}
+
+/* Makes no call that could run code: an entry is written in one go. */
 static void classify(Entry* e, PyObject* descr) {
-  if (e->found == FOUND_CLASSMETHOD) Py_CLEAR(e->descr);
   e->descr = descr;
   if (!descr) {
     e->found = FOUND_NOTHING;
@@ -125,19 +131,8 @@ static void classify(Entry* e, PyObject* descr) {
   }
   PyTypeObject* type = Py_TYPE(descr);
   if (type == &PyClassMethod_Type) {
-    PyObject* function = PyObject_GetAttrString(descr, "__func__");
-    if (!function) {
-      PyErr_Clear();
-      e->found = FOUND_DESCRIPTOR;
-      return;
-    }
-    if (binds_like_function(function)) {
-      e->descr = function;
-      e->found = FOUND_CLASSMETHOD;
-    } else {
-      Py_DECREF(function);
-      e->found = FOUND_DESCRIPTOR;
-    }
+    PyObject* function = classmethod_function(descr);
+    e->found = function && binds_like_function(function) ? FOUND_CLASSMETHOD : FOUND_DESCRIPTOR;
   } else if (PyType_HasFeature(type, Py_TPFLAGS_METHOD_DESCRIPTOR)) {
     e->found = FOUND_METHOD;
   } else if (!type->tp_descr_get) {
@@ -150,7 +145,9 @@ static void classify(Entry* e, PyObject* descr) {
 }
 
 /* Makes the entry of `name` on `obj` (an instance, or a class when `where`
- * is ON_CLASS); NULL when the lookup cannot be cached. Never fails. */
+ * is ON_CLASS); NULL when the lookup cannot be cached. Never fails, and
+ * runs no code of the host's: the entry it gives stays as it is until the
+ * caller next runs any. */
 static Entry* fill(PyObject* obj, PyObject* name, int where) {
   if (!enabled || !PyUnicode_CheckExact(name)) return NULL;
   PyTypeObject* type;
@@ -206,13 +203,13 @@ static inline int where_of(PyObject* obj) {
   return Py_IS_TYPE(obj, &PyType_Type) ? ON_CLASS : ON_INSTANCE;
 }
 
-/* The instance's own value of the entry's name: a new reference, NULL
- * when the instance has none, or `unknown` set when the cache
- * cannot tell (the caller goes the generic way). */
 static inline PyDictKeysObject* keys_of(PyObject* obj) {
   return ((PyHeapTypeObject*)Py_TYPE(obj))->ht_cached_keys;
 }
 
+/* The instance's own value of the entry's name: a new reference, NULL
+ * when the instance has none, or `unknown` set when the cache
+ * cannot tell (the caller goes the generic way). */
 static inline PyObject* own_value(PyObject* obj, Entry* e, int* unknown) {
   PyDictKeysObject* keys = keys_of(obj);
   PyObject** slots = slots_of(obj, keys);
@@ -298,7 +295,11 @@ PyObject* lookup_cache_call_method(PyObject* name, PyObject* const* args, size_t
   Entry* e = entry_of(obj, name, where);
   if (!e) return PyObject_VectorcallMethod(name, args, nargsf, NULL);
   if (where == ON_CLASS) {
-    if (e->found == FOUND_CLASSMETHOD) return call_with_class(e->descr, obj, args, nargsf);
+    if (e->found == FOUND_CLASSMETHOD) {
+      PyObject* function = classmethod_function(e->descr);
+      if (binds_like_function(function)) return call_with_class(function, obj, args, nargsf);
+      return PyObject_VectorcallMethod(name, args, nargsf, NULL);
+    }
     if (e->found == FOUND_METHOD) {
       /* `Cls.f(a)` calls the function itself with the arguments after the
        * class; the class's slot is the one the callee may borrow. */
@@ -321,7 +322,11 @@ PyObject* lookup_cache_call_method(PyObject* name, PyObject* const* args, size_t
     return PyObject_VectorcallMethod(name, args, nargsf, NULL);
   }
   if (e->found == FOUND_CLASSMETHOD) {
-    return call_with_class(e->descr, (PyObject*)Py_TYPE(obj), args, nargsf);
+    PyObject* function = classmethod_function(e->descr);
+    if (binds_like_function(function)) {
+      return call_with_class(function, (PyObject*)Py_TYPE(obj), args, nargsf);
+    }
+    return PyObject_VectorcallMethod(name, args, nargsf, NULL);
   }
   /* The object is the first argument; there is no spare slot before it. */
   PyObject* descr = Py_NewRef(e->descr);
@@ -366,12 +371,16 @@ static int layout_agrees(void) {
   PyObject* value = PyLong_FromLong(12345);
   PyObject* other = NULL;
   PyObject* other_dict = NULL;
+  PyObject* method = NULL;
   if (!obj || !alpha || !beta || !value) goto done;
   if (PyObject_SetAttr(obj, alpha, Py_None) < 0 || PyObject_SetAttr(obj, beta, value) < 0) {
     goto done;
   }
   PyTypeObject* type = (PyTypeObject*)cls;
   if (!PyType_HasFeature(type, Py_TPFLAGS_MANAGED_DICT)) goto done;
+  /* A class method keeps its function first. */
+  method = PyClassMethod_New(cls);
+  if (!method || classmethod_function(method) != cls) goto done;
   PyDictKeysObject* keys = ((PyHeapTypeObject*)type)->ht_cached_keys;
   if (!keys || keys->dk_kind != DICT_KEYS_SPLIT) goto done;
   Py_ssize_t index = key_index(keys, beta);
@@ -405,6 +414,7 @@ static int layout_agrees(void) {
   if (!slots || slots[index] != value) goto done;
   agrees = 1;
 done:
+  Py_XDECREF(method);
   Py_XDECREF(other_dict);
   Py_XDECREF(other);
   Py_XDECREF(value);

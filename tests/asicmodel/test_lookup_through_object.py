@@ -55,6 +55,13 @@ def add_getattr(port_class, port):
     del port.phy_layer
 
 
+def rebind_class_method(port_class, port):
+    # The class method object itself is given a new function in place.
+    port_class.speed = classmethod(lambda cls, mode: 25)
+    assert lanes(port) == 1
+    vars(port_class)["speed"].__init__(lambda cls, mode: 100)
+
+
 def grow_then_shadow(port):
     port.unrelated = 1  # a new instance name after the lookups were made
     port.hw_intf_prefix = lambda mode, sub: "zz"
@@ -74,6 +81,7 @@ CASES = [
     (physical, 4, lambda m, c, p: vars(p).__setitem__("num_logical_ports", lambda mode: 1), 1),
     (lanes, 1, lambda m, c, p: setattr(c, "speed", classmethod(lambda cls, mode: 40)), 4),
     (lanes, 1, lambda m, c, p: setattr(m, "_speed_map", {"4x25G": 100}), 4),
+    (lanes, 1, lambda m, c, p: rebind_class_method(c, p), 4),
     (speed, 25, lambda m, c, p: setattr(c, "_speed_map", {"4x25G": 7}), 7),
     (completed, "4x25G", lambda m, c, p: setattr(c, "phy_layer", property(lambda s: "QSFP+")),
      "4x10G"),
