@@ -150,36 +150,42 @@ static void classify(Entry* e, PyObject* descr) {
  * caller next runs any. */
 static Entry* fill(PyObject* obj, PyObject* name, int where) {
   if (!enabled || !PyUnicode_CheckExact(name)) return NULL;
-  PyTypeObject* type;
-  PyObject* descr;
+  PyTypeObject* type = where == ON_CLASS ? (PyTypeObject*)obj : Py_TYPE(obj);
   PyDictKeysObject* keys = NULL;
+  /* Also gives the class a version tag when it has none. */
+  PyObject* descr = _PyType_Lookup(type, name);
+  int generic = 0;
   if (where == ON_CLASS) {
     /* `Cls.name` where Cls's metaclass is `type`: `type`'s own attribute
      * of that name counts only when the class has none, or when it is a
      * data descriptor; either way the generic lookup answers. */
-    type = (PyTypeObject*)obj;
     PyObject* meta = _PyType_Lookup(&PyType_Type, name);
-    if (meta && Py_TYPE(meta)->tp_descr_set) return NULL;
-    descr = _PyType_Lookup(type, name);
-    if (meta && !descr) return NULL;
+    generic = meta && (Py_TYPE(meta)->tp_descr_set || !descr);
+  } else if ((where == STORE ? type->tp_setattro != PyObject_GenericSetAttr
+                             : type->tp_getattro != PyObject_GenericGetAttr) ||
+             !PyType_HasFeature(type, Py_TPFLAGS_MANAGED_DICT) ||
+             !PyType_HasFeature(type, Py_TPFLAGS_HEAPTYPE)) {
+    generic = 1;
   } else {
-    type = Py_TYPE(obj);
-    if ((where == STORE ? type->tp_setattro != PyObject_GenericSetAttr
-                        : type->tp_getattro != PyObject_GenericGetAttr) ||
-        !PyType_HasFeature(type, Py_TPFLAGS_MANAGED_DICT) ||
-        !PyType_HasFeature(type, Py_TPFLAGS_HEAPTYPE)) {
-      return NULL;
-    }
     keys = ((PyHeapTypeObject*)type)->ht_cached_keys;
-    if (!keys || keys->dk_kind != DICT_KEYS_SPLIT) return NULL;
-    descr = _PyType_Lookup(type, name);
+    generic = !keys || keys->dk_kind != DICT_KEYS_SPLIT;
   }
   if (!PyType_HasFeature(type, Py_TPFLAGS_VALID_VERSION_TAG)) return NULL;
+  /* What makes a lookup generic is fixed while the class's tag holds
+   * (assigning `__getattr__` or `__setattr__` changes the tag), so the
+   * answer "generic" is kept too. */
   Entry* e = slot_of(type->tp_version_tag, name, where);
   e->tag = type->tp_version_tag;
   e->where = (unsigned char)where;
   Py_INCREF(name);
   Py_XSETREF(e->name, name);
+  if (generic) {
+    e->found = FOUND_GENERIC;
+    e->descr = NULL;
+    e->index = -1;
+    e->entries = 0;
+    return e;
+  }
   e->index = (short)(keys ? key_index(keys, name) : -1);
   e->entries = keys ? (int)keys->dk_nentries : 0;
   classify(e, descr);
@@ -338,12 +344,15 @@ PyObject* lookup_cache_call_method(PyObject* name, PyObject* const* args, size_t
 int lookup_cache_setattr(PyObject* obj, PyObject* name, PyObject* value) {
   if (!value || Py_IS_TYPE(obj, &PyType_Type)) return PyObject_SetAttr(obj, name, value);
   Entry* e = entry_of(obj, name, STORE);
-  if (e && e->index < 0 && keys_of(obj)->dk_nentries != e->entries) {
-    e = fill(obj, name, STORE);  /* the name may have joined the shared keys */
-  }
   /* Only a store into the instance's own value array, where the class has
    * no data descriptor of the name and the name has its shared slot. */
-  if (!e || e->found == FOUND_GENERIC || e->found == FOUND_DATA || e->index < 0) {
+  if (!e || e->found == FOUND_GENERIC || e->found == FOUND_DATA) {
+    return PyObject_SetAttr(obj, name, value);
+  }
+  if (e->index < 0 && keys_of(obj)->dk_nentries != e->entries) {
+    e = fill(obj, name, STORE);  /* the name may have joined the shared keys */
+  }
+  if (!e || e->index < 0 || e->found == FOUND_GENERIC || e->found == FOUND_DATA) {
     return PyObject_SetAttr(obj, name, value);
   }
   PyDictValues* values = *_PyObject_ValuesPointer(obj);

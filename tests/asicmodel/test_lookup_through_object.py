@@ -152,3 +152,13 @@ def test_construction_stores_through_the_class_s_setters():
     Recorded.label = SetOnly("named")
     late = Recorded("9", (0, 1, 2, 3), None, None, "QSFP28", (0, 9), 9)
     assert (late.named, "label" in vars(late)) == ("9", False)
+
+
+def test_a_class_that_drops_its_getattr_hook_is_read_directly_again():
+    _, port_class, port = fresh()
+    add_getattr(port_class, port)
+    assert completed(port) == "4x10G"  # through the hook, every time
+    assert completed(port) == "4x10G"
+    del port_class.__getattr__
+    port.phy_layer = "QSFP28"
+    assert completed(port) == "4x25G"
