@@ -67,7 +67,7 @@ static Entry cache[1 << CACHE_BITS];
 
 static inline Entry* slot_of(unsigned int tag, PyObject* name, int where) {
   size_t hash = (size_t)tag * 0x9E3779B1u ^ ((size_t)name >> 4) ^ (size_t)where;
-  return &cache[(hash ^ (hash >> CACHE_BITS)) & ((1u << CACHE_BITS) - 1)];
+  return &cache[hash & ((1u << CACHE_BITS) - 1)];
 }
 
 static inline int same_text(PyObject* key, PyObject* name) {
@@ -148,7 +148,7 @@ static void classify(Entry* e, PyObject* descr) {
  * is ON_CLASS); NULL when the lookup cannot be cached. Never fails, and
  * runs no code of the host's: the entry it gives stays as it is until the
  * caller next runs any. */
-static Entry* fill(PyObject* obj, PyObject* name, int where) {
+__attribute__((noinline, cold)) static Entry* fill(PyObject* obj, PyObject* name, int where) {
   if (!enabled || !PyUnicode_CheckExact(name)) return NULL;
   PyTypeObject* type = where == ON_CLASS ? (PyTypeObject*)obj : Py_TYPE(obj);
   PyDictKeysObject* keys = NULL;
@@ -199,9 +199,13 @@ static Entry* fill(PyObject* obj, PyObject* name, int where) {
 
 static inline Entry* entry_of(PyObject* obj, PyObject* name, int where) {
   PyTypeObject* type = where == ON_CLASS ? (PyTypeObject*)obj : Py_TYPE(obj);
-  if (!PyType_HasFeature(type, Py_TPFLAGS_VALID_VERSION_TAG)) return fill(obj, name, where);
+  if (__builtin_expect(!PyType_HasFeature(type, Py_TPFLAGS_VALID_VERSION_TAG), 0)) {
+    return fill(obj, name, where);
+  }
   Entry* e = slot_of(type->tp_version_tag, name, where);
-  if (e->tag == type->tp_version_tag && e->name == name && e->where == where) return e;
+  if (__builtin_expect(e->tag == type->tp_version_tag && e->name == name && e->where == where, 1)) {
+    return e;
+  }
   return fill(obj, name, where);
 }
 
