@@ -34,6 +34,15 @@ py::object fail(PyObject* type, const char* message) {
   return {};
 }
 
+py::object fail_none_subscript() {
+  // The text PyObject_GetItem gives for None.
+  static const py::handle message =
+      forever(steal(PyUnicode_FromFormat("'%.200s' object is not subscriptable", Py_TYPE(Py_None)->tp_name)));
+  if (!message) return steal(PyObject_GetItem(Py_None, Py_None));
+  PyErr_SetObject(PyExc_TypeError, message.ptr());
+  return {};
+}
+
 py::object fail_object(py::handle type, py::handle argument) {
   PyErr_SetObject(type.ptr(), argument.ptr());
   return {};

@@ -77,10 +77,16 @@ py::object call_with_keywords(py::handle callable, std::initializer_list<py::han
 py::object call_with_keywords(py::handle callable, PyObject* const* values,
                               std::size_t count, PyObject* keyword_names);
 
+// Sets the host's error for `None[key]`.
+py::object fail_none_subscript();
+
 // `obj[key]`.
 inline py::object item(py::handle obj, py::handle key) {
   PyObject* o = obj.ptr();
   PyObject* k = key.ptr();
+  // A port without a given table holds None there: the host's TypeError,
+  // its text made once.
+  if (o == Py_None) return fail_none_subscript();
   // A tuple at a small int index (a port's lanes) is read in place; the
   // host's own path gives every other answer and every error.
   if (PyTuple_CheckExact(o) && PyLong_CheckExact(k)) {

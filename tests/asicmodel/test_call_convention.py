@@ -84,3 +84,12 @@ def test_repeated_keyword_calls_match_as_the_first():
     assert first[:2] == ["xe1", "xe1"] and first[5] == "xe1"
     for _ in range(10):
         assert [site() for site in reversed(sites)] == first[::-1]
+
+
+def test_a_missing_table_fails_as_indexing_none_does():
+    # The port has no PHY types: the host's own error for None[0].
+    with pytest.raises(TypeError) as ours:
+        PORT.phy_autodetect("25G", 0)
+    with pytest.raises(TypeError) as hosts:
+        (lambda table: table[0])(None)
+    assert str(ours.value) == str(hosts.value)
