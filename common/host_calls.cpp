@@ -80,19 +80,26 @@ int scan_texts(PyObject* container, PyObject* key, bool& plain) {
   plain = true;
   const Py_ssize_t size = PySequence_Fast_GET_SIZE(container);
   PyObject** items = PySequence_Fast_ITEMS(container);
-  const Py_hash_t key_hash = reinterpret_cast<PyASCIIObject*>(key)->hash;
+  Py_hash_t key_hash = reinterpret_cast<PyASCIIObject*>(key)->hash;
+  // Beyond a couple of items, hashing the text once (the host keeps it)
+  // lets most items be passed over on their hash alone.
+  if (key_hash == -1 && size > 2) key_hash = PyObject_Hash(key);
   const Py_ssize_t length = PyUnicode_GET_LENGTH(key);
   const int kind = PyUnicode_KIND(key);
   for (Py_ssize_t i = 0; i < size; ++i) {
     PyObject* item = items[i];
     if (item == key) return 1;
-    if (!PyUnicode_CheckExact(item) || !PyUnicode_IS_READY(item)) {
+    if (!PyUnicode_CheckExact(item)) {
       plain = false;
       return PySequence_Contains(container, key);
     }
     // Texts whose known hashes differ cannot be equal.
     const Py_hash_t item_hash = reinterpret_cast<PyASCIIObject*>(item)->hash;
-    if (key_hash != -1 && item_hash != -1 && key_hash != item_hash) continue;
+    if (item_hash != key_hash && item_hash != -1 && key_hash != -1) continue;
+    if (!PyUnicode_IS_READY(item)) {
+      plain = false;
+      return PySequence_Contains(container, key);
+    }
     if (PyUnicode_GET_LENGTH(item) == length && PyUnicode_KIND(item) == kind &&
         std::memcmp(PyUnicode_DATA(item), PyUnicode_DATA(key),
                     static_cast<std::size_t>(length) * kind) == 0) {
