@@ -1,17 +1,21 @@
 /* See lookup_cache.h. Written in C because it reads the host's dict and
  * instance layout, which its internal headers describe in C only. */
-#define Py_BUILD_CORE 1
-#include "common/lookup_cache.h"
+#include <patchlevel.h>
 
+/* The internal headers are read for the 3.11 layout only. */
 #if PY_VERSION_HEX >= 0x030B0000 && PY_VERSION_HEX < 0x030C0000
 #define LOOKUP_CACHE_LAYOUT 1
+#define Py_BUILD_CORE 1
+#endif
+
+#include "common/lookup_cache.h"
+
+#ifdef LOOKUP_CACHE_LAYOUT
 #include <internal/pycore_dict.h>
 #include <internal/pycore_object.h>
 #endif
 
 static int enabled = 0;
-
-int lookup_cache_enabled(void) { return enabled; }
 
 #ifndef LOOKUP_CACHE_LAYOUT
 

@@ -39,9 +39,6 @@ typedef PyObject* (*lookup_cache_direct_call)(PyObject* function, PyObject* cons
  * without the host's generic call (both may be NULL). */
 int lookup_cache_start(PyTypeObject* function_type, lookup_cache_direct_call direct_call);
 
-/* Whether the cache is in use (for tests). */
-int lookup_cache_enabled(void);
-
 PyObject* lookup_cache_getattr(PyObject* obj, PyObject* name);
 
 /* `PyObject_SetAttr(obj, name, value)`; a value stored on an instance
