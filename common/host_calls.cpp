@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cstdint>
 #include <cstring>
+#include <string>
 #include <system_error>
 
 #include <vector>
@@ -32,6 +33,27 @@ py::object call_with_keywords(py::handle callable, std::initializer_list<py::han
 py::object fail(PyObject* type, const char* message) {
   PyErr_SetString(type, message);
   return {};
+}
+
+py::object format_text(const char* format) {
+  // Remembered by the format's address, and checked against its text, so
+  // a buffer reused for another format is never mistaken for the first.
+  struct Remembered {
+    const char* address = nullptr;
+    std::string text;
+    PyObject* object = nullptr;  // held for the process's life once made
+  };
+  static Remembered remembered[64];
+  Remembered& slot = remembered[(reinterpret_cast<std::uintptr_t>(format) >> 3) % 64];
+  if (slot.address == format && slot.object && slot.text == format) return borrow(slot.object);
+  PyObject* object = PyUnicode_FromString(format);
+  if (!object) return {};
+  PyObject* replaced = slot.object;
+  slot.address = format;
+  slot.text = format;
+  slot.object = object;
+  Py_XDECREF(replaced);
+  return borrow(object);
 }
 
 py::object fail_none_subscript() {

@@ -228,9 +228,13 @@ py::object percent_text(py::handle format, const Args&... args) {
   py::object held = steal(tuple);
   return steal(PyUnicode_Format(format.ptr(), held.ptr()));
 }
+// The text of a C format, made once per format and kept (null with the
+// error set on failure).
+py::object format_text(const char* format);
+
 template <typename... Args>
 py::object percent_text(const char* format, const Args&... args) {
-  py::object text = steal(PyUnicode_FromString(format));
+  py::object text = format_text(format);
   if (!text) return {};
   return percent_text(py::handle(text), args...);
 }
