@@ -43,8 +43,9 @@ py::object format_text(const char* format) {
     std::string text;
     PyObject* object = nullptr;  // held for the process's life once made
   };
-  static Remembered remembered[64];
-  Remembered& slot = remembered[(reinterpret_cast<std::uintptr_t>(format) >> 3) % 64];
+  static Remembered remembered[256];
+  const std::uintptr_t address = reinterpret_cast<std::uintptr_t>(format);
+  Remembered& slot = remembered[(address * 0x9E3779B97F4A7C15ull) >> 56];
   if (slot.address == format && slot.object && slot.text == format) return borrow(slot.object);
   PyObject* object = PyUnicode_FromString(format);
   if (!object) return {};
