@@ -143,9 +143,19 @@ inline int contains(py::handle container, py::handle key) {
 // The value of a plain int of one digit (below 2**30 either way), read
 // in place; false for anything else.
 inline bool small_int_value(PyObject* value, long* out) {
-  if (!PyLong_CheckExact(value) || Py_ABS(Py_SIZE(value)) > 1) return false;
+  if (!PyLong_CheckExact(value)) return false;
+#if PY_VERSION_HEX < 0x030C0000
+  // The host's 3.11 layout: the sign in the size, then 30-bit digits.
+  if (Py_ABS(Py_SIZE(value)) > 1) return false;
   *out = Py_SIZE(value) * static_cast<long>(reinterpret_cast<PyLongObject*>(value)->ob_digit[0]);
   return true;
+#else
+  int overflow = 0;
+  const long result = PyLong_AsLongAndOverflow(value, &overflow);
+  if (overflow || result >= (1L << 30) || result <= -(1L << 30)) return false;
+  *out = result;
+  return true;
+#endif
 }
 
 // `left <op> right` for C values: 1 or 0.
