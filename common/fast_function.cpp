@@ -141,6 +141,8 @@ PyObject* match_and_run(const FastFunctionObject& object, PyObject* const* args,
   if (kwnames && kwnames == f.shape_keywords.ptr() && nargs == f.shape_positional) {
     for (std::size_t k = 0; k < f.shape_slots.size(); ++k) slots[f.shape_slots[k]] = args[nargs + k];
   } else if (kwnames) {
+    // Each keyword that lands takes a parameter of its own (a second one
+    // for the same parameter is an error), so at most `total` land.
     std::size_t landed[kMaxParameters];
     const Py_ssize_t keywords = PyTuple_GET_SIZE(kwnames);
     std::size_t hint = static_cast<std::size_t>(nargs);
