@@ -187,17 +187,26 @@ inline int compare(py::handle a, py::handle b, int op) {
 }
 inline int equal(py::handle a, py::handle b) { return compare(a, b, Py_EQ); }
 
+// The characters of an exact text that is all ASCII, in place; false for
+// any other value (a text subclass, other characters, not a text).
+inline bool exact_ascii(py::handle value, std::string_view& characters) {
+  PyObject* raw = value.ptr();
+  if (!PyUnicode_CheckExact(raw) || !PyUnicode_IS_READY(raw) || !PyUnicode_IS_ASCII(raw)) return false;
+  characters = std::string_view(reinterpret_cast<const char*>(PyUnicode_1BYTE_DATA(raw)),
+                                static_cast<std::size_t>(PyUnicode_GET_LENGTH(raw)));
+  return true;
+}
+
 // For an exact ASCII text, whether it starts with `prefix` (ASCII), with
 // the text's letters lowered first when `lowered` (as `text.lower()`
 // lowers ASCII letters): 1 or 0. -1 for any other value, which the caller
 // asks by the host's own methods.
 inline int ascii_starts_with(py::handle text, std::string_view prefix, bool lowered) {
-  PyObject* raw = text.ptr();
-  if (!PyUnicode_CheckExact(raw) || !PyUnicode_IS_READY(raw) || !PyUnicode_IS_ASCII(raw)) return -1;
-  if (static_cast<std::size_t>(PyUnicode_GET_LENGTH(raw)) < prefix.size()) return 0;
-  const auto* data = reinterpret_cast<const char*>(PyUnicode_1BYTE_DATA(raw));
+  std::string_view characters;
+  if (!exact_ascii(text, characters)) return -1;
+  if (characters.size() < prefix.size()) return 0;
   for (std::size_t i = 0; i < prefix.size(); ++i) {
-    char c = data[i];
+    char c = characters[i];
     if (lowered && c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     if (c != prefix[i]) return 0;
   }

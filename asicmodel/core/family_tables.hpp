@@ -2,12 +2,13 @@
 // of texts, speed maps), and the mode-text comparison their rules use.
 #pragma once
 
-#include <cstring>
 #include <initializer_list>
 #include <string_view>
 #include <utility>
 
 #include <pybind11/pybind11.h>
+
+#include "common/host_calls.hpp"
 
 namespace asicmodel {
 
@@ -18,13 +19,11 @@ int mode_is_other(py::handle value, std::string_view text);
 // `value == text` as the host compares them (a subclass's __eq__ is seen):
 // 1 or 0, -1 with the error set. `text` is ASCII.
 inline int mode_is(py::handle value, std::string_view text) {
-  // The common case, an exact text, compares its characters in place.
-  PyObject* raw = value.ptr();
-  if (PyUnicode_CheckExact(raw)) {
-    return PyUnicode_IS_READY(raw) && PyUnicode_IS_ASCII(raw) &&
-           static_cast<std::size_t>(PyUnicode_GET_LENGTH(raw)) == text.size() &&
-           std::memcmp(PyUnicode_1BYTE_DATA(raw), text.data(), text.size()) == 0;
-  }
+  // The common case, an exact text, compares its characters in place (an
+  // exact text that is not all ASCII cannot equal an ASCII one).
+  std::string_view characters;
+  if (common::exact_ascii(value, characters)) return characters == text;
+  if (PyUnicode_CheckExact(value.ptr())) return 0;
   return mode_is_other(value, text);
 }
 

@@ -33,14 +33,12 @@ int is_gang_leader(py::handle self) {
 py::object breakout_logical_ports(py::handle self, py::handle mode) {
   static const py::handle one = common::forever(py::int_(1));
   SW_CHECK(check_mode_of(self, mode));
-  PyObject* text = mode.ptr();
-  if (PyUnicode_CheckExact(text) && PyUnicode_IS_READY(text) && PyUnicode_IS_ASCII(text) &&
-      PyUnicode_GET_LENGTH(text) >= 2) {
+  std::string_view text;
+  if (common::exact_ascii(mode, text) && text.size() >= 2) {
     // "<n>x...": the count is the first character; any other text takes
     // the full path below for its answer or its error.
-    const auto* data = PyUnicode_1BYTE_DATA(text);
-    if (data[1] != 'x') return common::ref(one);
-    if (data[0] >= '0' && data[0] <= '9') return common::integer(data[0] - '0');
+    if (text[1] != 'x') return common::ref(one);
+    if (text[0] >= '0' && text[0] <= '9') return common::integer(text[0] - '0');
   }
   SW_LET(second, common::item_at(mode, 1));
   SW_LET(is_breakout, mode_is(second, "x"));

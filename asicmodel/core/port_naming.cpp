@@ -42,13 +42,11 @@ py::object interface_number(py::handle name) {
   // An exact text is cut without a slice object; anything else slices as
   // the host's `name[2:]` does.
   PyObject* raw = name.ptr();
-  if (PyUnicode_CheckExact(raw) && PyUnicode_IS_READY(raw) && PyUnicode_IS_ASCII(raw) &&
-      PyUnicode_GET_LENGTH(raw) > 2) {
+  std::string_view characters;
+  if (common::exact_ascii(name, characters) && characters.size() > 2) {
     // ASCII digits after the prefix parse in place; anything else takes
     // the full path below for its answer or its error.
-    const auto* data = reinterpret_cast<const char*>(PyUnicode_1BYTE_DATA(raw));
-    auto parsed = common::parse_decimal(
-        std::string_view(data + 2, static_cast<std::size_t>(PyUnicode_GET_LENGTH(raw) - 2)));
+    auto parsed = common::parse_decimal(characters.substr(2));
     if (parsed.value) return common::steal(PyLong_FromLongLong(*parsed.value));
   }
   SW_LET(digits, common::steal(PyUnicode_CheckExact(raw)
@@ -105,10 +103,8 @@ py::object base_hw_intf_num(py::handle self, py::handle mode, py::handle sub) {
 py::object hw_intf(py::handle self, py::handle mode, py::handle sub) {
   SW_LET(prefix, common::call_method(self, names.hw_intf_prefix, mode, sub));
   SW_LET(number, common::call_method(self, names.hw_intf_num, mode, sub));
-  PyObject* head = prefix.ptr();
-  if (PyUnicode_CheckExact(head) && PyUnicode_IS_READY(head) && PyUnicode_IS_ASCII(head)) {
-    const std::string_view text(reinterpret_cast<const char*>(PyUnicode_1BYTE_DATA(head)),
-                                static_cast<std::size_t>(PyUnicode_GET_LENGTH(head)));
+  std::string_view text;
+  if (common::exact_ascii(prefix, text)) {
     if (py::object joined = common::ascii_text_and_int(text, number)) return joined;
     if (PyErr_Occurred()) return {};
   }
