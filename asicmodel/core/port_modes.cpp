@@ -1,7 +1,6 @@
 #include "asicmodel/core/port_modes.hpp"
 
 #include <array>
-#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -15,13 +14,10 @@ namespace {
 
 // Whether `value` is a text holding exactly `text` (ASCII).
 bool is_text(py::handle value, std::string_view text) {
-  PyObject* raw = value.ptr();
-  if (!PyUnicode_Check(raw)) return false;
-  if (PyUnicode_IS_READY(raw) && PyUnicode_IS_ASCII(raw)) {
-    return static_cast<std::size_t>(PyUnicode_GET_LENGTH(raw)) == text.size() &&
-           std::memcmp(PyUnicode_1BYTE_DATA(raw), text.data(), text.size()) == 0;
-  }
-  return PyUnicode_CompareWithASCIIString(raw, std::string(text).c_str()) == 0;
+  std::string_view characters;
+  if (common::exact_ascii(value, characters)) return characters == text;
+  return PyUnicode_Check(value.ptr()) &&
+         PyUnicode_CompareWithASCIIString(value.ptr(), std::string(text).c_str()) == 0;
 }
 
 // Appends `text` to `found` unless it is there already; -1 on error.
