@@ -73,7 +73,7 @@ int create_temporary(const std::string& path, std::string& temporary) {
   }
 }
 
-// Truncates and writes the file itself, as a plain write would.
+// Writes a device, pipe or other non-regular file as a plain write would.
 void write_in_place(const std::string& target, const std::string& content, const std::string& path) {
   try {
     common::write_file(target, content);
@@ -106,6 +106,64 @@ int write_all(int fd, const std::string& content) {
   return 0;
 }
 
+int pwrite_all(int fd, const std::string& content) {
+  for (std::size_t done = 0; done < content.size();) {
+    ssize_t written = pwrite(fd, content.data() + done, content.size() - done, static_cast<off_t>(done));
+    if (written < 0) {
+      if (errno != EINTR) return errno;
+    } else {
+      done += static_cast<std::size_t>(written);
+    }
+  }
+  return 0;
+}
+
+int read_all(int fd, std::string& content) {
+  char buffer[8192];
+  for (;;) {
+    ssize_t got = read(fd, buffer, sizeof buffer);
+    if (got < 0) {
+      if (errno != EINTR) return errno;
+    } else if (got == 0) {
+      return 0;
+    } else {
+      content.append(buffer, static_cast<std::size_t>(got));
+    }
+  }
+}
+
+// `content` over `old`, the file's present text; 0 or errno.
+int overwrite(int fd, const std::string& old, const std::string& content) {
+  // The space for the longer text is taken before a byte changes, so a
+  // full disk refuses here, with the old text still whole.
+  if (content.size() > old.size()) {
+    int error = posix_fallocate(fd, 0, static_cast<off_t>(content.size()));
+    if (error) return error;
+  }
+  if (int error = pwrite_all(fd, content)) return error;
+  if (ftruncate(fd, static_cast<off_t>(content.size())) != 0) return errno;
+  return fsync(fd) != 0 ? errno : 0;
+}
+
+// Rewrites the existing regular file itself, which keeps its inode, owner
+// and mode, for where no new file can take its place. It ends either
+// wholly new or, put back from the copy read first, wholly old; a file
+// that cannot be read is refused untouched, as its text could not be put
+// back.
+void overwrite_in_place(const std::string& target, const std::string& content, const std::string& path) {
+  int fd = open(target.c_str(), O_RDWR | O_CLOEXEC);
+  if (fd < 0) throw common::OsError(errno, path);
+  std::string old;
+  int failure = read_all(fd, old);
+  if (!failure) failure = overwrite(fd, old, content);
+  if (failure) {
+    // Best effort: the old text fits the space it held.
+    if (pwrite_all(fd, old) == 0 && ftruncate(fd, static_cast<off_t>(old.size())) == 0) fsync(fd);
+  }
+  close(fd);
+  if (failure) throw common::OsError(failure, path);
+}
+
 }  // namespace
 
 void replace_file(const std::string& path, const std::string& content) {
@@ -120,8 +178,11 @@ void replace_file(const std::string& path, const std::string& content) {
   if (fd < 0) {
     const int error = errno;
     // A directory this process may not change: the file itself may still be
-    // writable, as a plain write would find.
-    if (error == EACCES || error == EPERM || error == EROFS) return write_in_place(target, content, path);
+    // writable, as a plain write would find (a file not there yet cannot be
+    // created).
+    if (exists && (error == EACCES || error == EPERM || error == EROFS)) {
+      return overwrite_in_place(target, content, path);
+    }
     throw common::OsError(error, path);
   }
   int failure = exists ? copy_attributes(fd, old) : 0;
@@ -130,7 +191,7 @@ void replace_file(const std::string& path, const std::string& content) {
     // file itself, which keeps them.
     close(fd);
     unlink(temporary.c_str());
-    return write_in_place(target, content, path);
+    return overwrite_in_place(target, content, path);
   }
   if (!failure) failure = write_all(fd, content);
   if (!failure && fsync(fd) != 0) failure = errno;

@@ -10,10 +10,13 @@ namespace bringup {
 // target, flushed to disk, then renamed over it. The new file takes the
 // owner, group and permission bits of the file it replaces (those of a
 // newly created file when there is none). Where the directory may not be
-// changed (EACCES, EPERM, EROFS), where the old owner cannot be kept, or
-// where the target is not a regular file, the target itself is truncated
-// and written instead. On failure the temporary file is removed and
-// common::OsError names `path`.
+// changed (EACCES, EPERM, EROFS) or the old owner cannot be kept, the
+// existing file itself is rewritten: the space for the new text is taken
+// first and the old text, read beforehand, is put back if a later step
+// fails; a file that cannot be read is refused untouched. A target that is
+// not a regular file is written as a plain write would. On failure the
+// temporary file is removed and common::OsError names `path`; a regular
+// file is left wholly old or wholly new.
 void replace_file(const std::string& path, const std::string& content);
 
 }  // namespace bringup

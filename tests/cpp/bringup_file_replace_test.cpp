@@ -1,8 +1,12 @@
 // Whole-file replacement: through symbolic links, keeping owner, group and
-// mode, and writing in place where the directory may not be changed.
+// mode, and rewriting in place, never half, where no new file can take the
+// old one's place.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <grp.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -136,6 +140,51 @@ TEST_F(ReplaceFile, WritesInPlaceInADirectoryItMayNotChange) {
               }
             }),
             EACCES);
+}
+
+// Fills the file system holding `directory` until a write finds no space.
+void fill(const std::string& directory) {
+  int fd = open((directory + "/filler").c_str(), O_WRONLY | O_CREAT, 0600);
+  const std::string block(4096, 'f');
+  while (fd >= 0 && write(fd, block.data(), block.size()) > 0) {
+  }
+  if (fd >= 0) close(fd);
+}
+
+TEST_F(ReplaceFile, RewritingInPlaceOnAFullDiskKeepsTheOldText) {
+  if (geteuid() != 0) GTEST_SKIP() << "a private full tmpfs needs root";
+  struct Case {
+    const char* what;
+    uid_t directory_owner, file_owner;
+    mode_t file_mode;
+    int error;  // what the unprivileged writer meets
+  };
+  const Case cases[] = {
+      {"another's world-writable file in the writer's directory", kNobody, 0, 0666, ENOSPC},
+      {"the writer's file in a directory it may not change", 0, kNobody, 0644, ENOSPC},
+      {"an unreadable file in a directory it may not change", 0, kNobody, 0200, EACCES},
+  };
+  for (const Case& c : cases) {
+    pid_t child = fork();
+    if (child == 0) {
+      // A 64 KiB tmpfs over the test directory, seen by this child alone.
+      if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+          mount("tmpfs", directory_.c_str(), "tmpfs", 0, "size=64k,mode=0755") != 0) {
+        _exit(254);
+      }
+      const std::string home = at("home"), path = home + "/ports.conf";
+      if (mkdir(home.c_str(), 0755) != 0 || chown(home.c_str(), c.directory_owner, c.directory_owner) != 0) _exit(253);
+      common::write_file(path, "OLD\n");
+      if (chown(path.c_str(), c.file_owner, c.file_owner) != 0 || chmod(path.c_str(), c.file_mode) != 0) _exit(253);
+      fill(directory_);
+      int error = run_unprivileged([&] { bringup::replace_file(path, std::string(16384, 'n')); });
+      _exit(common::read_file(path) == "OLD\n" ? error : 252);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status)) << c.what;
+    EXPECT_EQ(WEXITSTATUS(status), c.error) << c.what;
+  }
 }
 
 TEST_F(ReplaceFile, FailsWithoutLeavingAnythingNamingThePath) {
