@@ -7,7 +7,8 @@ namespace bringup {
 
 namespace {
 
-bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
+// Blanks are space and tab alone: a vertical tab or form feed is text.
+bool is_blank(char c) { return c == ' ' || c == '\t'; }
 
 std::string_view strip(std::string_view text) {
   while (!text.empty() && is_blank(text.front())) text.remove_prefix(1);

@@ -20,7 +20,7 @@
 //  7. A label given twice in the port section: the later line wins.
 //  8. Any other line is an error; every bad line is reported, numbered in
 //     the text with the added header line.
-// Lines end at LF, CR or CRLF.
+// Blanks are space and tab. Lines end at LF, CR or CRLF.
 #pragma once
 
 #include <string>

@@ -36,6 +36,8 @@ const Case kCases[] = {
     {"DEFAULT fills undefined labels", "1=a\n[DEFAULT]\n1=z\n9=d\n", {{"1", "a"}, {"9", "d"}}},
     {"section header with text after it", "[x] junk\n1=a\n", {}},
     {"CR and CRLF line ends", "1=a\r2=b\r\n3=c", {{"1", "a"}, {"2", "b"}, {"3", "c"}}},
+    {"vertical tab and form feed are no blanks", "1=40G\n\x0b" "2=10G\n\x0c" "3 = \x0c" "4x\n",
+     {{"1", "40G"}, {"\x0b" "2", "10G"}, {"\x0c" "3", "\x0c" "4x"}}},
 };
 
 TEST(PortsConf, ParsesByTheRules) {
