@@ -35,6 +35,10 @@ SWITCH_MODULE(bringup, module) {
   bringup::names.intern();
   bringup::set_this_module(module);
 
+  // The host's INI and in-memory text modules, for callers that reach them
+  // through this module; ports.conf itself has a reader of its own.
+  module.attr("ConfigParser") = py::module_::import("configparser");
+  module.attr("StringIO") = py::module_::import("io");
   module.attr("sys") = py::module_::import("sys");
   module.attr("subprocess") = py::module_::import("subprocess");
   module.attr("syslog") = py::module_::import("syslog");

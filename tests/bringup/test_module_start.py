@@ -37,11 +37,16 @@ def test_portmap_capable(name, capable):
 
 
 def test_outside_names_are_bound():
+    import configparser
+    import io
     import porttab
     import tervane.porttab
     assert bringup.UnsupportedPlatformError is tervane.porttab.UnsupportedPlatformError
     assert porttab is tervane.porttab
     assert bringup.tervane.conformer.Conformer
+    assert bringup.ConfigParser is configparser and bringup.StringIO is io
+    assert list(vars(bringup))[list(vars(bringup)).index("ConfigParser"):][:3] == [
+        "ConfigParser", "StringIO", "sys"]
     assert bringup.syslog.syslog and bringup.sys is sys and bringup._knet_link_file is None
     assert bringup.SDKConfig.serdes_if_type_map == {
         "XGMII": 6, "SFI": 9, "XFI": 10, "KR": 11, "KR4": 12, "SR4": 28}
