@@ -1,12 +1,10 @@
 // Config's port layout side: construction (runners, MAC range, base MAC
 // address), reading, completing and writing ports.conf, the chip texts.
-#include <algorithm>
 #include <cerrno>
 #include <optional>
 #include <array>
 #include <cstdint>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "bringup/binding.hpp"
@@ -16,7 +14,6 @@
 #include "bringup/core/ports_conf.hpp"
 #include "common/process_runner.hpp"
 #include "common/port_search.hpp"
-#include "common/strict_int_core.hpp"
 
 namespace bringup {
 
@@ -275,24 +272,24 @@ py::object write_config(py::handle self, py::handle configfile) {
   if (!path_bytes(configfile, path)) return {};
   SW_LET(config_map, common::get(self, names.config_map));
   SW_LET(labels, common::steal(PySequence_List(config_map.ptr())));
-  // Every label is checked before anything is written.
-  std::vector<std::pair<std::int64_t, py::object>> ordered;
+  // Every label is checked before anything is written. Labels are ordered
+  // by the int they spell, of any size; the position keeps the sort stable
+  // without comparing labels.
+  SW_LET(ordered, common::steal(PyList_New(0)));
   for (Py_ssize_t i = 0; i < PyList_GET_SIZE(labels.ptr()); ++i) {
-    py::object label = common::borrow(PyList_GET_ITEM(labels.ptr(), i));
+    py::handle label = PyList_GET_ITEM(labels.ptr(), i);
     SW_LET(fabric, common::call_method(label, names.startswith, fabric_prefix));
     SW_LET(is_fabric, common::truth(fabric));
     if (is_fabric) continue;
     SW_LET(number, to_int(label));
-    int overflow = 0;
-    long long value = PyLong_AsLongLongAndOverflow(number.ptr(), &overflow);
-    if (overflow) return common::fail_percent(PyExc_ValueError, "integer out of range: %r", label);
-    if (value == -1 && PyErr_Occurred()) return {};
-    ordered.emplace_back(value, label);
+    SW_LET(position, common::integer(i));
+    SW_LET(key, common::steal(PyTuple_Pack(3, number.ptr(), position.ptr(), label.ptr())));
+    SW_CHECK(PyList_Append(ordered.ptr(), key.ptr()));
   }
-  std::stable_sort(ordered.begin(), ordered.end(),
-                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  SW_CHECK(PyList_Sort(ordered.ptr()));
   std::string content = "# XXX - default config file (needs documentation comments)\n";
-  for (const auto& [number, label] : ordered) {
+  for (Py_ssize_t i = 0; i < PyList_GET_SIZE(ordered.ptr()); ++i) {
+    py::handle label = PyTuple_GET_ITEM(PyList_GET_ITEM(ordered.ptr(), i), 2);
     SW_LET(mode, common::item(config_map, label));
     SW_LET(line, common::percent_text(entry_format, label, mode));
     std::string bytes;

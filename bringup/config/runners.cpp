@@ -1,10 +1,7 @@
 // Boardinfo, IPRoute2 and Ifmaker: the runners of the outside tools, each
 // with a dummy mode in which nothing runs and a fixed answer stands in.
-#include <string_view>
-
 #include "bringup/binding.hpp"
 #include "bringup/registrations.hpp"
-#include "common/strict_int_core.hpp"
 
 namespace bringup {
 
@@ -59,13 +56,11 @@ py::object macrange(py::handle self) {
   SW_LET(is_dummy, common::truth(dummy));
   if (is_dummy) return common::integer(255);
   SW_LET(raw, boardinfo_output("-r", "error: boardinfo -r failed"));
-  Py_ssize_t size = 0;
-  const char* data = PyUnicode_AsUTF8AndSize(raw.ptr(), &size);
-  if (data) {
-    auto parsed = common::parse_decimal(std::string_view(data, static_cast<std::size_t>(size)));
-    if (parsed.value) return common::steal(PyLong_FromLongLong(*parsed.value));
-  } else {
-    PyErr_Clear();  // output the codec cannot carry: no number
+  py::object number = decimal_int(raw);
+  if (number) return number;
+  if (PyErr_Occurred()) {
+    if (!PyErr_ExceptionMatches(PyExc_ValueError)) return {};
+    PyErr_Clear();  // the host's conversion refused it: no number either
   }
   static const py::handle bogus = common::forever(py::str("error: boardinfo -r returned bogus value: %s"));
   SW_LET(message, common::percent_text(bogus, raw));

@@ -27,6 +27,8 @@ platform = types.SimpleNamespace(switch=types.SimpleNamespace(chip=chip, ports=[
 config = bringup.Config(platform)
 print("macbase", config.macbase, "macrange", config.macrange)
 
+os.environ["BOARDINFO_MAC_RANGE"] = "9223372036854775808"
+print("wide range", bringup.Boardinfo().macrange)
 os.environ["BOARDINFO_MAC_RANGE"] = "0x100"
 try:
     bringup.Boardinfo().macrange

@@ -171,6 +171,9 @@ def test_write_config_writes_the_default_file(tmp_path):
     config.write_config(str(target))
     with open(os.path.join(GOLDEN, "default_ports.conf")) as golden:
         assert target.read_text() == golden.read()
+    config.config_map = {"99999999999999999999": "40G", "10": "10G"}  # labels beyond 64 bits
+    config.write_config(str(target))
+    assert target.read_text().splitlines()[1:] == ["10=10G", "99999999999999999999=40G"]
     config.config_map = {}
     config.write_config(str(target))
     assert target.read_text() == "# XXX - default config file (needs documentation comments)\n"

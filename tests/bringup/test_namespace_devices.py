@@ -15,6 +15,7 @@ BUILD = os.environ.get("SWITCH_BUILD_DIR", os.path.join(HERE, "..", "..", "build
 
 EXPECTED = """\
 macbase [2, 0, 10, 27, 192, 5] macrange 256
+wide range 9223372036854775808
 range error 'error: boardinfo -r returned bogus value: 0x100\\n'
 address error error: boardinfo -a failed
 knet swp2=down
