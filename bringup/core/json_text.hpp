@@ -3,7 +3,9 @@
 // separated by ", " (so a line ending in a comma carries a blank after
 // it), keys sorted by character order, empty objects and lists written
 // "{}" and "[]", texts with every character outside printable ASCII as a
-// \u escape, and no line feed after the last bracket.
+// \u escape (a lone surrogate as itself, as the host writes it), and no
+// line feed after the last bracket. Texts are UTF-8 in which a lone
+// surrogate may stand in its three-byte form.
 #pragma once
 
 #include <nlohmann/json.hpp>

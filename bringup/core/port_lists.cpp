@@ -36,15 +36,16 @@ NamedPort named(const std::string& name) {
   return {prefix + decimal(*parsed.value, 3), prefix, *parsed.value, &name};
 }
 
+using PortList = std::vector<std::size_t>;
+
 template <typename Key>
-void add_to(std::vector<std::pair<Key, std::vector<std::string>>>& lists, const Key& key,
-            const std::string& name) {
+void add_to(std::vector<std::pair<Key, PortList>>& lists, const Key& key, std::size_t port) {
   auto it = std::find_if(lists.begin(), lists.end(), [&](const auto& e) { return e.first == key; });
   if (it == lists.end()) {
-    lists.emplace_back(key, std::vector<std::string>{});
+    lists.emplace_back(key, PortList{});
     it = lists.end() - 1;
   }
-  it->second.push_back(name);
+  it->second.push_back(port);
 }
 
 }  // namespace
@@ -79,18 +80,18 @@ std::string compress_portlist(const std::vector<std::string>& names) {
   return text;
 }
 
-std::string port_script(const std::vector<ScriptPort>& ports) {
-  std::vector<std::string> all, loopback;
-  std::vector<std::pair<std::string, std::vector<std::string>>> speeds, groups;
+std::optional<std::string> port_script(const std::vector<ScriptPort>& ports, const CompressList& compress) {
+  PortList all, loopback;
+  std::vector<std::pair<std::string, PortList>> speeds, groups;
   std::vector<std::pair<std::string, double>> speed_order;
-  for (const ScriptPort& port : ports) {
-    all.push_back(port.sdk_intf);
-    add_to(speeds, port.speed, port.sdk_intf);
+  for (std::size_t i = 0; i < ports.size(); ++i) {
+    const ScriptPort& port = ports[i];
+    all.push_back(i);
+    add_to(speeds, port.speed, i);
     if (speeds.size() > speed_order.size()) speed_order.emplace_back(port.speed, port.speed_order);
-    if (port.loopback) loopback.push_back(port.sdk_intf);
-    if (port.sdk_group) add_to(groups, *port.sdk_group, port.sdk_intf);
+    if (port.loopback) loopback.push_back(i);
+    if (port.sdk_group) add_to(groups, *port.sdk_group, i);
   }
-  std::string text = "setenv allports " + compress_portlist(all);
   auto order_of = [&](const std::string& speed) {
     for (const auto& [text, order] : speed_order) {
       if (text == speed) return order;
@@ -100,14 +101,22 @@ std::string port_script(const std::vector<ScriptPort>& ports) {
   std::stable_sort(speeds.begin(), speeds.end(), [&](const auto& a, const auto& b) {
     return order_of(a.first) < order_of(b.first);
   });
-  for (const auto& [speed, names] : speeds) {
-    text += "\nsetenv " + speed + "Gports " + compress_portlist(names);
+  std::string text;
+  auto line = [&](const std::string& head, const PortList& list) {
+    std::optional<std::string> compressed = compress(list);
+    if (compressed) text += head + *compressed;
+    return compressed.has_value();
+  };
+  if (!line("setenv allports ", all)) return std::nullopt;
+  for (const auto& [speed, list] : speeds) {
+    if (!line("\nsetenv " + speed + "Gports ", list)) return std::nullopt;
   }
   if (!loopback.empty()) {
-    text += "\nsetenv lbports " + compress_portlist(loopback) + "\nport $lbports lb=mac";
+    if (!line("\nsetenv lbports ", loopback)) return std::nullopt;
+    text += "\nport $lbports lb=mac";
   }
-  for (const auto& [group, names] : groups) {
-    text += "\nsetenv sdk_group_" + group + " " + compress_portlist(names);
+  for (const auto& [group, list] : groups) {
+    if (!line("\nsetenv sdk_group_" + group + " ", list)) return std::nullopt;
   }
   return text;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -24,16 +25,21 @@ std::string compress_portlist(const std::vector<std::string>& names);
 
 // One logical port of the unit.
 struct ScriptPort {
-  std::string sdk_intf;
   std::string speed;                     // the speed's text form ("10")
   double speed_order = 0;                // the speed as a number, for sorting
   bool loopback = false;
   std::optional<std::string> sdk_group;  // text form; absent: no group
 };
 
+// The text written for one list of the unit's logical ports, given as
+// their positions in the script's port list, in order; nullopt stops the
+// script.
+using CompressList = std::function<std::optional<std::string>(const std::vector<std::size_t>&)>;
+
 // "setenv allports ...", one "setenv <speed>Gports ..." per speed, the
 // loopback lines when there are loopback ports, one "setenv sdk_group_<g>
 // ..." per group; speeds ascending, groups in order of first appearance.
-std::string port_script(const std::vector<ScriptPort>& ports);
+// Each list is written as `compress` gives it; nullopt when it gave none.
+std::optional<std::string> port_script(const std::vector<ScriptPort>& ports, const CompressList& compress);
 
 }  // namespace bringup

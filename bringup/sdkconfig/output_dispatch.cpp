@@ -140,6 +140,7 @@ py::object output(py::handle self, py::handle configfile) {
 py::object rcports(py::handle self, py::handle unit) {
   SW_LET(ports, ports_of(self));
   std::vector<ScriptPort> script_ports;
+  std::vector<py::object> port_names;  // sdk_intf(sub) of each logical port
   for (Py_ssize_t i = 0; i < PyList_GET_SIZE(ports.ptr()); ++i) {
     py::handle port = PyList_GET_ITEM(ports.ptr(), i);
     SW_LET(port_unit, common::get(port, names.unit));
@@ -151,7 +152,7 @@ py::object rcports(py::handle self, py::handle unit) {
       SW_LET(sub_number, common::integer(sub));
       ScriptPort entry;
       SW_LET(name, common::call_method(port, names.sdk_intf, sub_number));
-      if (!text_form(name, entry.sdk_intf)) return {};
+      port_names.push_back(name);
       SW_LET(speed, common::get(port, names.speed));
       if (!text_form(speed, entry.speed)) return {};
       entry.speed_order = PyFloat_AsDouble(speed.ptr());
@@ -167,7 +168,22 @@ py::object rcports(py::handle self, py::handle unit) {
       script_ports.push_back(std::move(entry));
     }
   }
-  return rendered([&] { return port_script(script_ports); });
+  // Each list is written as `self._compress_portlist(list)` makes it, so an
+  // override is heard.
+  auto compress = [&](const std::vector<std::size_t>& members) -> std::optional<std::string> {
+    py::object list = common::steal(PyList_New(0));
+    if (!list) return std::nullopt;
+    for (std::size_t member : members) {
+      if (PyList_Append(list.ptr(), port_names[member].ptr()) < 0) return std::nullopt;
+    }
+    py::object compressed = common::call_method(self, names._compress_portlist, list);
+    std::string text;
+    if (!compressed || !text_form(compressed, text)) return std::nullopt;
+    return text;
+  };
+  std::optional<std::string> script = port_script(script_ports, compress);
+  if (!script) return {};
+  return host_text(*script);
 }
 
 py::object compress_portlist_of(py::handle, py::handle portlist) {

@@ -2,6 +2,8 @@
 // initialisation, fibre preference, auto-negotiation, PHY offsets,
 // identifiers and system interfaces, PHY models and addresses) and the
 // PHY table and script.
+#include <algorithm>
+
 #include "bringup/sdkconfig/sdkconfig_ops.hpp"
 #include "bringup/sdkconfig/port_walk.hpp"
 #include "bringup/sdkconfig/text_lines.hpp"
@@ -10,8 +12,10 @@ namespace bringup {
 
 namespace {
 
-// A tuning list as plain numbers; nullopt for an absent one.
-bool tuning_values(py::handle port, PyObject* name,
+// The first `needed` numbers of a tuning list (fewer when it is shorter:
+// the lines then stop at the index error); nullopt for an absent one.
+// Elements past those are never read, whatever they hold.
+bool tuning_values(py::handle port, PyObject* name, Py_ssize_t needed,
                    std::optional<std::vector<HostNumber>>& out) {
   py::object values = common::get(port, name);
   if (!values) return false;
@@ -19,7 +23,7 @@ bool tuning_values(py::handle port, PyObject* name,
   py::object listed = common::steal(PySequence_List(values.ptr()));
   if (!listed) return false;
   out.emplace();
-  for (Py_ssize_t i = 0; i < PyList_GET_SIZE(listed.ptr()); ++i) {
+  for (Py_ssize_t i = 0; i < std::min(needed, PyList_GET_SIZE(listed.ptr())); ++i) {
     HostNumber number;
     if (!host_number(PyList_GET_ITEM(listed.ptr(), i), 'x', number)) return false;
     out->push_back(number);
@@ -82,9 +86,11 @@ py::object port_emphasis_text(py::handle self) {
       SW_LET(mode, common::get(port, names.mode));
       SW_LET(four, common::equal(mode, forty));
       record.four_lanes = four;
-      if (!tuning_values(port, names.pre_emphasis, record.pre_emphasis) ||
-          !tuning_values(port, names.drv_current, record.drv_current) ||
-          !tuning_values(port, names.pre_drv_current, record.pre_drv_current)) {
+      // Lanes 0 to 3 of a "40G" port, else one entry per sub-port.
+      const Py_ssize_t needed = four ? 4 : count;
+      if (!tuning_values(port, names.pre_emphasis, needed, record.pre_emphasis) ||
+          !tuning_values(port, names.drv_current, needed, record.drv_current) ||
+          !tuning_values(port, names.pre_drv_current, needed, record.pre_drv_current)) {
         return {};
       }
     }

@@ -1,6 +1,7 @@
 """The generated sections, each rule on its own worked example, over
 duck-typed configured ports (generator_fakes)."""
 
+import json
 import os
 
 import pytest
@@ -64,6 +65,12 @@ SECTION_CASES = [
       "serdes_preemphasis_3.0=0x0011", "serdes_driver_current_3.0=0x0006",
       "serdes_preemphasis_4.0=0x0012", "serdes_driver_current_4.0=0x0007",
       "serdes_preemphasis_5.0=0x0013", "serdes_driver_current_5.0=0x0000"]),
+    ("emphasis: entries past those read may hold anything",
+     [Configured(["xe0"], pre_emphasis=[1, 2, 3, 4, "junk"]),
+      Configured(["xe4", "xe5"], mode="2x20G", drv_current=[5, 6, "junk"])],
+     {}, "port_emphasis",
+     ["serdes_preemphasis_lane%d_1.0=0x%04x" % (n, n + 1) for n in range(4)] +
+     ["serdes_driver_current_2.0=0x0005", "serdes_driver_current_3.0=0x0006"]),
     ("port initialisation",
      [Configured(["xe0"], serdes_if_type="KR4", an_c37="off", an_c73="auto", sys_interface=18),
       Configured(["xe4", "xe5"], mode="2x20G", enable_auto_neg=True, an_c73="on")],
@@ -174,8 +181,16 @@ def test_link_defaults_json_layout():
 
 
 def test_link_defaults_escape_names_to_ascii():
-    text = config_with([Configured(["xe0"], linux_names=["sw\u00e9\"1"])]).linkdefaults
-    assert '"sw\\u00e9\\"1": {' in text
+    # As the host's json.dumps writes them, a lone surrogate included.
+    name = "sw\u00e9\"1\x7f\udcff\U0001f600"
+    text = config_with([Configured(["xe0"], linux_names=[name])]).linkdefaults
+    assert json.dumps(name) + ": {" in text
+
+
+def test_port_script_lists_are_compressed_through_the_object():
+    config = config_with([Configured(["xe0", "xe1"], speed=10)])
+    config._compress_portlist = lambda names: "+".join(names)
+    assert config.rcports(0) == "setenv allports xe0+xe1\nsetenv 10Gports xe0+xe1"
 
 
 @pytest.mark.parametrize("names, compressed", [

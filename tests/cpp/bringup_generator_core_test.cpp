@@ -43,11 +43,18 @@ TEST(CompressPortlist, RunsOfThreeOrMore) {
 }
 
 TEST(PortScript, SpeedsAscendingThenLoopbackThenGroups) {
-  std::vector<ScriptPort> ports = {{"ce0", "100", 100, true, "g"}, {"xe0", "10", 10, false, {}}};
-  EXPECT_EQ(port_script(ports),
+  const std::vector<std::string> names = {"ce0", "xe0"};
+  std::vector<ScriptPort> ports = {{"100", 100, true, "g"}, {"10", 10, false, {}}};
+  auto compress = [&](const std::vector<std::size_t>& list) -> std::optional<std::string> {
+    std::vector<std::string> listed;
+    for (std::size_t i : list) listed.push_back(names[i]);
+    return compress_portlist(listed);
+  };
+  EXPECT_EQ(port_script(ports, compress),
             "setenv allports ce0,xe0\nsetenv 10Gports xe0\nsetenv 100Gports ce0\n"
             "setenv lbports ce0\nport $lbports lb=mac\nsetenv sdk_group_g ce0");
-  EXPECT_EQ(port_script({}), "setenv allports ");
+  EXPECT_EQ(port_script({}, compress), "setenv allports ");
+  EXPECT_EQ(port_script(ports, [](const auto&) { return std::nullopt; }), std::nullopt);
 }
 
 TEST(JsonText, LayoutWithTrailingBlanks) {
