@@ -1,7 +1,10 @@
 #include "fanoutprobe/core/bridge_vlans.hpp"
 
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
 #include <nlohmann/json.hpp>
+#include <vector>
 
 #include "fanoutprobe/core/text_scan.hpp"
 
@@ -13,6 +16,103 @@ namespace {
 using Json = nlohmann::ordered_json;
 
 bool is_vlan_list(const Json& value) { return value.is_array(); }
+
+// nlohmann refuses a number literal beyond the range of a double, which the
+// host's JSON reader takes (as an infinity). Before parsing, each such
+// literal is replaced by a one-member object holding its text under this
+// key: every reading but that of "vlan" passes over an object as it would
+// over a number, and "vlan" reports the number as too large.
+const std::string kBeyondDouble = std::string(1, '\0') + "beyond a double";
+
+// -?(0|[1-9][0-9]*)(\.[0-9]+)?([eE][+-]?[0-9]+)?
+bool is_json_number(std::string_view token) {
+  std::size_t i = 0;
+  auto digits = [&] {
+    std::size_t start = i;
+    while (i < token.size() && token[i] >= '0' && token[i] <= '9') ++i;
+    return i > start;
+  };
+  if (i < token.size() && token[i] == '-') ++i;
+  if (i < token.size() && token[i] == '0') {
+    ++i;
+  } else if (!digits()) {
+    return false;
+  }
+  if (i < token.size() && token[i] == '.' && (++i, !digits())) return false;
+  if (i < token.size() && (token[i] == 'e' || token[i] == 'E')) {
+    ++i;
+    if (i < token.size() && (token[i] == '+' || token[i] == '-')) ++i;
+    if (!digits()) return false;
+  }
+  return i == token.size();
+}
+
+bool beyond_double(std::string_view token) {
+  // Below 300 characters only an exponent reaches past a double.
+  if (token.size() < 300 && token.find_first_of("eE") == std::string_view::npos) return false;
+  return is_json_number(token) && std::isinf(std::strtod(std::string(token).c_str(), nullptr));
+}
+
+// The text with every number literal beyond a double replaced (left empty
+// when there is none); strings are passed over whole, so nothing inside
+// them is taken for a number.
+struct MarkedText {
+  struct Replacement {
+    std::size_t start, end;  // in the new text
+    std::size_t original_start, original_end;
+  };
+  std::string text;
+  std::vector<Replacement> replaced;  // in text order
+
+  // The byte of the original text at byte `at` of the new one.
+  std::size_t original_at(std::size_t at) const {
+    std::size_t new_end = 0, original_end = 0;
+    for (const Replacement& r : replaced) {
+      if (at < r.start) break;
+      if (at < r.end) return r.original_start;
+      new_end = r.end;
+      original_end = r.original_end;
+    }
+    return at - new_end + original_end;
+  }
+};
+
+MarkedText with_wide_numbers_marked(std::string_view text) {
+  MarkedText marked;
+  std::size_t copied = 0;
+  for (std::size_t i = 0; i < text.size();) {
+    const char c = text[i];
+    if (c == '"') {
+      for (++i; i < text.size() && text[i] != '"'; ++i) {
+        if (text[i] == '\\') ++i;
+      }
+      ++i;
+    } else if (c == '-' || (c >= '0' && c <= '9')) {
+      std::size_t end = i;
+      while (end < text.size() && text[end] != '\0' && std::strchr("+-.0123456789eE", text[end])) ++end;
+      std::string_view token = text.substr(i, end - i);
+      if (beyond_double(token)) {
+        marked.text.append(text.substr(copied, i - copied));
+        const std::size_t start = marked.text.size();
+        marked.text.append("{\"\\u0000beyond a double\": \"").append(token).append("\"}");
+        marked.replaced.push_back({start, marked.text.size(), i, end});
+        copied = end;
+      }
+      i = end;
+    } else {
+      ++i;
+    }
+  }
+  if (copied > 0) marked.text.append(text.substr(copied));
+  return marked;
+}
+
+// The literal text of a marked number, or null.
+const std::string* number_beyond_double(const Json& value) {
+  if (!value.is_object() || value.size() != 1) return nullptr;
+  auto found = value.find(kBeyondDouble);
+  return found != value.end() && found->is_string() ? &found->get_ref<const std::string&>() : nullptr;
+}
 
 bool read_vid(const Json& value, std::int64_t& vid, Failure& fault) {
   if (value.is_number_integer()) {
@@ -44,6 +144,10 @@ bool read_vid(const Json& value, std::int64_t& vid, Failure& fault) {
     }
     vid = number.value;
     return true;
+  }
+  if (const std::string* literal = number_beyond_double(value)) {
+    fault = failure(FailureKind::kOverflow, *literal);
+    return false;
   }
   // What the host's int() says of null, a list or an object.
   const char* type = value.is_null() ? "NoneType" : value.is_array() ? "list" : "dict";
@@ -96,16 +200,18 @@ bool is_listing_of_devices(const Json& document) {
 BridgeVlanRead read_bridge_vlans(std::string_view json_text) {
   BridgeVlanRead read;
   Json document;
+  const MarkedText marked = with_wide_numbers_marked(json_text);
   try {
-    document = Json::parse(json_text.begin(), json_text.end());
+    document = marked.replaced.empty() ? Json::parse(json_text.begin(), json_text.end())
+                                       : Json::parse(marked.text);
   } catch (const Json::parse_error& error) {
     read.invalid_json = true;
     read.json_error = error.what();
-    read.json_error_at = error.byte > 0 ? error.byte - 1 : 0;
+    read.json_error_at = marked.original_at(error.byte > 0 ? error.byte - 1 : 0);
     return read;
   } catch (const Json::out_of_range& error) {
-    // A number literal beyond the range of a double: the host reads it as
-    // an infinity, which no VLAN id can be.
+    // A number the marking above did not take for one beyond a double,
+    // which nlohmann refuses all the same.
     std::string_view message = error.what();
     std::size_t open = message.find('\''), close = message.rfind('\'');
     read.failure = failure(FailureKind::kOverflow, open < close

@@ -5,7 +5,9 @@
 // Any other layout lists nothing. Of a VLAN object only "vlan" (a number
 // or decimal text; 0 when missing) and "flags" (untagged when it holds
 // "Egress Untagged") are read. A "vlan" that cannot be read fails that
-// object only: the caller raises it when it comes to use that object.
+// object only: the caller raises it when it comes to use that object. A
+// number beyond the range of a double is valid JSON: it fails only as a
+// "vlan".
 #pragma once
 
 #include <cstddef>
@@ -31,8 +33,8 @@ struct DeviceVlans {
 
 struct BridgeVlanRead {
   std::vector<DeviceVlans> devices;
-  Failure failure;                   // a number literal too large for a
-                                     // double anywhere in the document
+  Failure failure;                   // a number nlohmann refused as too
+                                     // large, where it was not marked
   bool invalid_json = false;         // the text is not JSON at all
   std::string json_error;            // then: why, and at which byte
   std::size_t json_error_at = 0;

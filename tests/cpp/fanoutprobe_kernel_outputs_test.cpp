@@ -126,7 +126,11 @@ TEST(FanoutprobeKernelOutputs, BridgeVlanListing) {
        FailureKind::kInvalidDecimal},
       {R"({"swp1": [{"vlan": null, "flags": ["Egress Untagged"]}], "swp2": [{"vlan": [1]}]})",
        "swp1: ?u;swp2: ?t;", FailureKind::kType},
-      {R"({"swp1": [{"vlan": 1e400}]})", "", FailureKind::kOverflow},  // beyond a double
+      // Numbers beyond a double are valid JSON: they fail only as a "vlan".
+      {R"js({"swp1": [{"vlan": 100, "flags": ["Egress Untagged"], "note": 1e400}],
+           "swp2": [{"vlan": -1E+400, "x": ["\" 1e400", 1e400]}], "swp3": [{"vlan": 7, "n": 1)js" +
+           std::string(400, '0') + "}]}",
+       "swp1: 100u;swp2: ?t;swp3: 7t;", FailureKind::kOverflow},
   };
   for (const Case& c : cases) {
     BridgeVlanRead read = read_bridge_vlans(c.json);
@@ -135,9 +139,11 @@ TEST(FanoutprobeKernelOutputs, BridgeVlanListing) {
     EXPECT_EQ(shown(read, failure), c.expected) << c.json;
     EXPECT_EQ(failure, c.failure) << c.json;
   }
-  for (const char* broken : {"", "{", "{\"a\": [}", "nonsense"}) {
+  for (const char* broken : {"", "{", "{\"a\": [}", "nonsense", "[1e400, 01e400]"}) {
     EXPECT_TRUE(read_bridge_vlans(broken).invalid_json) << broken;
   }
+  // An error is placed in the text as given, numbers beyond a double and all.
+  EXPECT_EQ(read_bridge_vlans("[1e400, 1e400, x]").json_error_at, 15u);
 }
 
 TEST(FanoutprobeKernelOutputs, RouteKeys) {
