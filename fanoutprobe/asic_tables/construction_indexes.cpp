@@ -2,6 +2,7 @@
 
 #include "common/host_calls.hpp"
 #include "fanoutprobe/asic_tables/first_match_index.hpp"
+#include "fanoutprobe/asic_tables/list_snapshot.hpp"
 #include "fanoutprobe/names.hpp"
 
 namespace fanoutprobe {
@@ -10,13 +11,14 @@ namespace {
 
 thread_local PortVidScope* innermost_port_vid_scope = nullptr;
 
-// dport -> list of records, or None when a record's dport cannot be read
+// dport -> list of positions, or None when a record's dport cannot be read
 // or is not a plain text (the walk answers then, meeting any fault where it
-// would). Only errors that are no Exception pass.
-py::object group_by_dport(py::handle portmap) {
+// would). Read from the snapshot the groups stand for. Only errors that are
+// no Exception pass.
+py::object group_by_dport(py::handle snapshot) {
   SW_LET(groups, common::steal(PyDict_New()));
-  for (Py_ssize_t i = 0; i < PyList_GET_SIZE(portmap.ptr()); ++i) {
-    py::object record = common::borrow(PyList_GET_ITEM(portmap.ptr(), i));
+  for (Py_ssize_t i = 0; i < PyTuple_GET_SIZE(snapshot.ptr()); ++i) {
+    py::handle record = PyTuple_GET_ITEM(snapshot.ptr(), i);
     py::object dport = common::get(record, names.dport);
     if (!dport) {
       if (!PyErr_ExceptionMatches(PyExc_Exception)) return {};
@@ -31,9 +33,16 @@ py::object group_by_dport(py::handle portmap) {
       if (!made || PyDict_SetItem(groups.ptr(), dport.ptr(), made.ptr()) < 0) return {};
       group = made.ptr();
     }
-    if (PyList_Append(group, record.ptr()) < 0) return {};
+    py::object position = common::steal(PyLong_FromSsize_t(i));
+    if (!position || PyList_Append(group, position.ptr()) < 0) return {};
   }
   return groups;
+}
+
+PortVidScope* scope_of(py::handle asic) {
+  PortVidScope* scope = innermost_port_vid_scope;
+  while (scope && scope->asic() != asic.ptr()) scope = scope->outer();
+  return scope;
 }
 
 }  // namespace
@@ -44,16 +53,18 @@ PortVidScope::PortVidScope(py::handle asic) : asic_(asic.ptr()), outer_(innermos
 
 PortVidScope::~PortVidScope() { innermost_port_vid_scope = outer_; }
 
-py::object PortVidScope::records_named(py::handle asic, py::handle portmap, py::handle dport) {
-  PortVidScope* scope = innermost_port_vid_scope;
-  while (scope && scope->asic_ != asic.ptr()) scope = scope->outer_;
+py::object PortVidScope::positions_named(py::handle asic, py::handle portmap, py::handle dport) {
+  PortVidScope* scope = scope_of(asic);
   if (!scope || !PyList_CheckExact(portmap.ptr()) || !PyUnicode_CheckExact(dport.ptr())) return {};
-  Py_ssize_t length = PyList_GET_SIZE(portmap.ptr());
-  if (!scope->groups_ || scope->list_.ptr() != portmap.ptr() || scope->length_ != length) {
-    scope->groups_ = group_by_dport(portmap);
+  if (!scope->groups_ || scope->list_.ptr() != portmap.ptr() ||
+      !holds_snapshot(portmap, scope->snapshot_)) {
+    scope->groups_ = py::object();
+    scope->snapshot_ = snapshot_of(portmap);
+    if (!scope->snapshot_) return {};
+    scope->groups_ = group_by_dport(scope->snapshot_);
     if (!scope->groups_) return {};
     scope->list_ = common::borrow(portmap.ptr());
-    scope->length_ = length;
+    if (!holds_snapshot(portmap, scope->snapshot_)) return {};  // changed by a dport read
   }
   if (scope->groups_.is_none()) return {};
   PyObject* group = PyDict_GetItemWithError(scope->groups_.ptr(), dport.ptr());
@@ -61,6 +72,11 @@ py::object PortVidScope::records_named(py::handle asic, py::handle portmap, py::
   if (PyErr_Occurred()) return {};
   static const py::handle none_named = common::forever(py::list());
   return common::borrow(none_named.ptr());
+}
+
+bool PortVidScope::unchanged(py::handle asic, py::handle portmap) {
+  PortVidScope* scope = scope_of(asic);
+  return scope && scope->list_.ptr() == portmap.ptr() && holds_snapshot(portmap, scope->snapshot_);
 }
 
 int untagged_member(py::handle asic, py::handle untagged, py::handle dport) {
@@ -71,16 +87,15 @@ int untagged_member(py::handle asic, py::handle untagged, py::handle dport) {
     *sets = common::steal(PyDict_New());
     if (!*sets) return -1;
   }
-  // Per list: (the list, its length then, state): state None when asked
+  // Per list: (the list, its items then, state): state None when asked
   // once, the set of its names from the second question on, False when a
   // name is not a plain text (walk only).
   py::object key = common::steal(PyLong_FromVoidPtr(untagged.ptr()));
   if (!key) return -1;
   PyObject* known = PyDict_GetItemWithError(sets->ptr(), key.ptr());
   if (!known && PyErr_Occurred()) return -1;
-  Py_ssize_t length = PyList_GET_SIZE(untagged.ptr());
   bool same = known && PyTuple_GET_ITEM(known, 0) == untagged.ptr() &&
-              PyLong_AsSsize_t(PyTuple_GET_ITEM(known, 1)) == length;
+              holds_snapshot(untagged, PyTuple_GET_ITEM(known, 1));
   PyObject* state = same ? PyTuple_GET_ITEM(known, 2) : Py_None;
   if (PyAnySet_CheckExact(state)) return PySet_Contains(state, dport.ptr());
   if (state == Py_False) return common::contains(untagged, dport);
@@ -88,7 +103,7 @@ int untagged_member(py::handle asic, py::handle untagged, py::handle dport) {
   if (same) {  // asked before: a set of its names, when they are all plain texts
     names_set = common::steal(PySet_New(nullptr));
     if (!names_set) return -1;
-    for (Py_ssize_t i = 0; i < length; ++i) {
+    for (Py_ssize_t i = 0; i < PyList_GET_SIZE(untagged.ptr()); ++i) {
       PyObject* name = PyList_GET_ITEM(untagged.ptr(), i);
       if (!PyUnicode_CheckExact(name)) {
         names_set = common::boolean(false);
@@ -97,9 +112,9 @@ int untagged_member(py::handle asic, py::handle untagged, py::handle dport) {
       if (PySet_Add(names_set.ptr(), name) < 0) return -1;
     }
   }
-  py::object length_object = common::steal(PyLong_FromSsize_t(length));
-  if (!length_object) return -1;
-  py::object entry = common::steal(PyTuple_Pack(3, untagged.ptr(), length_object.ptr(), names_set.ptr()));
+  py::object snapshot = snapshot_of(untagged);
+  if (!snapshot) return -1;
+  py::object entry = common::steal(PyTuple_Pack(3, untagged.ptr(), snapshot.ptr(), names_set.ptr()));
   if (!entry || PyDict_SetItem(sets->ptr(), key.ptr(), entry.ptr()) < 0) return -1;
   if (PyAnySet_CheckExact(names_set.ptr())) return PySet_Contains(names_set.ptr(), dport.ptr());
   return common::contains(untagged, dport);

@@ -13,9 +13,10 @@
 //
 // Both are dropped with their scope, never stored in the object, and stand
 // only for lists of plain texts (str, not a subclass: their == is the
-// dict's): any other record or name goes to the walk. As a guard an index
-// is used only while its list is the same object of the same length, and a
-// record found through it is checked again against the name.
+// dict's): any other record or name goes to the walk. An override run in
+// the middle may change the lists in place, so an index is used only while
+// its list is the same object holding the same items (list_snapshot.hpp),
+// and a record found through it is checked again against the name.
 #pragma once
 
 #include <pybind11/pybind11.h>
@@ -31,15 +32,23 @@ class PortVidScope {
   PortVidScope(const PortVidScope&) = delete;
   PortVidScope& operator=(const PortVidScope&) = delete;
 
-  // The records of `portmap` whose dport is `dport`, in list order, as a
-  // list; a null object without error when only the walk can answer.
-  static py::object records_named(py::handle asic, py::handle portmap, py::handle dport);
+  // The positions in `portmap` of the records whose dport is `dport`, in
+  // list order, as a list of ints; a null object without error when only
+  // the walk can answer.
+  static py::object positions_named(py::handle asic, py::handle portmap, py::handle dport);
+
+  // Whether `portmap` still holds the records the positions were taken
+  // from (so a walk must take over when a call in between changed it).
+  static bool unchanged(py::handle asic, py::handle portmap);
+
+  PyObject* asic() const { return asic_; }
+  PortVidScope* outer() const { return outer_; }
 
  private:
   PyObject* asic_;
   py::object list_;       // the port map the groups were made from
-  Py_ssize_t length_ = 0;
-  py::object groups_;     // dict: dport -> list of records; None: walk only
+  py::object snapshot_;   // its records then
+  py::object groups_;     // dict: dport -> list of positions; None: walk only
   PortVidScope* outer_;
 };
 

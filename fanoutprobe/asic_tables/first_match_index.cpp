@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "common/host_calls.hpp"
+#include "fanoutprobe/asic_tables/list_snapshot.hpp"
 #include "fanoutprobe/names.hpp"
 
 namespace fanoutprobe {
@@ -30,24 +31,22 @@ py::object xlate_key(py::handle record, int which) {
   return common::steal(PyTuple_Pack(2, lport.ptr(), vid.ptr()));
 }
 
-// Fills `index` from `list`; records that cannot be indexed (a failing key
-// read, an unhashable key) leave it for the scan, which meets the same
-// fault where a scan would. Only errors that are no Exception pass.
+// Fills `index` from the records `list` (an exact list) holds now; records
+// that cannot be indexed (a failing key read, an unhashable key) leave it
+// for the scan, which meets the same fault where a scan would. Only errors
+// that are no Exception pass.
 bool build(ListIndex& index, const ListSpec& layout, py::handle list) {
   index = ListIndex{};
   index.state = ListIndex::kScanOnly;
   index.list = common::borrow(list.ptr());
+  if (!PyList_CheckExact(list.ptr())) return true;
+  py::object snapshot = snapshot_of(list);
   py::object maps[2] = {common::steal(PyDict_New()), common::steal(PyDict_New())};
-  py::object iterator = common::steal(PyObject_GetIter(list.ptr()));
-  bool ok = maps[0] && maps[1] && iterator;
-  Py_ssize_t length = 0;
-  while (ok) {
-    py::object record = common::steal(PyIter_Next(iterator.ptr()));
-    if (!record) {
-      ok = !PyErr_Occurred();
-      break;
-    }
-    ++length;
+  bool ok = snapshot && maps[0] && maps[1];
+  // Read from the snapshot: a key read that changes the list leaves the
+  // index describing the records it holds, and the next question rebuilds.
+  for (Py_ssize_t i = 0; ok && i < PyTuple_GET_SIZE(snapshot.ptr()); ++i) {
+    py::handle record = PyTuple_GET_ITEM(snapshot.ptr(), i);
     for (int which = 0; which < 2 && ok; ++which) {
       py::object key = layout.record_key(record, which);
       ok = key && PyDict_SetDefault(maps[which].ptr(), key.ptr(), record.ptr()) != nullptr;
@@ -55,7 +54,7 @@ bool build(ListIndex& index, const ListSpec& layout, py::handle list) {
   }
   if (ok) {
     index.state = ListIndex::kBuilt;
-    index.length = length;
+    index.snapshot = std::move(snapshot);
     index.first[0] = std::move(maps[0]);
     index.first[1] = std::move(maps[1]);
     return true;
@@ -65,13 +64,11 @@ bool build(ListIndex& index, const ListSpec& layout, py::handle list) {
   return true;
 }
 
-// Whether `index` still describes `list`: the same object, the same length.
-int describes(const ListIndex& index, py::handle list) {
-  if (index.state == ListIndex::kUnbuilt || index.list.ptr() != list.ptr()) return 0;
-  if (index.state == ListIndex::kScanOnly) return 1;
-  Py_ssize_t length = PyObject_Size(list.ptr());
-  if (length < 0) return -1;
-  return length == index.length ? 1 : 0;
+// Whether `index` still describes `list`: the same object holding the same
+// records in the same order.
+bool describes(const ListIndex& index, py::handle list) {
+  if (index.state == ListIndex::kUnbuilt || index.list.ptr() != list.ptr()) return false;
+  return index.state == ListIndex::kScanOnly || holds_snapshot(list, index.snapshot);
 }
 
 // The first record of `list` whose key equals `key`.
@@ -108,9 +105,7 @@ py::object indexed(ListIndex& index, const ListSpec& layout, int which, py::hand
 py::object first_match(py::handle self, const ListSpec& layout, int which, py::handle key) {
   SW_LET(list, common::get(self, layout.list_name));
   if (ListIndex* index = LookupIndexScope::slot(self.ptr(), layout.slot)) {
-    int current = describes(*index, list);
-    if (current < 0) return {};
-    if (!current && !build(*index, layout, list)) return {};
+    if (!describes(*index, list) && !build(*index, layout, list)) return {};
     py::object answer = indexed(*index, layout, which, key);
     if (answer || PyErr_Occurred()) return answer;
   }

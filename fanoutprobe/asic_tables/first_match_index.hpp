@@ -9,12 +9,12 @@
 // `LookupIndexScope` covers such a reader: while it lives, lookups on its
 // Asic answer from one dict per key, built from the list at its first use
 // in the scope and dropped with the scope (never stored in the object). The
-// reader changes neither list, so the index answers as the scan would; as
-// a guard, it is rebuilt when the member is another list or its length
-// changed, and a hit whose record no longer carries the key sends that
-// question to the scan and the index to a rebuild. Keys that cannot be
-// hashed, and lists whose records cannot be indexed, are answered by the
-// scan.
+// reader changes neither list, but an override run in the middle may: the
+// index is rebuilt whenever the member is another list or no longer holds
+// the same records in the same order (list_snapshot.hpp), and a hit whose
+// record no longer carries the key sends that question to the scan and
+// the index to a rebuild. Keys that cannot be hashed, and members that are
+// not lists or whose records cannot be indexed, are answered by the scan.
 #pragma once
 
 #include <pybind11/pybind11.h>
@@ -30,12 +30,12 @@ enum class XlateKey { kIvid = 0, kEvid = 1 };  // each with the logical port
 py::object first_portmap_entry(py::handle self, PortmapKey key, py::handle value);
 py::object first_vlan_xlate(py::handle self, XlateKey key, py::handle lport, py::handle vid);
 
-// One list's index within a scope: the list it was built from, its length
-// then, and per key a dict from key to the first record carrying it.
+// One list's index within a scope: the list it was built from, its
+// records then, and per key a dict from key to the first record carrying it.
 struct ListIndex {
   enum State { kUnbuilt, kBuilt, kScanOnly } state = kUnbuilt;
   py::object list;
-  Py_ssize_t length = 0;
+  py::object snapshot;
   py::object first[2];
 };
 

@@ -95,26 +95,44 @@ py::object parse_vlan(py::handle self, py::handle vid) {
   return common::none();
 }
 
+namespace {
+
+// `record.update_port_vid(port_vid)` when the record is named `dport`: 1
+// when it was, 0 when not, -1 with the error set.
+int update_if_named(py::handle record, py::handle dport, py::handle port_vid) {
+  py::object entry_dport = common::get(record, names.dport);
+  if (!entry_dport) return -1;
+  int same = common::equal(entry_dport, dport);
+  if (same <= 0) return same;
+  return common::call_method(record, names.update_port_vid, port_vid) ? 1 : -1;
+}
+
+}  // namespace
+
 // Every record of the port map with this port name gets the VLAN.
 py::object update_portmap_port_vid(py::handle self, py::handle dport, py::handle port_vid) {
   SW_LET(portmap, common::get(self, names.portmap));
-  py::object named = PortVidScope::records_named(self, portmap, dport);
+  py::object named = PortVidScope::positions_named(self, portmap, dport);
   if (PyErr_Occurred()) return {};
   if (named) {
     for (Py_ssize_t i = 0; i < PyList_GET_SIZE(named.ptr()); ++i) {
-      py::object entry = common::borrow(PyList_GET_ITEM(named.ptr(), i));
-      SW_LET(entry_dport, common::get(entry, names.dport));
-      SW_LET(same, common::equal(entry_dport, dport));  // still so named
-      if (same) SW_CHECK(common::call_method(entry, names.update_port_vid, port_vid));
+      const Py_ssize_t position = PyLong_AsSsize_t(PyList_GET_ITEM(named.ptr(), i));
+      py::object entry = common::borrow(PyList_GET_ITEM(portmap.ptr(), position));
+      if (update_if_named(entry, dport, port_vid) < 0) return {};
+      if (PortVidScope::unchanged(self, portmap)) continue;
+      // The call changed the port map: the walk goes on past this record.
+      for (Py_ssize_t next = position + 1; next < PyList_GET_SIZE(portmap.ptr()); ++next) {
+        py::object record = common::borrow(PyList_GET_ITEM(portmap.ptr(), next));
+        if (update_if_named(record, dport, port_vid) < 0) return {};
+      }
+      break;
     }
     return common::none();
   }
   SW_LET(iterator, common::steal(PyObject_GetIter(portmap.ptr())));
   while (PyObject* next = PyIter_Next(iterator.ptr())) {
     py::object entry = common::steal(next);
-    SW_LET(entry_dport, common::get(entry, names.dport));
-    SW_LET(same, common::equal(entry_dport, dport));
-    if (same) SW_CHECK(common::call_method(entry, names.update_port_vid, port_vid));
+    if (update_if_named(entry, dport, port_vid) < 0) return {};
   }
   if (PyErr_Occurred()) return {};
   return common::none();

@@ -56,3 +56,44 @@ def test_lookup_after_a_change_in_place(build, changes, question, answer):
         question(asic)
     assert question(asic) == answer
     assert not {"_portmap_index", "_vlan_xlate_index"} & set(vars(asic))
+
+
+# Overrides that change the tables while the Asic reads them: later rows are
+# answered from the lists as they are then, as a first-match scan would.
+def replace_port_while_port_vlans_are_read(state):
+    state.ports[2].pvid = 7
+
+    class Asic(fp.Asic):
+        def _update_portmap_port_vid(self, dport, vid):
+            if dport == "xe1":
+                self.portmap[2] = fp.PortmapEntry("xe2", 3, "swp3")
+            return fp.Asic._update_portmap_port_vid(self, dport, vid)
+    return Asic, lambda asic: asic.portmap[2].port_vid, 7
+
+
+def replace_translation_while_groups_are_read(state):
+    state.groups[1].members.insert(0, ("xe0", 1))  # asks (1, 100) again
+
+    class Asic(fp.Asic):
+        def _ivid2evid(self, dport, ivid):
+            if dport == "xe1":
+                self.vlan_xlate[0] = fp.VlanXlate(1, 100, 1234)
+            return fp.Asic._ivid2evid(self, dport, ivid)
+    return Asic, lambda asic: asic.replication_groups[0x2000002].l3_encaps[0].evid, 1234
+
+
+def edit_untagged_list_while_groups_are_read(state):
+    class Asic(fp.Asic):
+        def _is_port_untagged_for_vid(self, dport, vid):
+            if dport == "xe3":
+                self.vlans[vid].untagged_dports[1] = "xe9"
+            return fp.Asic._is_port_untagged_for_vid(self, dport, vid)
+    return Asic, lambda asic: asic.replication_groups[0x2000002].l3_encaps[2].evid, 101
+
+
+@pytest.mark.parametrize("setup", [replace_port_while_port_vlans_are_read,
+                                   replace_translation_while_groups_are_read,
+                                   edit_untagged_list_while_groups_are_read])
+def test_construction_reads_the_lists_as_changed(state, setup):
+    asic_class, answer, expected = setup(state)
+    assert answer(asic_class()) == expected
