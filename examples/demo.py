@@ -10,6 +10,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import tervane.platforms  # noqa: E402
 
 import platforms  # noqa: E402
+from command_line import run  # noqa: E402
 from leds.example_leds import show_led_program  # noqa: E402
 
 
@@ -49,4 +50,4 @@ def main(out=sys.stdout):
 
 
 if __name__ == "__main__":
-    main()
+    run(main)
