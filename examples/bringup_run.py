@@ -13,19 +13,25 @@ part of a file. Prints a short summary per platform.
 Usage: bringup_run.py [OUTPUT_DIR]   (default: bringup-output)
 """
 
-import argparse
-import contextlib
-import importlib
 import os
 import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
 
+from command_line import quiet_interrupt, run  # noqa: E402
+
+if __name__ == "__main__":
+    # Before anything else loads, so that Ctrl-C while it does ends quietly too.
+    quiet_interrupt()
+
+import argparse  # noqa: E402
+import contextlib  # noqa: E402
+import importlib  # noqa: E402
+
 import bringup  # noqa: E402
 import tervane.platform  # noqa: E402,F401  (the chip classes the port map tests against)
 import tervane.platforms  # noqa: E402
-from command_line import run  # noqa: E402
 
 PLATFORMS = ("trident_two_box", "trident_three_box", "tomahawk_box", "maverick_box")
 FILES = ("portsbcm", "porttab", "linkdefaults", "phytab", "rcled", "rcphy", "ethertab",

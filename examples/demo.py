@@ -1,16 +1,22 @@
 """The main job's demonstration: builds each example platform and prints
 what the platform model says of its ports in their default modes."""
 
-import importlib
 import os
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
+from command_line import quiet_interrupt, run  # noqa: E402
+
+if __name__ == "__main__":
+    # Before anything else loads, so that Ctrl-C while it does ends quietly too.
+    quiet_interrupt()
+
+import importlib  # noqa: E402
+
 import tervane.platforms  # noqa: E402
 
 import platforms  # noqa: E402
-from command_line import run  # noqa: E402
 from leds.example_leds import show_led_program  # noqa: E402
 
 
