@@ -6,17 +6,28 @@ writes every generated file into <output>/<platform>/: the SDK
 configuration body, the port, PHY, MAC-index and SFP tables, the link
 defaults, one port script per unit, the LED and PHY scripts, the chip data
 files, and each LED controller's program and hex text (led<N>.asm,
-led<N>.hex). Prints a short summary per platform.
+led<N>.hex). Each file is written whole under a temporary name in its
+folder and then renamed into place, so an interrupted run never leaves a
+part of a file. Prints a short summary per platform.
 
 Usage: bringup_run.py [OUTPUT_DIR]   (default: bringup-output)
 """
 
-import importlib
 import os
 import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
+
+from command_line import quiet_interrupt, run  # noqa: E402
+
+if __name__ == "__main__":
+    # Before anything else loads, so that Ctrl-C while it does ends quietly too.
+    quiet_interrupt()
+
+import argparse  # noqa: E402
+import contextlib  # noqa: E402
+import importlib  # noqa: E402
 
 import bringup  # noqa: E402
 import tervane.platform  # noqa: E402,F401  (the chip classes the port map tests against)
@@ -40,6 +51,23 @@ def generated_files(config):
         yield "led%d.hex" % index, config.led_hex[index]
 
 
+def write_whole(path, text):
+    """Writes `text` byte for byte to `path`: first to a temporary file in
+    the same folder, renamed over `path` once complete; the temporary file
+    is removed when anything, Ctrl-C included, stops the writing."""
+    folder, name = os.path.split(path)
+    temporary = os.path.join(folder, ".%s.%d.tmp" % (name, os.getpid()))
+    try:
+        with open(temporary, "w", encoding="utf-8", errors="surrogateescape",
+                  newline="") as handle:
+            handle.write(text)
+        os.replace(temporary, path)
+    except BaseException:
+        with contextlib.suppress(FileNotFoundError):
+            os.unlink(temporary)
+        raise
+
+
 def bring_up(module_name, output_dir, out):
     module = importlib.import_module("platforms." + module_name)
     platform = tervane.platforms.register(module.build())
@@ -49,9 +77,7 @@ def bring_up(module_name, output_dir, out):
     os.makedirs(target, exist_ok=True)
     written = 0
     for name, text in generated_files(config):
-        with open(os.path.join(target, name), "w", encoding="utf-8",
-                  errors="surrogateescape", newline="") as handle:
-            handle.write(text)
+        write_whole(os.path.join(target, name), text)
         written += 1
     logical = sum(port.num_logical_ports for port in config.ports)
     out.write("%s: %d configured ports, %d logical ports, units %s, LED controllers %s, "
@@ -61,11 +87,14 @@ def bring_up(module_name, output_dir, out):
 
 
 def main(argv=None, out=sys.stdout):
-    argv = sys.argv[1:] if argv is None else argv
-    output_dir = argv[0] if argv else "bringup-output"
+    parser = argparse.ArgumentParser(prog="bringup_run.py", description=__doc__.split("\n")[0])
+    parser.add_argument("output_dir", nargs="?", default="bringup-output", metavar="OUTPUT_DIR")
+    output_dir = parser.parse_args(argv).output_dir
+    if not output_dir:
+        parser.error("the output folder name is empty")
     for module_name in PLATFORMS:
         bring_up(module_name, output_dir, out)
 
 
 if __name__ == "__main__":
-    main()
+    run(main)

@@ -1,11 +1,18 @@
 """The main job's demonstration: builds each example platform and prints
 what the platform model says of its ports in their default modes."""
 
-import importlib
 import os
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+
+from command_line import quiet_interrupt, run  # noqa: E402
+
+if __name__ == "__main__":
+    # Before anything else loads, so that Ctrl-C while it does ends quietly too.
+    quiet_interrupt()
+
+import importlib  # noqa: E402
 
 import tervane.platforms  # noqa: E402
 
@@ -49,4 +56,4 @@ def main(out=sys.stdout):
 
 
 if __name__ == "__main__":
-    main()
+    run(main)

@@ -3,6 +3,7 @@
 reviewed by hand (tests/bringup/golden/<platform>/<file>). Set
 SWITCH_UPDATE_GOLDEN=1 to rewrite them after a deliberate change."""
 
+import collections
 import os
 
 import pytest
@@ -39,3 +40,10 @@ def test_every_generated_file_matches_its_golden_text(module_name, tmp_path):
 def test_a_second_reading_gives_the_same_texts(tmp_path):
     first = generated("tomahawk_box", tmp_path / "a")
     assert generated("tomahawk_box", tmp_path / "b") == first
+
+
+@pytest.mark.parametrize("module_name", bringup_run.PLATFORMS)
+def test_every_kernel_name_is_given_once(module_name, tmp_path):
+    rows = generated(module_name, tmp_path)["porttab"].decode().splitlines()[1:]
+    counts = collections.Counter(row.split("\t")[0] for row in rows)
+    assert sorted(name for name, count in counts.items() if count > 1) == []

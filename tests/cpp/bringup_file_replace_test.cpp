@@ -65,7 +65,11 @@ class ReplaceFile : public ::testing::Test {
 
 TEST_F(ReplaceFile, ReplacesWholeKeepingThePermissionBits) {
   for (mode_t mode : {0640, 0600, 0444, 02755}) {
-    const std::string path = at("ports.conf");
+    // Without privilege, any write clears a file's set-group-ID bit.
+    if ((mode & S_ISGID) && geteuid() != 0) continue;
+    // A file of its own per mode: a read-only one cannot be set up again
+    // without privilege.
+    const std::string path = at("ports" + std::to_string(mode) + ".conf");
     common::write_file(path, "old\n");
     ASSERT_EQ(chmod(path.c_str(), mode), 0);
     bringup::replace_file(path, "new\n");
