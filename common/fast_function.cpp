@@ -165,7 +165,11 @@ PyObject* match_and_run(const FastFunctionObject& object, PyObject* const* args,
       hint = static_cast<std::size_t>(index) + 1;
     }
     if (static_cast<std::size_t>(nargs) <= total) {
+      // The tuple it replaces is released only once all three fields are
+      // written: releasing it can run Python code (a keyword name's
+      // `__del__`) that calls this function and remembers a shape of its own.
       auto& shape = const_cast<FastFunction&>(f);
+      py::object replaced = std::move(shape.shape_keywords);
       shape.shape_positional = nargs;
       shape.shape_keywords = borrow(kwnames);
       shape.shape_slots.assign(landed, landed + keywords);

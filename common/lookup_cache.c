@@ -174,6 +174,11 @@ __attribute__((noinline, cold)) static Entry* fill(PyObject* obj, PyObject* name
     keys = ((PyHeapTypeObject*)type)->ht_cached_keys;
     generic = !keys || keys->dk_kind != DICT_KEYS_SPLIT;
   }
+  /* What a class value is (plain value, descriptor, data descriptor)
+   * belongs to the value's own class, whose changes leave this class's tag
+   * as it is: as in the host's specialiser, only a value of a type that
+   * cannot change is remembered. */
+  if (descr && !PyType_HasFeature(Py_TYPE(descr), Py_TPFLAGS_IMMUTABLETYPE)) generic = 1;
   if (!PyType_HasFeature(type, Py_TPFLAGS_VALID_VERSION_TAG)) return NULL;
   /* What makes a lookup generic is fixed while the class's tag holds
    * (assigning `__getattr__` or `__setattr__` changes the tag), so the
