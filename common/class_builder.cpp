@@ -1,5 +1,6 @@
 #include "common/class_builder.hpp"
 
+#include <stdexcept>
 
 namespace common {
 
@@ -25,7 +26,31 @@ py::object ClassBuilder::make_property(const py::object& fn) {
   return property(fn);
 }
 
+ClassBuilder& ClassBuilder::method_object(const char* name, const py::object& builtin) {
+  if (!detail::is_fast_function(builtin)) {
+    throw std::logic_error(std::string("method ") + qualified(name) + " is not a fast function");
+  }
+  store(name, builtin);
+  return *this;
+}
+
+// Names this module on the operation a class value is or wraps (a class
+// or static method's function, a property's getter).
+void ClassBuilder::adopt(py::handle value) const {
+  py::object function = py::reinterpret_borrow<py::object>(value);
+  if (PyObject_TypeCheck(value.ptr(), &PyClassMethod_Type) ||
+      PyObject_TypeCheck(value.ptr(), &PyStaticMethod_Type)) {
+    function = value.attr("__func__");
+  } else if (PyObject_TypeCheck(value.ptr(), &PyProperty_Type)) {
+    function = value.attr("fget");
+  }
+  if (detail::is_fast_function(function)) {
+    detail::set_module(function, py::object(namespace_["__module__"]));
+  }
+}
+
 void ClassBuilder::store(const char* name, py::object value) {
+  adopt(value);
   namespace_[py::str(name)] = std::move(value);
 }
 

@@ -4,11 +4,11 @@
 // Python subclasses, attribute overrides and instance __dict__ state all
 // behave as for a class written in Python. Operations are fast builtins
 // (fast_function.hpp) placed in the namespace with the binding the class
-// asks for: plain methods (method_descriptor.hpp: a method wrapper the host
-// calls without making a bound method; the first parameter may carry any
-// name), class methods (PyClassMethod_New), static methods
-// (PyStaticMethod_New) and read-only computed attributes (the builtin
-// property).
+// asks for: plain methods (the function itself, which binds as a method
+// without a bound-method object at each call), class methods
+// (PyClassMethod_New), static methods (PyStaticMethod_New) and read-only
+// computed attributes (the builtin property). Each names the builder's
+// module as its own.
 #pragma once
 
 #include <pybind11/pybind11.h>
@@ -18,7 +18,6 @@
 #include <utility>
 
 #include "common/fast_function.hpp"
-#include "common/method_descriptor.hpp"
 
 namespace common {
 
@@ -44,7 +43,7 @@ class ClassBuilder {
   template <typename... P>
   ClassBuilder& method(const char* name, py::object (*body)(P...),
                        std::initializer_list<Param> params, const char* doc = nullptr) {
-    store(name, method_descriptor(fast_function(name, qualified(name), doc, body, params)));
+    store(name, fast_function(name, qualified(name), doc, body, params));
     return *this;
   }
   template <typename... P>
@@ -61,11 +60,8 @@ class ClassBuilder {
     store(name, py::reinterpret_steal<py::object>(PyStaticMethod_New(fn.ptr())));
     return *this;
   }
-  // A method from a builtin function made elsewhere.
-  ClassBuilder& method_object(const char* name, const py::object& builtin) {
-    store(name, method_descriptor(builtin));
-    return *this;
-  }
+  // A method from a fast builtin made elsewhere.
+  ClassBuilder& method_object(const char* name, const py::object& builtin);
   ClassBuilder& property(const char* name, py::object (*body)(py::handle)) {
     store(name, make_property(fast_function(name, qualified(name), nullptr, body, {"self"})));
     return *this;
@@ -89,6 +85,7 @@ class ClassBuilder {
   static py::object make_property(const py::object& fn);
   std::string qualified(const char* name) const { return name_ + "." + name; }
   void store(const char* name, py::object value);
+  void adopt(py::handle value) const;
 
   py::module_ module_;
   std::string name_;

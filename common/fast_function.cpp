@@ -51,6 +51,7 @@ struct FastFunctionObject {
   Invoker invoker;
   AnyBody body;
   void* data;
+  PyObject* module;  // the defining module's name (null: none yet)
 };
 
 FastFunction* function_of(PyObject* self) {
@@ -165,7 +166,11 @@ PyObject* match_and_run(const FastFunctionObject& object, PyObject* const* args,
       hint = static_cast<std::size_t>(index) + 1;
     }
     if (static_cast<std::size_t>(nargs) <= total) {
+      // The tuple it replaces is released only once all three fields are
+      // written: releasing it can run Python code (a keyword name's
+      // `__del__`) that calls this function and remembers a shape of its own.
       auto& shape = const_cast<FastFunction&>(f);
+      py::object replaced = std::move(shape.shape_keywords);
       shape.shape_positional = nargs;
       shape.shape_keywords = borrow(kwnames);
       shape.shape_slots.assign(landed, landed + keywords);
@@ -218,6 +223,7 @@ PyObject* bind(PyObject* self, PyObject* obj, PyObject*) {
 
 void deallocate(PyObject* self) {
   PyTypeObject* type = Py_TYPE(self);
+  Py_XDECREF(reinterpret_cast<FastFunctionObject*>(self)->module);
   delete function_of(self);
   type->tp_free(self);
   Py_DECREF(type);
@@ -235,17 +241,45 @@ PyObject* doc_of(PyObject* self, void*) {
 // As for a method read from a class: the function is its own __func__.
 PyObject* func_of(PyObject* self, void*) { return Py_NewRef(self); }
 
+// The declared parameters as `inspect.Signature`, each positional or
+// keyword with its own default object, as for `def f(self, mode, sub=0)`.
+PyObject* signature_of(PyObject* self, void*) {
+  const FastFunction& f = *function_of(self);
+  try {
+    py::module_ inspect = py::module_::import("inspect");
+    py::object parameter = inspect.attr("Parameter");
+    py::object kind = parameter.attr("POSITIONAL_OR_KEYWORD");
+    py::list parameters;
+    for (std::size_t i = 0; i < f.names.size(); ++i) {
+      parameters.append(f.defaults[i] ? parameter(f.names[i], kind, py::arg("default") = f.defaults[i])
+                                      : parameter(f.names[i], kind));
+    }
+    return inspect.attr("Signature")(parameters).release().ptr();
+  } catch (py::error_already_set& error) {
+    error.restore();
+    return nullptr;
+  }
+}
+
+PyObject* represent(PyObject* self) {
+  return PyUnicode_FromFormat("<function %U>", function_of(self)->qualname.ptr());
+}
+
 PyGetSetDef accessors[] = {
     {"__name__", &name_of, nullptr, nullptr, nullptr},
     {"__qualname__", &qualname_of, nullptr, nullptr, nullptr},
     {"__doc__", &doc_of, nullptr, nullptr, nullptr},
     {"__func__", &func_of, nullptr, nullptr, nullptr},
+    {"__signature__", &signature_of, nullptr, nullptr, nullptr},
     {nullptr, nullptr, nullptr, nullptr, nullptr},
 };
 
 PyMemberDef members[] = {
     {"__vectorcalloffset__", T_PYSSIZET, offsetof(FastFunctionObject, vectorcall), READONLY,
      nullptr},
+    // None until the class builder names the module (the host's messages
+    // then say "asicmodel.SDKPort.hw_intf()", as for a Python function).
+    {"__module__", T_OBJECT, offsetof(FastFunctionObject, module), READONLY, nullptr},
     {nullptr, 0, 0, 0, nullptr},
 };
 
@@ -253,6 +287,7 @@ PyType_Slot slots[] = {
     {Py_tp_call, reinterpret_cast<void*>(&PyVectorcall_Call)},
     {Py_tp_descr_get, reinterpret_cast<void*>(&bind)},
     {Py_tp_dealloc, reinterpret_cast<void*>(&deallocate)},
+    {Py_tp_repr, reinterpret_cast<void*>(&represent)},
     {Py_tp_members, members},
     {Py_tp_getset, accessors},
     {0, nullptr},
@@ -320,6 +355,7 @@ py::object make_fast_function(const char* name, std::string qualname, const char
   self->invoker = invoker;
   self->body = body;
   self->data = data;
+  self->module = nullptr;
   return steal(reinterpret_cast<PyObject*>(self));
 }
 
@@ -332,6 +368,11 @@ PyTypeObject* fast_function_type() { return function_type(); }
 bool is_fast_function(py::handle value) {
   PyTypeObject* type = function_type();
   return type && Py_TYPE(value.ptr()) == type;
+}
+
+void set_module(py::handle function, py::handle module_name) {
+  auto* object = reinterpret_cast<FastFunctionObject*>(function.ptr());
+  Py_XSETREF(object->module, Py_NewRef(module_name.ptr()));
 }
 
 }  // namespace detail

@@ -2,12 +2,16 @@
 //
 // `fast_function` makes a function object called with the host's
 // vectorcall protocol, flagged as a method descriptor so that, placed in a
-// class, a call through an instance needs no bound-method object. It matches the
+// class, a call through an instance needs no bound-method object (read
+// from an instance it binds as a method, from the class it is itself, so
+// the first parameter may carry any name). It matches the
 // positional and keyword arguments against the declared parameter names
 // and defaults the way a Python function does, with the host's own
 // TypeError texts ("C.f() missing 1 required positional argument: 'mode'"),
 // then calls the C++ body with one handle per parameter. No per-call
-// dispatcher, no argument tuple or dict is built.
+// dispatcher, no argument tuple or dict is built. To tools it looks like
+// a Python function: `inspect.signature` gives the declared parameters,
+// `__module__` the defining module (set by the class builder).
 //
 // A body takes `py::handle` or `py::object` parameters and returns a
 // `py::object`; a null object means the host's error is set (see
@@ -79,6 +83,9 @@ PyTypeObject* fast_function_type();
 // Whether `value` is a function made here (it binds to instances itself).
 bool is_fast_function(py::handle value);
 
+// Names the module that defines a function made here (its `__module__`).
+void set_module(py::handle function, py::handle module_name);
+
 py::object make_fast_function(const char* name, std::string qualname, const char* doc,
                               const std::vector<Param>& params, Invoker invoker,
                               AnyBody body, void* data, std::size_t arity);
@@ -93,6 +100,15 @@ py::object fast_function(const char* name, std::string qualname, const char* doc
                                     &detail::invoke<P...>,
                                     reinterpret_cast<detail::AnyBody>(body), nullptr,
                                     sizeof...(P));
+}
+
+// The same as an operation of `class_name`: its messages name it
+// "class_name.name".
+template <typename... P>
+py::object fast_method(const std::string& class_name, const char* name,
+                       py::object (*body)(P...), std::initializer_list<Param> params,
+                       const char* doc = nullptr) {
+  return fast_function(name, class_name + "." + name, doc, body, params);
 }
 
 // A body that takes every argument as one array, in declaration order,

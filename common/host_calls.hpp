@@ -22,6 +22,7 @@
 #include <cstddef>
 #include <initializer_list>
 #include <string_view>
+#include <type_traits>
 
 namespace common {
 
@@ -37,9 +38,16 @@ inline py::object ref(py::handle value) { return py::reinterpret_borrow<py::obje
 // has finalised, when no object may be freed.
 inline py::handle forever(py::object value) { return value.release(); }
 
-// Success tests for the propagation macros below.
+// Success tests for the propagation macros below: a non-null object, or
+// a status (count) of zero or more.
 inline bool ok(const py::object& value) { return static_cast<bool>(value); }
-inline bool ok(int status) { return status >= 0; }
+template <typename Status>
+  requires std::is_integral_v<Status>
+inline bool ok(Status status) {
+  static_assert(!std::is_same_v<Status, bool>,
+                "a bool is no status: false (0) would read as success");
+  return status >= 0;
+}
 
 // `obj.name`.
 inline py::object get(py::handle obj, PyObject* name) {

@@ -15,14 +15,29 @@
 #include <internal/pycore_object.h>
 #endif
 
+#include <stdlib.h>
+#include <string.h>
+
 static int enabled = 0;
+
+/* Whether the environment lets the cache run: SWITCH_LOOKUP_CACHE=0 turns
+ * it off, 1 (or unset, or empty) leaves it on; -1 with the error set for
+ * any other value, so that a mistyped switch is not taken for either. */
+static int cache_wanted(void) {
+  const char* setting = getenv("SWITCH_LOOKUP_CACHE");
+  if (!setting || !*setting || strcmp(setting, "1") == 0) return 1;
+  if (strcmp(setting, "0") == 0) return 0;
+  PyErr_Format(PyExc_ValueError,
+               "SWITCH_LOOKUP_CACHE must be 0 (lookup cache off) or 1 (on), not '%s'", setting);
+  return -1;
+}
 
 #ifndef LOOKUP_CACHE_LAYOUT
 
 int lookup_cache_start(PyTypeObject* function_type, lookup_cache_direct_call direct_call) {
   (void)function_type;
   (void)direct_call;
-  return 0;
+  return cache_wanted() < 0 ? -1 : 0;
 }
 
 PyObject* lookup_cache_getattr(PyObject* obj, PyObject* name) {
@@ -174,6 +189,11 @@ __attribute__((noinline, cold)) static Entry* fill(PyObject* obj, PyObject* name
     keys = ((PyHeapTypeObject*)type)->ht_cached_keys;
     generic = !keys || keys->dk_kind != DICT_KEYS_SPLIT;
   }
+  /* What a class value is (plain value, descriptor, data descriptor)
+   * belongs to the value's own class, whose changes leave this class's tag
+   * as it is: as in the host's specialiser, only a value of a type that
+   * cannot change is remembered. */
+  if (descr && !PyType_HasFeature(Py_TYPE(descr), Py_TPFLAGS_IMMUTABLETYPE)) generic = 1;
   if (!PyType_HasFeature(type, Py_TPFLAGS_VALID_VERSION_TAG)) return NULL;
   /* What makes a lookup generic is fixed while the class's tag holds
    * (assigning `__getattr__` or `__setattr__` changes the tag), so the
@@ -443,11 +463,77 @@ done:
   return agrees;
 }
 
+/* Checks on a class made here the host's rules that the cache relies on
+ * and the layout check does not show: a store to the class moves its
+ * version tag; a data descriptor of the class wins over an instance value
+ * of the same name; the class's shared keys stay the same object however
+ * many names its instances add. */
+static int host_rules_hold(void) {
+  int holds = 0;
+  PyObject* gamma = PyUnicode_InternFromString("gamma");
+  /* `gamma` reads as the instance's class. */
+  PyObject* descriptor = PyObject_CallOneArg((PyObject*)&PyProperty_Type, (PyObject*)&PyType_Type);
+  PyObject* cls = gamma && descriptor
+                      ? PyObject_CallFunction((PyObject*)&PyType_Type, "s(O){OO}", "rules_probe",
+                                              (PyObject*)&PyBaseObject_Type, gamma, descriptor)
+                      : NULL;
+  PyObject* obj = cls ? PyObject_CallNoArgs(cls) : NULL;
+  PyObject* dict = obj ? PyObject_GenericGetDict(obj, NULL) : NULL;
+  PyObject* read = NULL;
+  PyObject* cached = NULL;
+  PyObject* other = NULL;
+  if (!dict) goto done;
+  PyTypeObject* type = (PyTypeObject*)cls;
+  PyDictKeysObject* keys = ((PyHeapTypeObject*)type)->ht_cached_keys;
+  if (!_PyType_Lookup(type, gamma) || !PyType_HasFeature(type, Py_TPFLAGS_VALID_VERSION_TAG)) {
+    goto done;
+  }
+  const unsigned int tag = type->tp_version_tag;
+  if (PyObject_SetAttrString(cls, "delta", Py_None) < 0) goto done;
+  _PyType_Lookup(type, gamma);
+  if (PyType_HasFeature(type, Py_TPFLAGS_VALID_VERSION_TAG) && type->tp_version_tag == tag) {
+    goto done;
+  }
+  if (PyDict_SetItem(dict, gamma, Py_None) < 0) goto done;
+  read = PyObject_GetAttr(obj, gamma);
+  if (read != cls) goto done;
+  enabled = 1;
+  cached = lookup_cache_getattr(obj, gamma);
+  enabled = 0;
+  if (cached != cls) goto done;
+  /* More names than shared keys take, on an instance without a dict. */
+  other = PyObject_CallNoArgs(cls);
+  if (!other) goto done;
+  for (int i = 0; i < 64; ++i) {
+    PyObject* name = PyUnicode_FromFormat("name_%d", i);
+    int stored = name ? PyObject_SetAttr(other, name, Py_None) : -1;
+    Py_XDECREF(name);
+    if (stored < 0) goto done;
+  }
+  holds = ((PyHeapTypeObject*)type)->ht_cached_keys == keys;
+done:
+  Py_XDECREF(other);
+  Py_XDECREF(cached);
+  Py_XDECREF(read);
+  Py_XDECREF(dict);
+  Py_XDECREF(obj);
+  Py_XDECREF(cls);
+  Py_XDECREF(descriptor);
+  Py_XDECREF(gamma);
+  if (PyErr_Occurred()) return -1;
+  return holds;
+}
+
 int lookup_cache_start(PyTypeObject* function_type, lookup_cache_direct_call direct_call) {
   if (function_type) own_function_type = function_type;
   if (direct_call) own_call = direct_call;
-  if (enabled) return 0;
+  const int wanted = cache_wanted();
+  if (wanted < 0) return -1;
+  if (enabled || !wanted) return 0;
+  /* The layout read is the one of the minor version built for. */
+  if ((Py_Version >> 16) != (PY_VERSION_HEX >> 16)) return 0;
   int agrees = layout_agrees();
+  if (agrees > 0) agrees = host_rules_hold();
   if (agrees < 0) return -1;
   enabled = agrees;
   return 0;

@@ -14,10 +14,12 @@
  * with the class in place of the object.
  *
  * Anything the cache does not know (other kinds of objects, classes with
- * `__getattr__`, an instance dict replaced by hand) goes the generic way.
- * The slot layout is the host's own (3.11); it is checked against the
- * generic lookup when the module starts, and if it disagrees, or on
- * another host version, every call goes the generic way.
+ * `__getattr__`, an instance dict replaced by hand, a class value whose
+ * own type can change) goes the generic way. The slot layout is the
+ * host's own (3.11); it and the host rules the cache relies on are checked
+ * when the module starts, and if they disagree, on another host version
+ * (at run time), or with SWITCH_LOOKUP_CACHE=0 in the environment, every
+ * call goes the generic way.
  */
 #ifndef COMMON_LOOKUP_CACHE_H
 #define COMMON_LOOKUP_CACHE_H
@@ -32,8 +34,9 @@ extern "C" {
 typedef PyObject* (*lookup_cache_direct_call)(PyObject* function, PyObject* const* args,
                                               Py_ssize_t nargs);
 
-/* Checks the slot layout; 0 on success, -1 with the error set when the
- * check itself failed. A disagreement only leaves the cache off.
+/* Reads SWITCH_LOOKUP_CACHE and checks the slot layout; 0 on success, -1
+ * with the error set when the check itself failed or the variable holds
+ * neither 0 nor 1. A disagreement only leaves the cache off.
  * `function_type` is the module's own function type, whose objects bind
  * to a class as the host's functions do, and `direct_call` calls them
  * without the host's generic call (both may be NULL). */

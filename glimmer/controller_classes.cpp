@@ -5,7 +5,7 @@
 #include <pybind11/pybind11.h>
 
 #include "common/class_builder.hpp"
-#include "common/method_descriptor.hpp"
+#include "common/fast_function.hpp"
 #include "glimmer/core/led_texts.hpp"
 #include "glimmer/core/program_text.hpp"
 #include "glimmer/operations.hpp"

@@ -4,7 +4,7 @@
 #include <pybind11/pybind11.h>
 
 #include "common/class_builder.hpp"
-#include "common/method_descriptor.hpp"
+#include "common/fast_function.hpp"
 #include "glimmer/operations.hpp"
 #include "glimmer/registrations.hpp"
 

@@ -12,7 +12,7 @@
 #include <pybind11/pybind11.h>
 
 #include "common/class_builder.hpp"
-#include "common/method_descriptor.hpp"
+#include "common/fast_function.hpp"
 #include "common/host_calls.hpp"
 #include "common/host_containers.hpp"
 #include "glimmer/names.hpp"

@@ -120,7 +120,7 @@ bool add_members(TextParts& text, py::handle encaps, const char* format) {
   if (!iterator) return false;
   while (PyObject* encap = PyIter_Next(iterator.ptr())) {
     py::object held = common::steal(encap);
-    if (!text.add(common::percent_text(format, held))) return false;
+    if (text.add(common::percent_text(format, held)) < 0) return false;
   }
   return !PyErr_Occurred();
 }

@@ -15,7 +15,8 @@ namespace py = pybind11;
 class TextParts {
  public:
   TextParts() : parts_(common::steal(PyList_New(0))) {}
-  bool add(const py::object& part) { return part && PyList_Append(parts_.ptr(), part.ptr()) == 0; }
+  // 0, or -1 with the host's error set (a failed part, or no room).
+  int add(const py::object& part) { return part ? PyList_Append(parts_.ptr(), part.ptr()) : -1; }
   py::object joined() const {
     static const py::object& empty = lasting(py::str(""));
     return common::steal(PyUnicode_Join(empty.ptr(), parts_.ptr()));

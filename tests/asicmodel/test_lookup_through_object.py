@@ -162,3 +162,39 @@ def test_a_class_that_drops_its_getattr_hook_is_read_directly_again():
     del port_class.__getattr__
     port.phy_layer = "QSFP28"
     assert completed(port) == "4x25G"
+
+
+def pbmp(port_class, port):
+    return port.hw_pbmp("4x25G", 0)
+
+
+def interface_of(port_class, port):
+    return port.hw_intf("4x25G", 1)
+
+
+def stores_its_own_unit(port_class, port):
+    return "unit" in vars(port_class("2", (4, 5, 6, 7), None, None, "QSFP28", (0, 2), 0))
+
+
+VALUE_CLASS_CHANGES = [
+    # (class attribute, base and arguments of its value's class, members that
+    #  class gains later, question, answer before, answer after)
+    ("pbmp_map", (dict, ({"ce0": 5},)), {"__get__": lambda s, o, t: {"ce0": 6}}, pbmp, 32, 64),
+    ("hw_ports", (object, ()), {"__get__": lambda s, o, t: ("ce4", "ce5", "ce6", "ce7"),
+                                "__set__": lambda s, o, v: None}, interface_of, "xe1", "xe5"),
+    ("unit", (object, ()), {"__set__": lambda s, o, v: None}, stores_its_own_unit, True, False),
+]
+
+
+@pytest.mark.parametrize("attribute, value_base, members, question, before, after",
+                         VALUE_CLASS_CHANGES, ids=[case[0] for case in VALUE_CLASS_CHANGES])
+def test_a_class_value_whose_own_class_changes_is_seen(attribute, value_base, members, question,
+                                                       before, after):
+    base, arguments = value_base
+    value_class = type("Value", (base,), {})
+    port_class = type("Port", (A.Tomahawk100GPort,), {attribute: value_class(*arguments)})
+    port = port_class("1", (0, 1, 2, 3), None, None, "QSFP28", (0, 1), 0)
+    assert question(port_class, port) == before
+    for name, member in members.items():
+        setattr(value_class, name, member)
+    assert question(port_class, port) == after

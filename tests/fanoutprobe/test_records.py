@@ -32,6 +32,29 @@ def test_text_forms(record, text):
     assert str(record) == text
 
 
+class Unprintable:
+    def __str__(self):
+        raise LookupError("unprintable")
+
+
+def with_port(entry, port):
+    entry.add_port(port)
+    return entry
+
+
+@pytest.mark.parametrize("record", [
+    fp.Hmroute("10.0.0.1", "239.1.1.1", 100, 1, Unprintable()),
+    fp.KernMdbEntry(-1, Unprintable()),
+    fp.KernMdbEntry(0, Unprintable()),
+    with_port(fp.KernMdbEntry(0, "01:00:5e:01:01:01"), Unprintable()),
+    fp.KernMdbCache(Unprintable(), 0),
+    fp.KernMdbCache("br0", 0, {"01:00:5e:01:01:01": Unprintable()}),
+])
+def test_a_text_form_passes_on_the_error_of_a_part(record):
+    with pytest.raises(LookupError, match="unprintable"):
+        str(record)
+
+
 def test_route_members_and_differences():
     route = fp.Hmroute("10.0.0.1", "239.1.1.1", 100, 1, "default")
     assert vars(route) == {"sip": "10.0.0.1", "dip": "239.1.1.1", "iif": 100, "kernel_iif": None,

@@ -1,0 +1,66 @@
+"""Every operation shows the face of a function of the module that defines
+it: `__module__`, a repr naming it, and a signature of the parameters the
+argument matching uses, so `help()` and `inspect` read it as any Python
+function."""
+
+import inspect
+import pydoc
+
+import pytest
+
+import asicmodel
+import bringup
+import fanoutprobe
+import glimmer
+
+MODULES = [asicmodel, bringup, glimmer, fanoutprobe]
+
+
+def catalogue(module):
+    return [value for value in vars(module).values()
+            if isinstance(value, type) and value.__module__ == module.__name__]
+
+
+def operations(cls):
+    """(what a caller reads, the function behind it) for each operation."""
+    for name, value in vars(cls).items():
+        if isinstance(value, property):
+            yield value.fget, value.fget
+        elif callable(getattr(value, "__func__", value)):
+            yield getattr(cls, name), getattr(value, "__func__", value)
+
+
+@pytest.mark.parametrize("module", MODULES, ids=lambda module: module.__name__)
+def test_every_class_and_operation_reads_as_a_function(module):
+    for cls in catalogue(module):
+        if not issubclass(cls, BaseException):  # errors keep the host's constructor
+            inspect.signature(cls)
+        for read, function in operations(cls):
+            assert function.__module__ == module.__name__, function
+            assert repr(function) == "<function %s>" % function.__qualname__
+            assert all(parameter.kind == parameter.POSITIONAL_OR_KEYWORD
+                       for parameter in inspect.signature(read).parameters.values()), function
+
+
+PORT = asicmodel.Tomahawk25GPort("1", (1,), None, None, "SFP28", (0, 1), 0)
+
+
+@pytest.mark.parametrize("callable_, signature", [
+    (asicmodel.SDKPort.hw_intf, "(self, mode, sub)"),
+    (PORT.hw_intf, "(mode, sub)"),
+    (asicmodel.SDKPort.speed, "(mode)"),
+    (asicmodel.SDKPort.complete_mode, "(config, self, mode)"),
+    (glimmer._RoutineSet, "(texts=())"),
+    (bringup.BCMConfig.output, "(self, configfile)"),
+])
+def test_signatures(callable_, signature):
+    assert str(inspect.signature(callable_)) == signature
+
+
+def test_help_and_the_host_s_messages_name_the_operation():
+    assert "output(self, configfile)" in pydoc.render_doc(bringup.BCMConfig,
+                                                         renderer=pydoc.plaintext)
+    with pytest.raises(TypeError) as raised:
+        PORT.hw_intf(*1)
+    assert str(raised.value) == (
+        "asicmodel.SDKPort.hw_intf() argument after * must be an iterable, not int")
