@@ -6,7 +6,7 @@
 
 #include "common/host_values.hpp"
 #include "common/process_runner.hpp"
-#include "common/strict_int_core.hpp"
+#include "common/strict_int.hpp"
 
 namespace bringup {
 
@@ -17,25 +17,9 @@ py::handle the_module;
 py::handle this_module() { return the_module; }
 void set_this_module(py::handle module) { the_module = module; }
 
-py::object decimal_int(py::handle text) {
-  Py_ssize_t size = 0;
-  const char* data = PyUnicode_AsUTF8AndSize(text.ptr(), &size);
-  if (!data) {
-    PyErr_Clear();  // lone surrogates: no number
-    return {};
-  }
-  common::IntParseResult parsed = common::parse_decimal(std::string_view(data, static_cast<std::size_t>(size)));
-  if (parsed.value) return common::steal(PyLong_FromLongLong(*parsed.value));
-  if (parsed.error != common::IntParseError::kOverflow) return {};
-  // Checked digits beyond 64 bits: the host's own unbounded conversion.
-  return common::steal(PyLong_FromString(data, nullptr, 10));
-}
-
 py::object to_int(py::handle value) {
   if (!PyUnicode_Check(value.ptr())) return common::steal(PyNumber_Long(value.ptr()));
-  py::object number = decimal_int(value);
-  if (number || PyErr_Occurred()) return number;
-  return common::fail_percent(PyExc_ValueError, "invalid literal for int() with base 10: %r", value);
+  return common::int_of_text(value, common::IntRange::kAnySize);
 }
 
 py::object run_program(py::handle words) {

@@ -25,11 +25,6 @@ inline py::object global(PyObject* name) { return common::get(this_module(), nam
 // size; ValueError in the host's words otherwise.
 py::object to_int(py::handle value);
 
-// The int a decimal text spells by that rule, of any size; a null object
-// with no error set when the text is no such number (with the host's
-// ValueError when it has more digits than the host converts).
-py::object decimal_int(py::handle text);
-
 // Runs the program named by the first text of `words` (a list of texts)
 // with the rest as its arguments, inheriting standard input, standard
 // error and the environment; returns its standard output as text. A

@@ -11,7 +11,7 @@ py::int_ int_from_text(py::handle text) {
   return py::reinterpret_steal<py::int_>(value.release());
 }
 
-py::object int_of_text(py::handle text) {
+py::object int_of_text(py::handle text, IntRange range) {
   if (!PyUnicode_Check(text.ptr())) {
     PyErr_Format(PyExc_TypeError, "int() argument must be a string, not '%s'",
                  Py_TYPE(text.ptr())->tp_name);
@@ -26,6 +26,10 @@ py::object int_of_text(py::handle text) {
     PyErr_Clear();  // text the codec cannot carry (lone surrogates) is no number
   }
   if (result.value) return py::reinterpret_steal<py::object>(PyLong_FromLongLong(*result.value));
+  if (result.error == IntParseError::kOverflow && range == IntRange::kAnySize) {
+    // Checked digits beyond 64 bits: the host's own unbounded conversion.
+    return py::reinterpret_steal<py::object>(PyLong_FromString(data, nullptr, 10));
+  }
   const char* format = result.error == IntParseError::kOverflow
                            ? "integer out of range: %r"
                            : "invalid literal for int() with base 10: %r";

@@ -56,12 +56,10 @@ py::object macrange(py::handle self) {
   SW_LET(is_dummy, common::truth(dummy));
   if (is_dummy) return common::integer(255);
   SW_LET(raw, boardinfo_output("-r", "error: boardinfo -r failed"));
-  py::object number = decimal_int(raw);
+  py::object number = to_int(raw);
   if (number) return number;
-  if (PyErr_Occurred()) {
-    if (!PyErr_ExceptionMatches(PyExc_ValueError)) return {};
-    PyErr_Clear();  // the host's conversion refused it: no number either
-  }
+  if (!PyErr_ExceptionMatches(PyExc_ValueError)) return {};
+  PyErr_Clear();  // no decimal number
   static const py::handle bogus = common::forever(py::str("error: boardinfo -r returned bogus value: %s"));
   SW_LET(message, common::percent_text(bogus, raw));
   return eeprom_failure(message);
