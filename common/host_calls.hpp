@@ -184,12 +184,8 @@ inline int compare(py::handle a, py::handle b, int op) {
   PyObject* x = a.ptr();
   PyObject* y = b.ptr();
   long left = 0, right = 0;
-  if (small_int_value(x, &left) && small_int_value(y, &right)) {
-    switch (op) {
-      case Py_LT: case Py_LE: case Py_EQ: case Py_NE: case Py_GT: case Py_GE:
-        return compare_values(left, right, op);
-      default: break;
-    }
+  if (op >= Py_LT && op <= Py_GE && small_int_value(x, &left) && small_int_value(y, &right)) {
+    return compare_values(left, right, op);
   }
   return PyObject_RichCompareBool(x, y, op);
 }

@@ -39,13 +39,13 @@ py::object group_by_dport(py::handle snapshot) {
   return groups;
 }
 
-PortVidScope* scope_of(py::handle asic) {
+}  // namespace
+
+PortVidScope* PortVidScope::of(py::handle asic) {
   PortVidScope* scope = innermost_port_vid_scope;
-  while (scope && scope->asic() != asic.ptr()) scope = scope->outer();
+  while (scope && scope->asic_ != asic.ptr()) scope = scope->outer_;
   return scope;
 }
-
-}  // namespace
 
 PortVidScope::PortVidScope(py::handle asic) : asic_(asic.ptr()), outer_(innermost_port_vid_scope) {
   innermost_port_vid_scope = this;
@@ -54,7 +54,7 @@ PortVidScope::PortVidScope(py::handle asic) : asic_(asic.ptr()), outer_(innermos
 PortVidScope::~PortVidScope() { innermost_port_vid_scope = outer_; }
 
 py::object PortVidScope::positions_named(py::handle asic, py::handle portmap, py::handle dport) {
-  PortVidScope* scope = scope_of(asic);
+  PortVidScope* scope = of(asic);
   if (!scope || !PyList_CheckExact(portmap.ptr()) || !PyUnicode_CheckExact(dport.ptr())) return {};
   if (!scope->groups_ || scope->list_.ptr() != portmap.ptr() ||
       !holds_snapshot(portmap, scope->snapshot_)) {
@@ -75,7 +75,7 @@ py::object PortVidScope::positions_named(py::handle asic, py::handle portmap, py
 }
 
 bool PortVidScope::unchanged(py::handle asic, py::handle portmap) {
-  PortVidScope* scope = scope_of(asic);
+  PortVidScope* scope = of(asic);
   return scope && scope->list_.ptr() == portmap.ptr() && holds_snapshot(portmap, scope->snapshot_);
 }
 

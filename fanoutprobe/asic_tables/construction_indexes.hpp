@@ -41,10 +41,10 @@ class PortVidScope {
   // from (so a walk must take over when a call in between changed it).
   static bool unchanged(py::handle asic, py::handle portmap);
 
-  PyObject* asic() const { return asic_; }
-  PortVidScope* outer() const { return outer_; }
-
  private:
+  // The innermost live scope of `asic`, or null.
+  static PortVidScope* of(py::handle asic);
+
   PyObject* asic_;
   py::object list_;       // the port map the groups were made from
   py::object snapshot_;   // its records then
