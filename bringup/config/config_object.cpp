@@ -43,7 +43,12 @@ bool path_bytes(py::handle path, std::string& out) {
 }
 
 py::object file_name_text(const std::string& name) {
-  return common::steal(PyUnicode_DecodeFSDefaultAndSize(name.data(), static_cast<Py_ssize_t>(name.size())));
+  return common::steal(
+      PyUnicode_DecodeFSDefaultAndSize(name.data(), static_cast<Py_ssize_t>(name.size())));
+}
+
+py::object error_text(int error_number) {
+  return common::steal(PyUnicode_DecodeLocale(std::strerror(error_number), "surrogateescape"));
 }
 
 py::object fail_os(const common::OsError& error) {
@@ -58,9 +63,10 @@ py::object fail_os(const common::OsError& error) {
 py::object fail_temporary_left(const TemporaryLeftError& error) {
   SW_LET(filename, file_name_text(error.filename()));
   SW_LET(temporary, file_name_text(error.temporary()));
-  SW_LET(reason, common::steal(PyUnicode_DecodeLocale(std::strerror(error.error_number()), "surrogateescape")));
-  SW_LET(removal, common::steal(PyUnicode_DecodeLocale(std::strerror(error.removal_error()), "surrogateescape")));
-  SW_LET(text, common::percent_text("%s; temporary file %r could not be removed: %s", reason, temporary, removal));
+  SW_LET(reason, error_text(error.error_number()));
+  SW_LET(removal, error_text(error.removal_error()));
+  SW_LET(text, common::percent_text("%s; temporary file %r could not be removed: %s", reason,
+                                    temporary, removal));
   SW_LET(number, common::integer(error.error_number()));
   SW_LET(exception, common::call(PyExc_OSError, number, text, filename));
   PyErr_SetObject(reinterpret_cast<PyObject*>(Py_TYPE(exception.ptr())), exception.ptr());
