@@ -4,6 +4,7 @@
 #include <optional>
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -41,12 +42,34 @@ bool path_bytes(py::handle path, std::string& out) {
   return true;
 }
 
+py::object file_name_text(const std::string& name) {
+  return common::steal(
+      PyUnicode_DecodeFSDefaultAndSize(name.data(), static_cast<Py_ssize_t>(name.size())));
+}
+
+py::object error_text(int error_number) {
+  return common::steal(PyUnicode_DecodeLocale(std::strerror(error_number), "surrogateescape"));
+}
+
 py::object fail_os(const common::OsError& error) {
-  py::object filename = common::steal(PyUnicode_DecodeFSDefaultAndSize(
-      error.filename().data(), static_cast<Py_ssize_t>(error.filename().size())));
-  if (!filename) return {};
+  SW_LET(filename, file_name_text(error.filename()));
   errno = error.error_number();
   PyErr_SetFromErrnoWithFilenameObject(PyExc_OSError, filename.ptr());
+  return {};
+}
+
+// The failure's OSError, its text also naming the temporary file that
+// stayed and why.
+py::object fail_temporary_left(const TemporaryLeftError& error) {
+  SW_LET(filename, file_name_text(error.filename()));
+  SW_LET(temporary, file_name_text(error.temporary()));
+  SW_LET(reason, error_text(error.error_number()));
+  SW_LET(removal, error_text(error.removal_error()));
+  SW_LET(text, common::percent_text("%s; temporary file %r could not be removed: %s", reason,
+                                    temporary, removal));
+  SW_LET(number, common::integer(error.error_number()));
+  SW_LET(exception, common::call(PyExc_OSError, number, text, filename));
+  PyErr_SetObject(reinterpret_cast<PyObject*>(Py_TYPE(exception.ptr())), exception.ptr());
   return {};
 }
 
@@ -298,6 +321,8 @@ py::object write_config(py::handle self, py::handle configfile) {
   }
   try {
     replace_file(path, content);
+  } catch (const TemporaryLeftError& error) {
+    return fail_temporary_left(error);
   } catch (const common::OsError& error) {
     return fail_os(error);
   }

@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <utility>
 
 #include "common/process_runner.hpp"
 
@@ -62,12 +63,14 @@ std::string resolve_target(const std::string& path) {
 }
 
 // Creates a new, unused file beside `path`; the umask applies to its mode
-// as to any file the process creates.
+// as to any file the process creates. Its name is cut from the target's to
+// stay within NAME_MAX, so any name a plain open accepts can be replaced.
 int create_temporary(const std::string& path, std::string& temporary) {
   const std::string directory = directory_of(path) + "/";
   const std::string base = base_of(path);
   for (int attempt = 0;; ++attempt) {
-    temporary = directory + "." + base + ".new" + std::to_string(getpid()) + "." + std::to_string(attempt);
+    const std::string suffix = ".new" + std::to_string(getpid()) + "." + std::to_string(attempt);
+    temporary = directory + "." + base.substr(0, NAME_MAX - 1 - suffix.size()) + suffix;
     int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd >= 0 || errno != EEXIST || attempt > 100) return fd;
   }
@@ -83,12 +86,15 @@ void write_in_place(const std::string& target, const std::string& content, const
 }
 
 // The new file takes the old one's owner, group and mode; 0 or errno.
-int copy_attributes(int fd, const struct stat& old) {
+// `owner_refused` tells a chown this process may not make: EPERM, or
+// EINVAL for an owner a user namespace does not map.
+int copy_attributes(int fd, const struct stat& old, bool& owner_refused) {
   struct stat fresh {};
   if (fstat(fd, &fresh) != 0) return errno;
   // chown first: it may clear set-user-ID and set-group-ID bits.
   if ((fresh.st_uid != old.st_uid || fresh.st_gid != old.st_gid) &&
       fchown(fd, old.st_uid, old.st_gid) != 0) {
+    owner_refused = errno == EPERM || errno == EINVAL;
     return errno;
   }
   return fchmod(fd, old.st_mode & 07777) != 0 ? errno : 0;
@@ -148,14 +154,17 @@ int overwrite(int fd, const std::string& old, const std::string& content) {
 // Rewrites the existing regular file itself, which keeps its inode, owner
 // and mode, for where no new file can take its place. It ends either
 // wholly new or, put back from the copy read first, wholly old; a file
-// that cannot be read is refused untouched, as its text could not be put
-// back.
+// that cannot be read whole is refused untouched, as its text could not be
+// put back.
 void overwrite_in_place(const std::string& target, const std::string& content, const std::string& path) {
   int fd = open(target.c_str(), O_RDWR | O_CLOEXEC);
   if (fd < 0) throw common::OsError(errno, path);
   std::string old;
-  int failure = read_all(fd, old);
-  if (!failure) failure = overwrite(fd, old, content);
+  if (int error = read_all(fd, old)) {
+    close(fd);
+    throw common::OsError(error, path);
+  }
+  int failure = overwrite(fd, old, content);
   if (failure) {
     // Best effort: the old text fits the space it held.
     if (pwrite_all(fd, old) == 0 && ftruncate(fd, static_cast<off_t>(old.size())) == 0) fsync(fd);
@@ -164,7 +173,34 @@ void overwrite_in_place(const std::string& target, const std::string& content, c
   if (failure) throw common::OsError(failure, path);
 }
 
+// Removes the temporary file after `failure` (an errno); when it cannot
+// go, the error raised for `failure` names the file left behind.
+void remove_temporary(const std::string& temporary, int failure, const std::string& path) {
+  if (unlink(temporary.c_str()) != 0) throw TemporaryLeftError(failure, path, temporary, errno);
+}
+
+// Flushes the directory, so that the rename survives a power loss. A
+// directory this process may not read cannot be flushed by it, and a file
+// system that cannot flush directories answers EINVAL: both are left as
+// they are.
+void sync_directory(const std::string& target, const std::string& path) {
+  int fd = open(directory_of(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) {
+    if (errno == EACCES) return;
+    throw common::OsError(errno, path);
+  }
+  const int failure = fsync(fd) != 0 ? errno : 0;
+  close(fd);
+  if (failure && failure != EINVAL) throw common::OsError(failure, path);
+}
+
 }  // namespace
+
+TemporaryLeftError::TemporaryLeftError(int error_number, std::string path, std::string temporary,
+                                       int removal_error)
+    : common::OsError(error_number, std::move(path)),
+      temporary_(std::move(temporary)),
+      removal_error_(removal_error) {}
 
 void replace_file(const std::string& path, const std::string& content) {
   if (path.empty()) throw common::OsError(ENOENT, path);
@@ -185,22 +221,32 @@ void replace_file(const std::string& path, const std::string& content) {
     }
     throw common::OsError(error, path);
   }
-  int failure = exists ? copy_attributes(fd, old) : 0;
-  if (failure == EPERM) {
+  bool owner_refused = false;
+  int failure = exists ? copy_attributes(fd, old, owner_refused) : 0;
+  if (owner_refused) {
     // Not allowed to give the new file the old one's owner: write the old
     // file itself, which keeps them.
     close(fd);
-    unlink(temporary.c_str());
+    remove_temporary(temporary, failure, path);
     return overwrite_in_place(target, content, path);
   }
   if (!failure) failure = write_all(fd, content);
   if (!failure && fsync(fd) != 0) failure = errno;
   if (close(fd) != 0 && !failure) failure = errno;
-  if (!failure && rename(temporary.c_str(), target.c_str()) != 0) failure = errno;
+  if (!failure && rename(temporary.c_str(), target.c_str()) != 0) {
+    failure = errno;
+    // A file that is a mount point of its own (EBUSY), or that the file
+    // system will not rename onto (EXDEV), can still be written as it is.
+    if (exists && (failure == EBUSY || failure == EXDEV)) {
+      remove_temporary(temporary, failure, path);
+      return overwrite_in_place(target, content, path);
+    }
+  }
   if (failure) {
-    unlink(temporary.c_str());
+    remove_temporary(temporary, failure, path);
     throw common::OsError(failure, path);
   }
+  sync_directory(target, path);
 }
 
 }  // namespace bringup

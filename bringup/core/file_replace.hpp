@@ -3,20 +3,41 @@
 
 #include <string>
 
+#include "common/process_runner.hpp"
+
 namespace bringup {
+
+// A failed replacement whose temporary file could not be removed:
+// error_number() and filename() are the failure's, temporary() names the
+// file left behind and removal_error() is why it stayed.
+class TemporaryLeftError : public common::OsError {
+ public:
+  TemporaryLeftError(int error_number, std::string path, std::string temporary, int removal_error);
+  const std::string& temporary() const { return temporary_; }
+  int removal_error() const { return removal_error_; }
+
+ private:
+  std::string temporary_;
+  int removal_error_;
+};
 
 // Writes `content` to the file a plain open of `path` would write (symbolic
 // links followed, a dangling one included): first to a new file beside that
 // target, flushed to disk, then renamed over it. The new file takes the
 // owner, group and permission bits of the file it replaces (those of a
 // newly created file when there is none). Where the directory may not be
-// changed (EACCES, EPERM, EROFS) or the old owner cannot be kept, the
-// existing file itself is rewritten: the space for the new text is taken
-// first and the old text, read beforehand, is put back if a later step
-// fails; a file that cannot be read is refused untouched. A target that is
-// not a regular file is written as a plain write would. On failure the
-// temporary file is removed and common::OsError names `path`; a regular
-// file is left wholly old or wholly new.
+// changed (EACCES, EPERM, EROFS), the old owner cannot be kept (EPERM, or
+// EINVAL in a user namespace that does not map it) or the rename is
+// refused (EBUSY for a mount point, EXDEV), the existing file itself is
+// rewritten: the space for the new text is taken first and the old text,
+// read beforehand, is put back if a later step fails; a file that cannot
+// be read whole is refused untouched. After a rename the directory is
+// flushed too. A target that is not a regular file is written as a plain
+// write would. No temporary file is left behind: on failure it is removed
+// and common::OsError names `path`, or TemporaryLeftError also names the
+// temporary file when that cannot be removed. A regular file is left
+// wholly old or wholly new; only a failure to flush the directory comes
+// after the new text is in place.
 void replace_file(const std::string& path, const std::string& content);
 
 }  // namespace bringup

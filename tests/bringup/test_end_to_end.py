@@ -8,6 +8,7 @@ import os
 
 import pytest
 
+import bringup
 import bringup_run
 
 GOLDEN = os.path.join(os.path.dirname(os.path.abspath(__file__)), "golden")
@@ -47,3 +48,16 @@ def test_every_kernel_name_is_given_once(module_name, tmp_path):
     rows = generated(module_name, tmp_path)["porttab"].decode().splitlines()[1:]
     counts = collections.Counter(row.split("\t")[0] for row in rows)
     assert sorted(name for name, count in counts.items() if count > 1) == []
+
+
+def test_incomplete_gang_is_refused_only_by_the_text_needing_its_set():
+    from platforms import trident_two_box
+    config = bringup.BCMConfig(trident_two_box.build(), dummy=True)
+    config.config("1=40G/4\n2=40G/4\n3=40G/4\n")  # port 4 left out of the gang
+    assert [port.ganged_ports for port in config.ports] == [None] * len(config.ports)
+    for name in bringup_run.FILES:
+        if name != "portsbcm":
+            config.output(name)
+    with pytest.raises(RuntimeError,
+                       match="^platform: trident-two-box: Incomplete ganged set led by port 1$"):
+        config.output("portsbcm")

@@ -281,3 +281,30 @@ def test_chip_data_files(name, text, expected):
 def test_unknown_names_are_refused(name):
     with pytest.raises(ValueError, match="unknown generated file name"):
         config_with([]).output(name)
+
+
+class IncompleteLeader(Configured):
+    """A gang leader whose gang never completed (members left out of the
+    layout): the configured port's own polarity, over a member set never made."""
+    gang_leader, ganged_ports, label = True, None, "5"
+
+    def rx_logical_polarity_flip(self, sub):
+        return bringup.SDKConfiguredPort.rx_logical_polarity_flip(self, sub)
+
+    def tx_logical_polarity_flip(self, sub):
+        return bringup.SDKConfiguredPort.tx_logical_polarity_flip(self, sub)
+
+
+@pytest.mark.parametrize("flags, physical_lanes, attribute, side", [
+    (dict(portmap_capable=True), False, "portmap", "rx"),
+    (dict(portmap_capable=True), True, "portmap", "tx"),
+    ({}, False, "portmap_uncapable_config", "rx"),
+])
+def test_gang_leader_without_its_set_is_refused_naming_it(flags, physical_lanes, attribute, side,
+                                                          monkeypatch):
+    if physical_lanes:
+        monkeypatch.setattr(tervane.platform, "TomahawkTwo_56970_Chip", type(chip()))
+    leader = IncompleteLeader(["xe4"], mode="40G/4", hw=[4], **{side + "_polarity_flip": 1})
+    with pytest.raises(RuntimeError,
+                       match="^platform: test-box: Incomplete ganged set led by port 5$"):
+        getattr(config_with([leader], chip(**flags)), attribute)

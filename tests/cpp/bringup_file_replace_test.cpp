@@ -5,6 +5,7 @@
 
 #include <fcntl.h>
 #include <grp.h>
+#include <limits.h>
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -87,6 +88,17 @@ TEST_F(ReplaceFile, KeepsOwnerAndGroup) {
   EXPECT_EQ(common::read_file(path), "new\n");
   EXPECT_EQ(stat_of(path).st_uid, kNobody);
   EXPECT_EQ(stat_of(path).st_gid, kNobody);
+}
+
+TEST_F(ReplaceFile, ReplacesAFileWhoseNameIsAsLongAsTheSystemAllows) {
+  for (std::size_t length : {250, NAME_MAX}) {
+    const std::string path = at(std::string(length, 'p'));
+    common::write_file(path, "old\n");
+    bringup::replace_file(path, "new\n");
+    EXPECT_EQ(common::read_file(path), "new\n") << length;
+    ASSERT_EQ(unlink(path.c_str()), 0);
+  }
+  EXPECT_EQ(std::system(("test -z \"$(ls -A " + directory_ + ")\"").c_str()), 0);
 }
 
 TEST_F(ReplaceFile, WritesThroughSymbolicLinks) {

@@ -1,0 +1,115 @@
+/* Preloaded into a test's child process, makes chosen libc calls on files
+ * under one directory fail, so that the file-writing paths can be tested
+ * against faults a real disk gives only at random.
+ *
+ *   WRITE_FAULTS="call:nth:errno[,call:nth:errno...]"  e.g. "read:2:5"
+ *   WRITE_FAULTS_UNDER=/some/directory
+ *
+ * The nth call (counted from 1) of `call` on a path beginning with the
+ * directory fails with errno; every other call goes through. Calls:
+ * read, write, fsync (a file), fsyncdir (fsync of a directory), fchown,
+ * rename (either path), unlink. */
+#define _GNU_SOURCE
+#include <dlfcn.h>
+#include <errno.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+enum { kMaxFaults = 8 };
+
+struct fault {
+  char call[16];
+  int nth, error, seen;
+};
+
+static struct fault faults[kMaxFaults];
+static int fault_count = -1;
+static const char* under;
+
+static void load(void) {
+  if (fault_count >= 0) return;
+  fault_count = 0;
+  under = getenv("WRITE_FAULTS_UNDER");
+  const char* spec = getenv("WRITE_FAULTS");
+  while (spec && *spec && fault_count < kMaxFaults) {
+    struct fault* f = &faults[fault_count];
+    int used = 0;
+    if (sscanf(spec, "%15[a-z]:%d:%d%n", f->call, &f->nth, &f->error, &used) != 3) {
+      fprintf(stderr, "write_faults: bad WRITE_FAULTS at \"%s\"\n", spec);
+      abort();
+    }
+    ++fault_count;
+    spec += used;
+    if (*spec == ',') ++spec;
+  }
+}
+
+static int concerned(const char* path) {
+  return under && path && strncmp(path, under, strlen(under)) == 0;
+}
+
+static int fd_concerned(int fd) {
+  char link[64], path[4096];
+  snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
+  ssize_t size = readlink(link, path, sizeof path - 1);
+  if (size < 0) return 0;
+  path[size] = '\0';
+  return concerned(path);
+}
+
+/* 1 (errno set) when this call is to fail. */
+static int injected(const char* call) {
+  for (int i = 0; i < fault_count; ++i) {
+    struct fault* f = &faults[i];
+    if (strcmp(f->call, call) == 0 && ++f->seen == f->nth) {
+      errno = f->error;
+      return 1;
+    }
+  }
+  return 0;
+}
+
+#define NEXT(name) ((__typeof__(&name))dlsym(RTLD_NEXT, #name))
+
+ssize_t read(int fd, void* buffer, size_t size) {
+  load();
+  if (fault_count && fd_concerned(fd) && injected("read")) return -1;
+  return NEXT(read)(fd, buffer, size);
+}
+
+ssize_t write(int fd, const void* buffer, size_t size) {
+  load();
+  if (fault_count && fd_concerned(fd) && injected("write")) return -1;
+  return NEXT(write)(fd, buffer, size);
+}
+
+int fsync(int fd) {
+  load();
+  if (fault_count && fd_concerned(fd)) {
+    struct stat info;
+    const int directory = fstat(fd, &info) == 0 && S_ISDIR(info.st_mode);
+    if (injected(directory ? "fsyncdir" : "fsync")) return -1;
+  }
+  return NEXT(fsync)(fd);
+}
+
+int fchown(int fd, uid_t owner, gid_t group) {
+  load();
+  if (fault_count && fd_concerned(fd) && injected("fchown")) return -1;
+  return NEXT(fchown)(fd, owner, group);
+}
+
+int rename(const char* from, const char* to) {
+  load();
+  if (fault_count && (concerned(from) || concerned(to)) && injected("rename")) return -1;
+  return NEXT(rename)(from, to);
+}
+
+int unlink(const char* path) {
+  load();
+  if (fault_count && concerned(path) && injected("unlink")) return -1;
+  return NEXT(unlink)(path);
+}
