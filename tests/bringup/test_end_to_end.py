@@ -47,3 +47,15 @@ def test_every_kernel_name_is_given_once(module_name, tmp_path):
     rows = generated(module_name, tmp_path)["porttab"].decode().splitlines()[1:]
     counts = collections.Counter(row.split("\t")[0] for row in rows)
     assert sorted(name for name, count in counts.items() if count > 1) == []
+
+
+def test_the_examples_show_every_kind_of_content(tmp_path):
+    # Some example platform has PHYs with register values, SFP objects and
+    # LEDs driven by its ports' routines.
+    texts = collections.defaultdict(str)
+    for module_name in bringup_run.PLATFORMS:
+        for name, data in generated(module_name, tmp_path).items():
+            lines = data.decode().splitlines()
+            texts[name.split(".")[-1]] += "".join(line for line in lines if line[:1] != "#")
+    assert texts["phytab"] and texts["rcphy"] and texts["sfptab"]
+    assert "call    set_led_" in texts["asm"]
