@@ -9,7 +9,6 @@ when the wrapper that started it sets it (scripts/demo), else the file's
 own name."""
 
 import os
-import signal
 import sys
 
 
@@ -35,17 +34,19 @@ def _end(line, status):
     os._exit(status)
 
 
+# Set once Ctrl-C was seen, never cleared.
+_interrupt_seen = False
+
+
 def _uncaught(kind, value, traceback):
-    if not issubclass(kind, KeyboardInterrupt):
+    # After a Ctrl-C, whatever error its exception became on the way out
+    # (a callback may turn it into its own) ends the program as Ctrl-C.
+    if not issubclass(kind, KeyboardInterrupt) and not _interrupt_seen:
         sys.__excepthook__(kind, value, traceback)
         return
     # Every `finally` and `except` on the way has run: no temporary file is
     # left.
     _end("interrupted\n", 130)
-
-
-# Set once Ctrl-C was seen, never cleared.
-_interrupt_seen = False
 
 
 def _interrupted(signum, frame):
@@ -78,6 +79,9 @@ def quiet_interrupt():
     """Makes Ctrl-C, wherever it stops the program, end it as above."""
     sys.excepthook = _uncaught
     sys.unraisablehook = _unraisable
+    # Loaded only now, with the hooks in place: loading it takes a while,
+    # and a Ctrl-C meanwhile then ends the program as above too.
+    import signal
     signal.signal(signal.SIGINT, _interrupted)
 
 
@@ -85,10 +89,12 @@ def run(main):
     """Runs `main()` and flushes standard output; a closed pipe ends the
     program quietly, an output that cannot be written with one line."""
     try:
+        stop_if_interrupted()
         main()
         stop_if_interrupted()
         sys.stdout.flush()
     except CannotWrite as error:
+        stop_if_interrupted()
         _end("%s: %s\n" % (program_name(), error), 1)
     except BrokenPipeError:
         # The interpreter flushes standard output once more while exiting:

@@ -41,20 +41,28 @@ def test_write_whole_cut_short_keeps_the_old_file(tmp_path, monkeypatch):
 
 # Runs an example program's entry point with a real SIGINT sent to the
 # process at its first line of output: "raised" where the program runs,
-# "dropped" inside a finaliser, whose exception the host only reports.
+# "dropped" inside a finaliser, whose exception the host only reports,
+# "turned" where a callback turns it into an error of its own.
 INTERRUPTED = """
 import os, signal, sys
+def interrupt():
+    os.kill(os.getpid(), signal.SIGINT)
+    for _ in range(1000):  # the handler runs here
+        pass
 class Dropping:
     def __del__(self):
-        os.kill(os.getpid(), signal.SIGINT)
-        for _ in range(1000):  # the handler runs here, in the finaliser
-            pass
+        interrupt()
 class Interrupting:
     def write(self, text):
         if how == "raised":
-            os.kill(os.getpid(), signal.SIGINT)
-        else:
+            interrupt()
+        elif how == "dropped":
             Dropping()
+        else:
+            try:
+                interrupt()
+            except KeyboardInterrupt:
+                raise RuntimeError("the callback failed")
         return sys.__stdout__.write(text)
     def flush(self):
         sys.__stdout__.flush()
@@ -79,7 +87,7 @@ def environment():
                                                   os.path.join(ROOT, "host", "python")))
 
 
-@pytest.mark.parametrize("how", ["raised", "dropped"])
+@pytest.mark.parametrize("how", ["raised", "dropped", "turned"])
 @pytest.mark.parametrize("program", PROGRAMS, ids=lambda program: program[0])
 def test_ctrl_c_ends_with_one_line(program, how, tmp_path):
     done = subprocess.run([sys.executable, "-c", INTERRUPTED, how] + command(program, tmp_path),
