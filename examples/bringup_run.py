@@ -8,7 +8,9 @@ defaults, one port script per unit, the LED and PHY scripts, the chip data
 files, and each LED controller's program and hex text (led<N>.asm,
 led<N>.hex). Each file is written whole under a temporary name in its
 folder and then renamed into place, so an interrupted run never leaves a
-part of a file. Prints a short summary per platform.
+part of a file. Prints a short summary per platform. A relative output
+folder is taken from the current directory; a file or folder that cannot
+be written ends the run with one line naming it and the reason.
 
 Usage: bringup_run.py [OUTPUT_DIR]   (default: bringup-output)
 """
@@ -19,7 +21,8 @@ import sys
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
 
-from command_line import quiet_interrupt, run  # noqa: E402
+from command_line import (CannotWrite, program_name, quiet_interrupt, run,  # noqa: E402
+                          stop_if_interrupted)
 
 if __name__ == "__main__":
     # Before anything else loads, so that Ctrl-C while it does ends quietly too.
@@ -54,7 +57,8 @@ def generated_files(config):
 def write_whole(path, text):
     """Writes `text` byte for byte to `path`: first to a temporary file in
     the same folder, renamed over `path` once complete; the temporary file
-    is removed when anything, Ctrl-C included, stops the writing."""
+    is removed when anything, Ctrl-C included, stops the writing. A
+    failure to write is a CannotWrite naming `path`."""
     folder, name = os.path.split(path)
     temporary = os.path.join(folder, ".%s.%d.tmp" % (name, os.getpid()))
     try:
@@ -62,9 +66,11 @@ def write_whole(path, text):
                   newline="") as handle:
             handle.write(text)
         os.replace(temporary, path)
-    except BaseException:
+    except BaseException as error:
         with contextlib.suppress(FileNotFoundError):
             os.unlink(temporary)
+        if isinstance(error, OSError):
+            raise CannotWrite(path, error) from None
         raise
 
 
@@ -74,11 +80,15 @@ def bring_up(module_name, output_dir, out):
     config = bringup.BCMConfig(platform, dummy=True)
     config.read_config(os.path.join(HERE, "ports", module_name + ".conf"))
     target = os.path.join(output_dir, module_name)
-    os.makedirs(target, exist_ok=True)
+    try:
+        os.makedirs(target, exist_ok=True)
+    except OSError as error:
+        raise CannotWrite(error.filename or target, error) from None
     written = 0
     for name, text in generated_files(config):
         write_whole(os.path.join(target, name), text)
         written += 1
+        stop_if_interrupted()
     logical = sum(port.num_logical_ports for port in config.ports)
     out.write("%s: %d configured ports, %d logical ports, units %s, LED controllers %s, "
               "MAC mode %s; %d files in %s\n" % (
@@ -87,7 +97,7 @@ def bring_up(module_name, output_dir, out):
 
 
 def main(argv=None, out=sys.stdout):
-    parser = argparse.ArgumentParser(prog="bringup_run.py", description=__doc__.split("\n")[0])
+    parser = argparse.ArgumentParser(prog=program_name(), description=__doc__.split("\n")[0])
     parser.add_argument("output_dir", nargs="?", default="bringup-output", metavar="OUTPUT_DIR")
     output_dir = parser.parse_args(argv).output_dir
     if not output_dir:

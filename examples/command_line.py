@@ -1,47 +1,101 @@
 """How the example programs end when cut short: Ctrl-C stops them with one
-line and the status a shell gives an interrupted command (130), and a
-reader that closes the pipe early (as `| head` does) ends them quietly with
-status 0; neither prints a traceback."""
+line and the status a shell gives an interrupted command (130), a reader
+that closes the pipe early (as `| head` does) ends them quietly with status
+0, and an output that cannot be written ends them with one line naming it
+and the reason, status 1; none prints a traceback.
+
+The lines name the program as the user called it: SWITCH_PROGRAM_NAME
+when the wrapper that started it sets it (scripts/demo), else the file's
+own name."""
 
 import os
-import signal
 import sys
 
 
-def _uncaught(kind, value, traceback):
-    if not issubclass(kind, KeyboardInterrupt):
-        sys.__excepthook__(kind, value, traceback)
-        return
-    # Every `finally` and `except` on the way has run: no temporary file is
-    # left. What was printed goes out before the process ends.
+class CannotWrite(Exception):
+    """A file or folder of the program's output could not be written."""
+
+    def __init__(self, path, error):
+        Exception.__init__(self, "cannot write %s: %s" % (path, error.strerror or error))
+
+
+def program_name():
+    return os.environ.get("SWITCH_PROGRAM_NAME") or os.path.basename(sys.argv[0])
+
+
+def _end(line, status):
+    # What was printed goes out before the line and the end of the process.
     try:
         sys.stdout.flush()
     except OSError:
         pass
-    sys.stderr.write("interrupted\n")
+    sys.stderr.write(line)
     sys.stderr.flush()
-    os._exit(130)
+    os._exit(status)
+
+
+# Set once Ctrl-C was seen, never cleared.
+_interrupt_seen = False
+
+
+def _uncaught(kind, value, traceback):
+    # After a Ctrl-C, whatever error its exception became on the way out
+    # (a callback may turn it into its own) ends the program as Ctrl-C.
+    if not issubclass(kind, KeyboardInterrupt) and not _interrupt_seen:
+        sys.__excepthook__(kind, value, traceback)
+        return
+    # Every `finally` and `except` on the way has run: no temporary file is
+    # left.
+    _end("interrupted\n", 130)
 
 
 def _interrupted(signum, frame):
+    global _interrupt_seen
     # Ctrl-C reaches every process of the terminal's group, the program's
     # children too: a second one must not interrupt the ending.
-    signal.signal(signal.SIGINT, signal.SIG_IGN)
+    if _interrupt_seen:
+        return
+    _interrupt_seen = True
     raise KeyboardInterrupt
+
+
+def _unraisable(unraisable):
+    # The host drops an exception raised where it cannot pass it on (a
+    # weak-reference or import-lock callback, a finaliser) and reports it.
+    # A dropped Ctrl-C is already recorded and ends the run at its next
+    # step, so it is not reported.
+    if not issubclass(unraisable.exc_type, KeyboardInterrupt):
+        sys.__unraisablehook__(unraisable)
+
+
+def stop_if_interrupted():
+    """Ends the program as Ctrl-C does when one was seen: called between
+    steps, so a Ctrl-C whose exception the host dropped still stops it."""
+    if _interrupt_seen:
+        raise KeyboardInterrupt
 
 
 def quiet_interrupt():
     """Makes Ctrl-C, wherever it stops the program, end it as above."""
     sys.excepthook = _uncaught
+    sys.unraisablehook = _unraisable
+    # Loaded only now, with the hooks in place: loading it takes a while,
+    # and a Ctrl-C meanwhile then ends the program as above too.
+    import signal
     signal.signal(signal.SIGINT, _interrupted)
 
 
 def run(main):
     """Runs `main()` and flushes standard output; a closed pipe ends the
-    program quietly."""
+    program quietly, an output that cannot be written with one line."""
     try:
+        stop_if_interrupted()
         main()
+        stop_if_interrupted()
         sys.stdout.flush()
+    except CannotWrite as error:
+        stop_if_interrupted()
+        _end("%s: %s\n" % (program_name(), error), 1)
     except BrokenPipeError:
         # The interpreter flushes standard output once more while exiting:
         # pointed at /dev/null, that flush cannot fail again.

@@ -6,7 +6,7 @@ import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from command_line import quiet_interrupt, run  # noqa: E402
+from command_line import quiet_interrupt, run, stop_if_interrupted  # noqa: E402
 
 if __name__ == "__main__":
     # Before anything else loads, so that Ctrl-C while it does ends quietly too.
@@ -52,6 +52,7 @@ def main(out=sys.stdout):
         for extra in getattr(module, "DEMO_EXTRAS", ()):
             extra(platform, out)
         out.write("\n")
+        stop_if_interrupted()
     show_led_program(out)
 
 

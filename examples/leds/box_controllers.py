@@ -1,7 +1,9 @@
 """LED controllers of the made-up example boxes: one per ASIC family, each
-with its chain length. The boards' ports claim no LED routines (the base
-port classes return empty call maps), so every position is padded; the
-Tomahawk box also has the ID/locator mode, which adds data-RAM commands.
+with its chain length. The Maverick box's ports drive its LEDs with their
+own routines (examples/platforms/maverick_box.py); the other boxes' ports
+claim none (the base port classes return empty call maps), so every
+position of their chains is padded. The Tomahawk box also has the
+ID/locator mode, which adds data-RAM commands.
 
 Each controller assembles with the project's own bytesmith when it has
 been built; a real system uses the installed one."""

@@ -71,10 +71,13 @@ def data_tree():
 
     def put(directory, name, data):
         path = os.path.join(base + directory.lstrip("/"), name)
-        new_dir = not os.path.isdir(os.path.dirname(path))
+        # The outermost folder made here goes, with all it holds.
+        outermost = os.path.dirname(path)
+        while not os.path.isdir(os.path.dirname(outermost)):
+            outermost = os.path.dirname(outermost)
+        if not os.path.isdir(outermost):
+            created.append(outermost)
         os.makedirs(os.path.dirname(path), exist_ok=True)
-        if new_dir:
-            created.append(os.path.dirname(path))
         with open(path, "wb") as f:
             f.write(data)
         created.append(path)

@@ -61,3 +61,15 @@ def test_incomplete_gang_is_refused_only_by_the_text_needing_its_set():
     with pytest.raises(RuntimeError,
                        match="^platform: trident-two-box: Incomplete ganged set led by port 1$"):
         config.output("portsbcm")
+
+
+def test_the_examples_show_every_kind_of_content(tmp_path):
+    # Some example platform has PHYs with register values, SFP objects and
+    # LEDs driven by its ports' routines.
+    texts = collections.defaultdict(str)
+    for module_name in bringup_run.PLATFORMS:
+        for name, data in generated(module_name, tmp_path).items():
+            lines = data.decode().splitlines()
+            texts[name.split(".")[-1]] += "".join(line for line in lines if line[:1] != "#")
+    assert texts["phytab"] and texts["rcphy"] and texts["sfptab"]
+    assert "call    set_led_" in texts["asm"]

@@ -1,8 +1,12 @@
 """The demo programs cut short: a generated file is whole or absent, never
-a part; Ctrl-C ends them with one line and status 130; a reader that
-closes the pipe early ends them quietly."""
+a part; Ctrl-C ends them with one line and status 130, even one whose
+exception the host drops; a reader that closes the pipe early ends them
+quietly; an output folder that cannot be written ends scripts/demo with
+one line naming it and the reason, status 1."""
 
 import os
+import re
+import shutil
 import subprocess
 import sys
 
@@ -36,17 +40,35 @@ def test_write_whole_cut_short_keeps_the_old_file(tmp_path, monkeypatch):
 
 
 # Runs an example program's entry point with a real SIGINT sent to the
-# process at its first line of output.
+# process at its first line of output: "raised" where the program runs,
+# "dropped" inside a finaliser, whose exception the host only reports,
+# "turned" where a callback turns it into an error of its own.
 INTERRUPTED = """
 import os, signal, sys
+def interrupt():
+    os.kill(os.getpid(), signal.SIGINT)
+    for _ in range(1000):  # the handler runs here
+        pass
+class Dropping:
+    def __del__(self):
+        interrupt()
 class Interrupting:
     def write(self, text):
-        os.kill(os.getpid(), signal.SIGINT)
+        if how == "raised":
+            interrupt()
+        elif how == "dropped":
+            Dropping()
+        else:
+            try:
+                interrupt()
+            except KeyboardInterrupt:
+                raise RuntimeError("the callback failed")
         return sys.__stdout__.write(text)
     def flush(self):
         sys.__stdout__.flush()
 sys.stdout = Interrupting()
-sys.argv = sys.argv[1:]
+how = sys.argv[1]
+sys.argv = sys.argv[2:]
 import runpy
 runpy.run_path(sys.argv[0], run_name="__main__")
 """
@@ -65,9 +87,10 @@ def environment():
                                                   os.path.join(ROOT, "host", "python")))
 
 
+@pytest.mark.parametrize("how", ["raised", "dropped", "turned"])
 @pytest.mark.parametrize("program", PROGRAMS, ids=lambda program: program[0])
-def test_ctrl_c_ends_with_one_line(program, tmp_path):
-    done = subprocess.run([sys.executable, "-c", INTERRUPTED] + command(program, tmp_path),
+def test_ctrl_c_ends_with_one_line(program, how, tmp_path):
+    done = subprocess.run([sys.executable, "-c", INTERRUPTED, how] + command(program, tmp_path),
                           env=environment(), capture_output=True, text=True, timeout=120)
     assert (done.returncode, done.stderr) == (130, "interrupted\n")
     for folder, _, names in os.walk(tmp_path):
@@ -85,3 +108,97 @@ def test_a_closed_pipe_ends_quietly(program, tmp_path):
     finally:
         os.close(writer)
     assert (done.returncode, done.stderr) == (0, "")
+
+
+GOLDEN = os.path.join(ROOT, "tests", "bringup", "golden")
+
+
+@pytest.fixture
+def demo(tmp_path):
+    """Runs scripts/demo from a copy of the repository whose build, examples
+    and stand-ins are the real ones, with a build step that builds nothing;
+    returns the finished process."""
+    repo = tmp_path / "repo"
+    shutil.copytree(os.path.join(ROOT, "scripts"), repo / "scripts")
+    build = os.environ.get("SWITCH_BUILD_DIR", os.path.join(ROOT, "build"))
+    for name, target in (("build", build), ("examples", EXAMPLES),
+                         ("host", os.path.join(ROOT, "host"))):
+        os.symlink(target, repo / name)
+    stand_ins = tmp_path / "stand-ins"
+    stand_ins.mkdir()
+    for name, body in (("cmake", ""), ("dpkg-query", 'printf "install ok installed"')):
+        (stand_ins / name).write_text("#!/bin/sh\n%s\n" % body)
+        (stand_ins / name).chmod(0o755)
+    env = dict(os.environ, PATH="%s:/usr/bin:/bin" % stand_ins)
+
+    def run(arguments, cwd, wrapper=()):
+        return subprocess.run(list(wrapper) + ["sh", str(repo / "scripts" / "demo")] + arguments,
+                              cwd=cwd, env=env, capture_output=True, text=True, timeout=120)
+    run.repo = repo
+    return run
+
+
+def assert_whole(folder):
+    """Every file in the platform folders under `folder` is its golden text
+    in full; no temporary file is left."""
+    for platform in os.listdir(folder):
+        if not os.path.isdir(os.path.join(folder, platform)):
+            continue
+        for name in os.listdir(os.path.join(folder, platform)):
+            with open(os.path.join(folder, platform, name), "rb") as written, \
+                    open(os.path.join(GOLDEN, platform, name), "rb") as golden:
+                assert written.read() == golden.read(), (platform, name)
+
+
+def test_a_relative_folder_is_taken_from_the_callers_directory(demo, tmp_path):
+    here = tmp_path / "elsewhere"
+    here.mkdir()
+    done = demo(["rel"], here)
+    assert (done.returncode, done.stderr) == (0, "")
+    assert " files in rel/maverick_box\n" in done.stdout
+    assert sorted(os.listdir(here / "rel")) == sorted(bringup_run.PLATFORMS)
+    assert_whole(here / "rel")
+    assert not os.path.exists(demo.repo / "rel")
+
+
+# (what is in the way, folder given, path and reason named)
+UNWRITABLE = [
+    ("afile", "afile", "afile/trident_two_box: Not a directory"),
+    ("out/trident_three_box", "out", "out/trident_three_box: File exists"),
+]
+
+
+@pytest.mark.parametrize("in_the_way,folder,named", UNWRITABLE)
+def test_an_unwritable_folder_ends_with_one_line(demo, tmp_path, in_the_way, folder, named):
+    os.makedirs(os.path.dirname(tmp_path / in_the_way), exist_ok=True)
+    (tmp_path / in_the_way).write_text("in the way\n")
+    done = demo([folder], tmp_path)
+    assert (done.returncode, done.stderr) == (1, "scripts/demo: cannot write %s\n" % named)
+    assert (tmp_path / in_the_way).read_text() == "in the way\n"
+    if os.path.isdir(tmp_path / folder):
+        assert_whole(tmp_path / folder)
+
+
+# (mount options of a private tmpfs, the line's pattern)
+FULL_OR_READ_ONLY = [
+    ("size=100k", r"scripts/demo: cannot write out/\w+/[\w.]+: No space left on device\n"),
+    ("ro", r"scripts/demo: cannot write out: Read-only file system\n"),
+]
+
+
+@pytest.mark.skipif(os.geteuid() != 0, reason="a private tmpfs needs root")
+@pytest.mark.parametrize("options,line", FULL_OR_READ_ONLY)
+def test_a_full_or_read_only_disk_ends_with_one_line(demo, tmp_path, options, line):
+    mount, kept = tmp_path / "mnt", tmp_path / "kept"
+    mount.mkdir()
+    # The tmpfs goes with the namespace: what the demo wrote is copied out.
+    script = ('options=$1 mount=$2 kept=$3; shift 3; mount -t tmpfs -o "$options" tmpfs "$mount" '
+              '|| exit 99; cd "$mount"; "$@"; status=$?; [ ! -d out ] || cp -r out "$kept"; '
+              'exit $status')
+    done = demo(["out"], tmp_path, ["unshare", "-m", "sh", "-c", script, "sh", options,
+                                   str(mount), str(kept)])
+    if done.returncode == 99:
+        pytest.skip("no private tmpfs here: " + done.stderr)
+    assert re.fullmatch(line, done.stderr) and done.returncode == 1, done.stderr
+    if os.path.isdir(kept):
+        assert_whole(kept)

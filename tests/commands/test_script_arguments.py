@@ -2,8 +2,8 @@
 --help prints the usage and succeeds; an unknown option, an empty folder
 name or a stray argument is refused with the usage and status 2, and
 nothing is built, run or created. The scripts run from a copy of scripts/
-alone, with stand-ins for the build tools on PATH, so one that went on
-past its arguments finds nothing to build or run."""
+and .ci/ alone, with stand-ins for the build tools on PATH, so one that
+went on past its arguments finds nothing to build or run."""
 
 import os
 import shutil
@@ -12,46 +12,63 @@ import subprocess
 import pytest
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+COPIED = ["scripts", ".ci"]
 STAND_INS = {"cmake": "", "ctest": "", "apt-get": "exit 1",
              "dpkg-query": 'printf "install ok installed"'}
 
 # (script, arguments, status, text expected on the output of that status)
 CASES = [
-    ("demo", ["--help"], 0, "usage: scripts/demo [DIR]"),
-    ("demo", ["--bogus"], 2, "unknown option: --bogus"),
-    ("demo", [""], 2, "the output folder name is empty"),
-    ("demo", ["a", "b"], 2, "one output folder at most"),
-    ("demo", ["--model", "a"], 2, "--model takes no folder"),
-    ("test", ["--help"], 0, "usage: scripts/test"),
-    ("test", ["--bogus"], 2, "unknown option: --bogus"),
-    ("test", [""], 2, "takes no arguments"),
-    ("sanitize-test", ["-h"], 0, "usage: scripts/sanitize-test"),
-    ("sanitize-test", ["--bogus"], 2, "unknown option: --bogus"),
-    ("sanitize-test", ["x"], 2, "takes no arguments"),
-    ("fuzz", ["--help"], 0, "usage: scripts/fuzz [SECONDS]"),
-    ("fuzz", ["--bogus"], 2, "unknown option: --bogus"),
-    ("fuzz", [""], 2, "SECONDS must be a whole number, not ''"),
-    ("fuzz", ["1m"], 2, "SECONDS must be a whole number, not '1m'"),
-    ("fuzz", ["0"], 2, "SECONDS must be more than 0"),
-    ("fuzz", ["--replay", "5"], 2, "--replay takes nothing more"),
+    ("scripts/demo", ["--help"], 0, "usage: scripts/demo [DIR]"),
+    ("scripts/demo", ["--bogus"], 2, "unknown option: --bogus"),
+    ("scripts/demo", [""], 2, "the output folder name is empty"),
+    ("scripts/demo", ["a", "b"], 2, "one output folder at most"),
+    ("scripts/demo", ["--model", "a"], 2, "--model takes no folder"),
+    ("scripts/demo", ["--", "-a", "b"], 2, "one output folder at most"),
+    ("scripts/test", ["--help"], 0, "usage: scripts/test"),
+    ("scripts/test", ["--bogus"], 2, "unknown option: --bogus"),
+    ("scripts/test", [""], 2, "takes no arguments"),
+    ("scripts/sanitize-test", ["-h"], 0, "usage: scripts/sanitize-test"),
+    ("scripts/sanitize-test", ["--bogus"], 2, "unknown option: --bogus"),
+    ("scripts/sanitize-test", ["x"], 2, "takes no arguments"),
+    ("scripts/fuzz", ["--help"], 0, "usage: scripts/fuzz [SECONDS]"),
+    ("scripts/fuzz", ["--bogus"], 2, "unknown option: --bogus"),
+    ("scripts/fuzz", [""], 2, "SECONDS must be a whole number, not ''"),
+    ("scripts/fuzz", ["1m"], 2, "SECONDS must be a whole number, not '1m'"),
+    ("scripts/fuzz", ["0"], 2, "SECONDS must be more than 0"),
+    ("scripts/fuzz", ["--replay", "5"], 2, "--replay takes nothing more"),
+    ("scripts/build", ["--help"], 0, "usage: scripts/build"),
+    ("scripts/build", ["--bogus"], 2, "unknown option: --bogus"),
+    ("scripts/build", ["x"], 2, "takes no arguments"),
+    ("scripts/install-deps", ["--help"], 0, "usage: scripts/install-deps"),
+    ("scripts/install-deps", ["--bogus"], 2, "unknown option: --bogus"),
+    ("scripts/install-deps", ["x"], 2, "takes no arguments"),
+    (".ci/run", ["--help"], 0, "usage: .ci/run"),
+    (".ci/run", ["--bogus"], 2, "unknown option: --bogus"),
+    (".ci/run", ["x"], 2, "takes no arguments"),
 ]
+
+
+def test_every_script_prints_its_usage():
+    scripts = {"scripts/" + name for name in os.listdir(os.path.join(ROOT, "scripts"))}
+    assert {case[0] for case in CASES if case[2] == 0} == scripts | {".ci/run"}
 
 
 @pytest.mark.parametrize("script,arguments,status,text", CASES)
 def test_arguments_are_read_first(tmp_path, script, arguments, status, text):
-    shutil.copytree(os.path.join(ROOT, "scripts"), tmp_path / "scripts")
+    for folder in COPIED:
+        shutil.copytree(os.path.join(ROOT, folder), tmp_path / folder)
     stand_ins = tmp_path / "stand-ins"
     stand_ins.mkdir()
     for name, body in STAND_INS.items():
         (stand_ins / name).write_text("#!/bin/sh\n%s\n" % body)
         (stand_ins / name).chmod(0o755)
     env = dict(os.environ, PATH="%s:/usr/bin:/bin" % stand_ins)
-    done = subprocess.run(["sh", str(tmp_path / "scripts" / script)] + arguments, env=env,
+    done = subprocess.run(["sh", str(tmp_path / script)] + arguments, env=env,
                           capture_output=True, text=True, timeout=60)
     assert done.returncode == status, done.stderr
     if status == 0:
         assert done.stdout.startswith(text) and done.stderr == ""
     else:
         assert done.stdout == ""
-        assert done.stderr.startswith("scripts/%s: %s\nusage: scripts/%s" % (script, text, script))
-    assert sorted(os.listdir(tmp_path)) == ["scripts", "stand-ins"]
+        assert done.stderr.startswith("%s: %s\nusage: %s" % (script, text, script))
+    assert sorted(os.listdir(tmp_path)) == sorted(COPIED + ["stand-ins"])

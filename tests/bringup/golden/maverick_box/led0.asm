@@ -59,8 +59,36 @@ BLINK_STATE_P      equ    0xf1
 
 main:
         
-        ld      a, 16
-        call    pad_n_one
+        ld      a,1
+        call    set_led_link
+        ld      a,1
+        call    set_led_activity
+        ld      a,1
+        call    set_led_link
+        ld      a,1
+        call    set_led_activity
+        ld      a,1
+        call    set_led_link
+        ld      a,1
+        call    set_led_activity
+        ld      a,1
+        call    set_led_link
+        ld      a,1
+        call    set_led_activity
+        ld      a,5
+        call    set_led_link
+        ld      a,5
+        call    set_led_activity
+        ld      a,9
+        call    set_led_link
+        ld      a,9
+        call    set_led_activity
+        ld      a,13
+        call    set_led_link
+        ld      a,13
+        call    set_led_activity
+        call    pad_one
+        call    pad_one
 
         call blink_update_state
         send NUM_LEDS
@@ -83,11 +111,23 @@ blink_toggle:
         ret
 
 
-pad_n_one:
+set_led_link:
+        port    a
+        pushst  PORTSTATUS_LINKUP
+        pack
+        ret
+
+set_led_activity:
+        port    a
+        pushst  PORTSTATUS_RX
+        pushst  PORTSTATUS_TX
+        tor
+        pack
+        ret
+
+pad_one:
         push  1
         pack
-        dec a
-        jnz pad_n_one
         ret
 
 
