@@ -265,6 +265,66 @@ PyObject* represent(PyObject* self) {
   return PyUnicode_FromFormat("<function %U>", function_of(self)->qualname.ptr());
 }
 
+// Whether a failed lookup only means "not found there" (the error is then
+// cleared): pickling by the name then fails with the host's own message.
+bool not_found() {
+  if (!PyErr_ExceptionMatches(PyExc_AttributeError) && !PyErr_ExceptionMatches(PyExc_ImportError)) {
+    return false;
+  }
+  PyErr_Clear();
+  return true;
+}
+
+// Pickled by reference, as a Python function is: by its qualified name in
+// its module when that name leads back to it. The function behind a class
+// method or a property of a class is reached through what the class gives
+// for the name (`Cls.name.__func__`, `Cls.name.fget`).
+PyObject* reduce(PyObject* self, PyObject*) {
+  PyObject* qualname = function_of(self)->qualname.ptr();
+  PyObject* module_name = reinterpret_cast<FastFunctionObject*>(self)->module;
+  if (!module_name || !PyUnicode_Check(module_name)) return Py_NewRef(qualname);
+  try {
+    py::object owner = steal(PyImport_Import(module_name));
+    py::object dot = steal(PyUnicode_FromString("."));
+    py::object path = dot ? steal(PyUnicode_Split(qualname, dot.ptr(), -1)) : py::object();
+    if (!path) throw py::error_already_set();
+    const Py_ssize_t last = PyList_GET_SIZE(path.ptr()) - 1;
+    PyObject* name = PyList_GET_ITEM(path.ptr(), last);
+    for (Py_ssize_t i = 0; i < last && owner; ++i) {
+      owner = steal(PyObject_GetAttr(owner.ptr(), PyList_GET_ITEM(path.ptr(), i)));
+    }
+    py::object found = owner ? steal(PyObject_GetAttr(owner.ptr(), name)) : py::object();
+    if (!found) {
+      if (!not_found()) throw py::error_already_set();
+      return Py_NewRef(qualname);
+    }
+    if (found.ptr() == self || !PyType_Check(owner.ptr())) return Py_NewRef(qualname);
+    for (const char* field : {"__func__", "fget"}) {
+      py::object inner = steal(PyObject_GetAttrString(found.ptr(), field));
+      if (!inner && !not_found()) throw py::error_already_set();
+      if (inner.ptr() != self) continue;
+      py::object reach = steal(PyUnicode_FromFormat("%U.%s", name, field));
+      if (!reach) throw py::error_already_set();
+      py::object getter = py::module_::import("operator").attr("attrgetter")(reach);
+      return py::make_tuple(getter, py::make_tuple(owner)).release().ptr();
+    }
+    return Py_NewRef(qualname);
+  } catch (py::error_already_set& error) {
+    error.restore();
+    return nullptr;
+  }
+}
+
+// A copy of a function is the function itself, as the host copies its own.
+PyObject* itself(PyObject* self, PyObject*) { return Py_NewRef(self); }
+
+PyMethodDef methods[] = {
+    {"__reduce__", &reduce, METH_NOARGS, nullptr},
+    {"__copy__", &itself, METH_NOARGS, nullptr},
+    {"__deepcopy__", &itself, METH_O, nullptr},
+    {nullptr, nullptr, 0, nullptr},
+};
+
 PyGetSetDef accessors[] = {
     {"__name__", &name_of, nullptr, nullptr, nullptr},
     {"__qualname__", &qualname_of, nullptr, nullptr, nullptr},
@@ -289,16 +349,19 @@ PyType_Slot slots[] = {
     {Py_tp_dealloc, reinterpret_cast<void*>(&deallocate)},
     {Py_tp_repr, reinterpret_cast<void*>(&represent)},
     {Py_tp_members, members},
+    {Py_tp_methods, methods},
     {Py_tp_getset, accessors},
     {0, nullptr},
 };
 
 // Made once per module that uses it, and kept for the process's life.
+// Only this file makes its objects: Python code cannot (an object made
+// there would have no function behind it).
 PyTypeObject* function_type() {
   static PyTypeObject* type = [] {
     PyType_Spec type_spec = {"common.fast_function", static_cast<int>(sizeof(FastFunctionObject)), 0,
                         Py_TPFLAGS_DEFAULT | Py_TPFLAGS_METHOD_DESCRIPTOR | Py_TPFLAGS_IMMUTABLETYPE |
-                            Py_TPFLAGS_HAVE_VECTORCALL,
+                            Py_TPFLAGS_HAVE_VECTORCALL | Py_TPFLAGS_DISALLOW_INSTANTIATION,
                         slots};
     return reinterpret_cast<PyTypeObject*>(PyType_FromSpec(&type_spec));
   }();

@@ -141,6 +141,15 @@ static inline PyObject* classmethod_function(PyObject* descr) {
   return *(PyObject**)((char*)descr + sizeof(PyObject));
 }
 
+/* Whether what `value` is (plain value, descriptor, data descriptor) can
+ * change: its class may be changed, or the value moved to another class.
+ * The host lets `__class__` be reassigned only between mutable classes, or
+ * between module classes, so a module qualifies even though the host's
+ * module type cannot change. */
+static inline int kind_can_change(PyObject* value) {
+  return !PyType_HasFeature(Py_TYPE(value), Py_TPFLAGS_IMMUTABLETYPE) || PyModule_Check(value);
+}
+
 /* Makes no call that could run code: an entry is written in one go. */
 static void classify(Entry* e, PyObject* descr) {
   e->descr = descr;
@@ -191,9 +200,8 @@ __attribute__((noinline, cold)) static Entry* fill(PyObject* obj, PyObject* name
   }
   /* What a class value is (plain value, descriptor, data descriptor)
    * belongs to the value's own class, whose changes leave this class's tag
-   * as it is: as in the host's specialiser, only a value of a type that
-   * cannot change is remembered. */
-  if (descr && !PyType_HasFeature(Py_TYPE(descr), Py_TPFLAGS_IMMUTABLETYPE)) generic = 1;
+   * as it is: only a value whose kind cannot change is remembered. */
+  if (descr && kind_can_change(descr)) generic = 1;
   if (!PyType_HasFeature(type, Py_TPFLAGS_VALID_VERSION_TAG)) return NULL;
   /* What makes a lookup generic is fixed while the class's tag holds
    * (assigning `__getattr__` or `__setattr__` changes the tag), so the
@@ -294,11 +302,14 @@ PyObject* lookup_cache_getattr(PyObject* obj, PyObject* name) {
   }
 }
 
-/* Calls `function(cls, *args[1:])`, putting the class where the object was. */
+/* Calls `function(cls, *args[1:])`, putting the class where the object was.
+ * Both are held for the call's length, as a bound method holds them: the
+ * call may give the object another class and let the old one go. */
 static PyObject* call_with_class(PyObject* function, PyObject* cls, PyObject* const* args,
                                  size_t nargsf) {
   const Py_ssize_t nargs = PyVectorcall_NARGS(nargsf);
   Py_INCREF(function);
+  Py_INCREF(cls);
   PyObject* result;
   if (nargsf & PY_VECTORCALL_ARGUMENTS_OFFSET) {
     /* The caller lets the object's slot change for the call's length. */
@@ -311,6 +322,7 @@ static PyObject* call_with_class(PyObject* function, PyObject* cls, PyObject* co
     PyObject* small[8];
     PyObject** copy = nargs <= 8 ? small : PyMem_Malloc((size_t)nargs * sizeof(PyObject*));
     if (!copy) {
+      Py_DECREF(cls);
       Py_DECREF(function);
       return PyErr_NoMemory();
     }
@@ -319,6 +331,7 @@ static PyObject* call_with_class(PyObject* function, PyObject* cls, PyObject* co
     result = call_function(function, copy, (size_t)nargs);
     if (copy != small) PyMem_Free(copy);
   }
+  Py_DECREF(cls);
   Py_DECREF(function);
   return result;
 }

@@ -15,7 +15,8 @@
  *
  * Anything the cache does not know (other kinds of objects, classes with
  * `__getattr__`, an instance dict replaced by hand, a class value whose
- * own type can change) goes the generic way. The slot layout is the
+ * own class can change or that can be given another class, as a module
+ * can) goes the generic way. The slot layout is the
  * host's own (3.11); it and the host rules the cache relies on are checked
  * when the module starts, and if they disagree, on another host version
  * (at run time), or with SWITCH_LOOKUP_CACHE=0 in the environment, every

@@ -4,6 +4,8 @@ since they last looked: instance attributes set, deleted or given through
 descriptors and `__getattr__` added. Each case asks its question once
 before the change (so any remembered lookup exists) and once after."""
 
+import types
+
 import pytest
 
 import asicmodel as A
@@ -176,25 +178,63 @@ def stores_its_own_unit(port_class, port):
     return "unit" in vars(port_class("2", (4, 5, 6, 7), None, None, "QSFP28", (0, 2), 0))
 
 
+def class_speed(port_class, port):
+    return port_class.speed("4x25G")
+
+
+def own_class_value(base, *arguments):
+    return lambda: type("Value", (base,), {})(*arguments)
+
+
+def module_value():
+    return types.ModuleType("table")
+
+
+def gains(value, members):
+    """The value's own class gains the members."""
+    for name, member in members.items():
+        setattr(type(value), name, member)
+
+
+def moves(value, members):
+    """The value is given another class that has the members (a module may
+    be, although the host's module type itself cannot change)."""
+    value.__class__ = type("Table", (type(value),), members)
+
+
 VALUE_CLASS_CHANGES = [
-    # (class attribute, base and arguments of its value's class, members that
-    #  class gains later, question, answer before, answer after)
-    ("pbmp_map", (dict, ({"ce0": 5},)), {"__get__": lambda s, o, t: {"ce0": 6}}, pbmp, 32, 64),
-    ("hw_ports", (object, ()), {"__get__": lambda s, o, t: ("ce4", "ce5", "ce6", "ce7"),
-                                "__set__": lambda s, o, v: None}, interface_of, "xe1", "xe5"),
-    ("unit", (object, ()), {"__set__": lambda s, o, v: None}, stores_its_own_unit, True, False),
+    # (class attribute, its value, how the value changes, members it gains,
+    #  question, answer before, answer after)
+    ("pbmp_map", own_class_value(dict, {"ce0": 5}), gains,
+     {"__get__": lambda s, o, t: {"ce0": 6}}, pbmp, 32, 64),
+    ("hw_ports", own_class_value(object), gains,
+     {"__get__": lambda s, o, t: ("ce4", "ce5", "ce6", "ce7"), "__set__": lambda s, o, v: None},
+     interface_of, "xe1", "xe5"),
+    ("unit", own_class_value(object), gains, {"__set__": lambda s, o, v: None},
+     stores_its_own_unit, True, False),
+    ("pbmp_map", module_value, moves, {"__get__": lambda s, o, t: {"ce0": 9}}, pbmp,
+     TypeError, 512),
+    ("unit", module_value, moves, {"__set__": lambda s, o, v: None}, stores_its_own_unit,
+     True, False),
+    ("_speed_map", module_value, moves, {"__get__": lambda s, o, t: {"4x25G": 77}},
+     class_speed, TypeError, 77),
 ]
 
 
-@pytest.mark.parametrize("attribute, value_base, members, question, before, after",
-                         VALUE_CLASS_CHANGES, ids=[case[0] for case in VALUE_CLASS_CHANGES])
-def test_a_class_value_whose_own_class_changes_is_seen(attribute, value_base, members, question,
-                                                       before, after):
-    base, arguments = value_base
-    value_class = type("Value", (base,), {})
-    port_class = type("Port", (A.Tomahawk100GPort,), {attribute: value_class(*arguments)})
+def outcome(question, port_class, port):
+    try:
+        return question(port_class, port)
+    except TypeError:
+        return TypeError
+
+
+@pytest.mark.parametrize("attribute, value, change, members, question, before, after",
+                         VALUE_CLASS_CHANGES,
+                         ids=["%s %s" % (case[0], case[2].__name__) for case in VALUE_CLASS_CHANGES])
+def test_a_class_value_whose_own_class_changes_is_seen(attribute, value, change, members,
+                                                       question, before, after):
+    port_class = type("Port", (A.Tomahawk100GPort,), {attribute: value()})
     port = port_class("1", (0, 1, 2, 3), None, None, "QSFP28", (0, 1), 0)
-    assert question(port_class, port) == before
-    for name, member in members.items():
-        setattr(value_class, name, member)
-    assert question(port_class, port) == after
+    assert outcome(question, port_class, port) == before
+    change(vars(port_class)[attribute], members)
+    assert outcome(question, port_class, port) == after

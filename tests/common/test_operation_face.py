@@ -1,9 +1,11 @@
 """Every operation shows the face of a function of the module that defines
-it: `__module__`, a repr naming it, and a signature of the parameters the
+it: `__module__`, a repr naming it, a signature of the parameters the
 argument matching uses, so `help()` and `inspect` read it as any Python
-function."""
+function, and it pickles and copies by reference."""
 
+import copy
 import inspect
+import pickle
 import pydoc
 
 import pytest
@@ -40,6 +42,17 @@ def test_every_class_and_operation_reads_as_a_function(module):
             assert repr(function) == "<function %s>" % function.__qualname__
             assert all(parameter.kind == parameter.POSITIONAL_OR_KEYWORD
                        for parameter in inspect.signature(read).parameters.values()), function
+
+
+@pytest.mark.parametrize("module", MODULES, ids=lambda module: module.__name__)
+def test_every_operation_pickles_and_copies_to_itself(module):
+    for cls in catalogue(module):
+        for _, function in operations(cls):
+            for protocol in range(pickle.HIGHEST_PROTOCOL + 1):
+                assert pickle.loads(pickle.dumps(function, protocol)) is function, (function,
+                                                                                   protocol)
+            assert copy.copy(function) is function
+            assert copy.deepcopy(function) is function
 
 
 PORT = asicmodel.Tomahawk25GPort("1", (1,), None, None, "SFP28", (0, 1), 0)
