@@ -41,7 +41,10 @@ bool build(ListIndex& index, const ListSpec& layout, py::handle list) {
   index.list = common::borrow(list.ptr());
   if (!PyList_CheckExact(list.ptr())) return true;
   py::object snapshot = snapshot_of(list);
-  py::object maps[2] = {common::steal(PyDict_New()), common::steal(PyDict_New())};
+  // Sized for the list at once: no rehash of every key as the dicts grow.
+  const Py_ssize_t records = PyList_GET_SIZE(list.ptr());
+  py::object maps[2] = {common::steal(_PyDict_NewPresized(records)),
+                        common::steal(_PyDict_NewPresized(records))};
   bool ok = snapshot && maps[0] && maps[1];
   // Read from the snapshot: a key read that changes the list leaves the
   // index describing the records it holds, and the next question rebuilds.
@@ -64,11 +67,14 @@ bool build(ListIndex& index, const ListSpec& layout, py::handle list) {
   return true;
 }
 
-// Whether `index` still describes `list`: the same object holding the same
+// Whether `index` still describes `list`: the same object holding as many
+// records, and, when an override may have run since it was built, the same
 // records in the same order.
-bool describes(const ListIndex& index, py::handle list) {
+bool describes(const ListIndex& index, py::handle list, bool own_code) {
   if (index.state == ListIndex::kUnbuilt || index.list.ptr() != list.ptr()) return false;
-  return index.state == ListIndex::kScanOnly || holds_snapshot(list, index.snapshot);
+  if (index.state == ListIndex::kScanOnly) return true;
+  if (own_code) return PyList_GET_SIZE(list.ptr()) == PyTuple_GET_SIZE(index.snapshot.ptr());
+  return holds_snapshot(list, index.snapshot);
 }
 
 // The first record of `list` whose key equals `key`.
@@ -104,9 +110,10 @@ py::object indexed(ListIndex& index, const ListSpec& layout, int which, py::hand
 
 py::object first_match(py::handle self, const ListSpec& layout, int which, py::handle key) {
   SW_LET(list, common::get(self, layout.list_name));
-  if (ListIndex* index = LookupIndexScope::slot(self.ptr(), layout.slot)) {
-    if (!describes(*index, list) && !build(*index, layout, list)) return {};
-    py::object answer = indexed(*index, layout, which, key);
+  if (LookupIndexScope* scope = LookupIndexScope::of(self.ptr())) {
+    ListIndex& index = scope->index(layout.slot);
+    if (!describes(index, list, scope->own_code()) && !build(index, layout, list)) return {};
+    py::object answer = indexed(index, layout, which, key);
     if (answer || PyErr_Occurred()) return answer;
   }
   return scan(layout, list, which, key);
@@ -114,22 +121,17 @@ py::object first_match(py::handle self, const ListSpec& layout, int which, py::h
 
 }  // namespace
 
-LookupIndexScope::LookupIndexScope(py::handle asic) : asic_(asic.ptr()), outer_(innermost_scope) {
+LookupIndexScope::LookupIndexScope(py::handle asic, bool own_code)
+    : asic_(asic.ptr()), own_code_(own_code), outer_(innermost_scope) {
   innermost_scope = this;
 }
 
 LookupIndexScope::~LookupIndexScope() { innermost_scope = outer_; }
 
-ListIndex* LookupIndexScope::slot(PyObject* asic, int list) {
-  for (LookupIndexScope* scope = innermost_scope; scope; scope = scope->outer_)
-    if (scope->asic_ == asic) return &scope->indexes_[list];
-  return nullptr;
-}
-
-py::object* LookupIndexScope::untagged_sets(PyObject* asic) {
-  for (LookupIndexScope* scope = innermost_scope; scope; scope = scope->outer_)
-    if (scope->asic_ == asic) return &scope->untagged_sets_;
-  return nullptr;
+LookupIndexScope* LookupIndexScope::of(PyObject* asic) {
+  LookupIndexScope* scope = innermost_scope;
+  while (scope && scope->asic_ != asic) scope = scope->outer_;
+  return scope;
 }
 
 py::object first_portmap_entry(py::handle self, PortmapKey key, py::handle value) {
