@@ -35,31 +35,26 @@ py::object xlate_key(py::handle record, int which) {
 // that cannot be indexed (a failing key read, an unhashable key) leave it
 // for the scan, which meets the same fault where a scan would. Only errors
 // that are no Exception pass.
-bool build(ListIndex& index, const ListSpec& layout, py::handle list) {
+bool build(ListIndex& index, const ListSpec& layout, int which, py::handle list) {
   index = ListIndex{};
   index.state = ListIndex::kScanOnly;
   index.list = common::borrow(list.ptr());
   if (!PyList_CheckExact(list.ptr())) return true;
   py::object snapshot = snapshot_of(list);
-  // Sized for the list at once: no rehash of every key as the dicts grow.
-  const Py_ssize_t records = PyList_GET_SIZE(list.ptr());
-  py::object maps[2] = {common::steal(_PyDict_NewPresized(records)),
-                        common::steal(_PyDict_NewPresized(records))};
-  bool ok = snapshot && maps[0] && maps[1];
+  // Sized for the list at once: no rehash of every key as the dict grows.
+  py::object first = common::steal(_PyDict_NewPresized(PyList_GET_SIZE(list.ptr())));
+  bool ok = snapshot && first;
   // Read from the snapshot: a key read that changes the list leaves the
   // index describing the records it holds, and the next question rebuilds.
   for (Py_ssize_t i = 0; ok && i < PyTuple_GET_SIZE(snapshot.ptr()); ++i) {
     py::handle record = PyTuple_GET_ITEM(snapshot.ptr(), i);
-    for (int which = 0; which < 2 && ok; ++which) {
-      py::object key = layout.record_key(record, which);
-      ok = key && PyDict_SetDefault(maps[which].ptr(), key.ptr(), record.ptr()) != nullptr;
-    }
+    py::object key = layout.record_key(record, which);
+    ok = key && PyDict_SetDefault(first.ptr(), key.ptr(), record.ptr()) != nullptr;
   }
   if (ok) {
     index.state = ListIndex::kBuilt;
     index.snapshot = std::move(snapshot);
-    index.first[0] = std::move(maps[0]);
-    index.first[1] = std::move(maps[1]);
+    index.first = std::move(first);
     return true;
   }
   if (!PyErr_ExceptionMatches(PyExc_Exception)) return false;
@@ -94,7 +89,7 @@ py::object scan(const ListSpec& layout, py::handle list, int which, py::handle k
 // no error set when only the scan can answer.
 py::object indexed(ListIndex& index, const ListSpec& layout, int which, py::handle key) {
   if (index.state != ListIndex::kBuilt) return {};
-  PyObject* record = PyDict_GetItemWithError(index.first[which].ptr(), key.ptr());
+  PyObject* record = PyDict_GetItemWithError(index.first.ptr(), key.ptr());
   if (!record) {
     if (!PyErr_Occurred()) return common::none();
     if (PyErr_ExceptionMatches(PyExc_TypeError)) PyErr_Clear();  // an unhashable key
@@ -111,8 +106,8 @@ py::object indexed(ListIndex& index, const ListSpec& layout, int which, py::hand
 py::object first_match(py::handle self, const ListSpec& layout, int which, py::handle key) {
   SW_LET(list, common::get(self, layout.list_name));
   if (LookupIndexScope* scope = LookupIndexScope::of(self.ptr())) {
-    ListIndex& index = scope->index(layout.slot);
-    if (!describes(index, list, scope->own_code()) && !build(index, layout, list)) return {};
+    ListIndex& index = scope->index(layout.slot, which);
+    if (!describes(index, list, scope->own_code()) && !build(index, layout, which, list)) return {};
     py::object answer = indexed(index, layout, which, key);
     if (answer || PyErr_Occurred()) return answer;
   }

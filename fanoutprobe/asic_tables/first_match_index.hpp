@@ -7,8 +7,9 @@
 // The replication-group reader asks once per group member while the Asic
 // reads its tables; a scan per question would make that quadratic. A
 // `LookupIndexScope` covers such a reader: while it lives, lookups on its
-// Asic answer from one dict per key, built from the list at its first use
-// in the scope and dropped with the scope (never stored in the object).
+// Asic answer from one dict per list and key, built from the list at the
+// first question by that key in the scope and dropped with the scope (never
+// stored in the object).
 // The index is rebuilt whenever the member is another list or holds another
 // number of records. The reader itself changes neither list, but an
 // override run in the middle may (own_construction.hpp tells whether one
@@ -39,13 +40,13 @@ enum class XlateKey { kIvid = 0, kEvid = 1 };  // each with the logical port
 py::object first_portmap_entry(py::handle self, PortmapKey key, py::handle value);
 py::object first_vlan_xlate(py::handle self, XlateKey key, py::handle lport, py::handle vid);
 
-// One list's index within a scope: the list it was built from, its
-// records then, and per key a dict from key to the first record carrying it.
+// One list's index by one key within a scope: the list it was built from,
+// its records then, and a dict from key to the first record carrying it.
 struct ListIndex {
   enum State { kUnbuilt, kBuilt, kScanOnly } state = kUnbuilt;
   py::object list;
   py::object snapshot;
-  py::object first[2];
+  py::object first;
 };
 
 class LookupIndexScope {
@@ -60,8 +61,9 @@ class LookupIndexScope {
   // The innermost scope covering `asic`, or null when none covers it.
   static LookupIndexScope* of(PyObject* asic);
 
-  // The index of list `list` (0 port map, 1 VLAN translations).
-  ListIndex& index(int list) { return indexes_[list]; }
+  // The index of list `list` (0 port map, 1 VLAN translations) by key
+  // `which` (PortmapKey, XlateKey).
+  ListIndex& index(int list, int which) { return indexes_[list][which]; }
   // The dict for the untagged-list sets of construction_indexes.hpp (null
   // until made at first use).
   py::object& untagged_sets() { return untagged_sets_; }
@@ -70,7 +72,7 @@ class LookupIndexScope {
  private:
   PyObject* asic_;
   bool own_code_;
-  ListIndex indexes_[2];
+  ListIndex indexes_[2][2];
   py::object untagged_sets_;
   LookupIndexScope* outer_;
 };
