@@ -4,6 +4,7 @@
 #include "fanoutprobe/asic_tables/first_match_index.hpp"
 #include "fanoutprobe/asic_tables/list_snapshot.hpp"
 #include "fanoutprobe/asic_tables/own_construction.hpp"
+#include "fanoutprobe/asic_tables/own_records.hpp"
 #include "fanoutprobe/names.hpp"
 
 namespace fanoutprobe {
@@ -86,7 +87,7 @@ bool PortVidScope::unchanged(py::handle asic, py::handle portmap, py::handle rec
   return scope && !scope->may_differ(portmap, scope->own_code_ && own_port_vid_update(record));
 }
 
-int untagged_member(py::handle asic, py::handle untagged, py::handle dport) {
+int untagged_member(py::handle asic, py::handle entry, py::handle untagged, py::handle dport) {
   LookupIndexScope* scope = LookupIndexScope::of(asic.ptr());
   if (!scope || !PyList_CheckExact(untagged.ptr()) || !PyUnicode_CheckExact(dport.ptr()))
     return common::contains(untagged, dport);
@@ -102,11 +103,14 @@ int untagged_member(py::handle asic, py::handle untagged, py::handle dport) {
   if (!key) return -1;
   PyObject* known = PyDict_GetItemWithError(sets.ptr(), key.ptr());
   if (!known && PyErr_Occurred()) return -1;
-  // Without overrides nothing changes the list in place between questions.
+  // Without overrides nothing changes the list in place between questions;
+  // a record class of its own was handed the list, and may keep it.
+  const bool own_code =
+      scope->own_code() && Py_TYPE(entry.ptr()) == own_class(Record::kVlanEntry);
   PyObject* items = known ? PyTuple_GET_ITEM(known, 1) : nullptr;
   bool same = known && PyTuple_GET_ITEM(known, 0) == untagged.ptr() &&
-              (scope->own_code() ? PyList_GET_SIZE(untagged.ptr()) == PyTuple_GET_SIZE(items)
-                                 : holds_snapshot(untagged, items));
+              (own_code ? PyList_GET_SIZE(untagged.ptr()) == PyTuple_GET_SIZE(items)
+                        : holds_snapshot(untagged, items));
   PyObject* state = same ? PyTuple_GET_ITEM(known, 2) : Py_None;
   if (PyAnySet_CheckExact(state)) return PySet_Contains(state, dport.ptr());
   if (state == Py_False) return common::contains(untagged, dport);
@@ -125,8 +129,9 @@ int untagged_member(py::handle asic, py::handle untagged, py::handle dport) {
   }
   py::object snapshot = snapshot_of(untagged);
   if (!snapshot) return -1;
-  py::object entry = common::steal(PyTuple_Pack(3, untagged.ptr(), snapshot.ptr(), names_set.ptr()));
-  if (!entry || PyDict_SetItem(sets.ptr(), key.ptr(), entry.ptr()) < 0) return -1;
+  py::object state_now =
+      common::steal(PyTuple_Pack(3, untagged.ptr(), snapshot.ptr(), names_set.ptr()));
+  if (!state_now || PyDict_SetItem(sets.ptr(), key.ptr(), state_now.ptr()) < 0) return -1;
   if (PyAnySet_CheckExact(names_set.ptr())) return PySet_Contains(names_set.ptr(), dport.ptr());
   return common::contains(untagged, dport);
 }

@@ -66,8 +66,9 @@ class PortVidScope {
   PortVidScope* outer_;
 };
 
-// Whether `dport` is one of the names of `untagged` (a VLAN's untagged
-// port list) as `dport in untagged` answers: 1, 0, or -1 with the error set.
-int untagged_member(py::handle asic, py::handle untagged, py::handle dport);
+// Whether `dport` is one of the names of `untagged` (the untagged port list
+// of the VLAN record `entry`) as `dport in untagged` answers: 1, 0, or -1
+// with the error set.
+int untagged_member(py::handle asic, py::handle entry, py::handle untagged, py::handle dport);
 
 }  // namespace fanoutprobe

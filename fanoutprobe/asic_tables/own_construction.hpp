@@ -12,7 +12,9 @@
 // the object holds none of those operations itself. The only other code
 // run between two questions is then the outside services' (the shell, the
 // port names, the record classes looked up in the module), which are handed
-// texts and numbers, never the lists.
+// texts and numbers, not the lists; where a record class is handed one (a
+// VLAN's untagged list, a port map record's update) the index keeps its
+// check unless the record is of the module's own class.
 #pragma once
 
 #include <pybind11/pybind11.h>

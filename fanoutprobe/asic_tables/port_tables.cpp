@@ -170,7 +170,7 @@ py::object is_port_untagged_for_vid(py::handle self, py::handle dport, py::handl
   }
   SW_LET(entry, common::item(vlans, vid));
   SW_LET(untagged, common::get(entry, names.untagged_dports));
-  SW_LET(member, untagged_member(self, untagged, dport));
+  SW_LET(member, untagged_member(self, entry, untagged, dport));
   return common::boolean(member);
 }
 

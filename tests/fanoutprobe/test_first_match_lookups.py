@@ -126,11 +126,34 @@ def swap_ports_through_a_record(state, monkeypatch):
     return Asic, lambda asic: asic.portmap[3].port_vid, 7
 
 
+# The same through the record classes: a VLAN record keeps its untagged
+# list, which a later group member's record edits.
+def edit_untagged_list_through_records(state, monkeypatch):
+    lists, made = {}, []
+    own_vlan, own_encap = fp.VlanEntry, fp.Encap
+
+    class VlanEntry(own_vlan):
+        def __init__(self, vid, untagged_dports):
+            lists[vid] = untagged_dports
+            own_vlan.__init__(self, vid, untagged_dports)
+
+    class Encap(own_encap):
+        def __init__(self, *fields):
+            made.append(fields[1])
+            if made.count("xe2") == 2:
+                lists[101][1] = "xe9"
+            own_encap.__init__(self, *fields)
+    monkeypatch.setattr(fp, "VlanEntry", VlanEntry)
+    monkeypatch.setattr(fp, "Encap", Encap)
+    return fp.Asic, lambda asic: asic.replication_groups[0x2000002].l3_encaps[2].evid, 101
+
+
 @pytest.mark.parametrize("setup", [replace_port_while_port_vlans_are_read,
                                    replace_translation_while_groups_are_read,
                                    edit_untagged_list_while_groups_are_read,
                                    replace_translation_through_the_object,
-                                   swap_ports_through_a_record])
+                                   swap_ports_through_a_record,
+                                   edit_untagged_list_through_records])
 def test_construction_reads_the_lists_as_changed(state, monkeypatch, setup):
     arguments = (state, monkeypatch)[:setup.__code__.co_argcount]
     asic_class, answer, expected = setup(*arguments)
