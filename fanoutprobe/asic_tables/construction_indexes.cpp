@@ -57,7 +57,7 @@ PortVidScope::PortVidScope(py::handle asic, bool own_code)
 PortVidScope::~PortVidScope() { innermost_port_vid_scope = outer_; }
 
 bool PortVidScope::may_differ(py::handle portmap, bool own_code) const {
-  if (list_.ptr() != portmap.ptr()) return true;
+  if (!snapshot_ || list_.ptr() != portmap.ptr()) return true;
   if (own_code) return PyList_GET_SIZE(portmap.ptr()) != PyTuple_GET_SIZE(snapshot_.ptr());
   return !holds_snapshot(portmap, snapshot_);
 }
