@@ -39,7 +39,8 @@
    N(untagged_dports) N(untagged_swp) N(update_port_vid) N(vid) N(vlan) N(vlan_filtering) \
    N(vlan_riot) N(vlan_riot_memtable) N(vlan_xlate) N(vlans) N(vrf) N(vrf_db) N(vrf_id2name) \
    N(write) \
-   S(dunder_init, "__init__")
+   S(dunder_init, "__init__") S(dunder_getattr, "__getattr__") \
+   S(dunder_getattribute, "__getattribute__") S(dunder_setattr, "__setattr__")
 // clang-format on
 
 namespace fanoutprobe {

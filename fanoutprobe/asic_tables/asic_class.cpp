@@ -5,6 +5,7 @@
 #include "common/host_calls.hpp"
 #include "fanoutprobe/asic_tables/lasting.hpp"
 #include "fanoutprobe/asic_tables/asic_operations.hpp"
+#include "fanoutprobe/asic_tables/own_construction.hpp"
 #include "fanoutprobe/asic_tables/record_helpers.hpp"
 #include "fanoutprobe/asic_tables/registrations.hpp"
 #include "fanoutprobe/asic_tables/shell_access.hpp"
@@ -96,7 +97,7 @@ py::object is_1G_chip(py::handle self) {
 }
 
 void define_asic(py::module_& module) {
-  common::ClassBuilder(module, "Asic", py::tuple(), kAsicDoc)
+  py::object asic_class = common::ClassBuilder(module, "Asic", py::tuple(), kAsicDoc)
       .attr("_devs_supported", py::make_tuple("bridge", "bond", "vlan", "swp"))
       .method("__init__", &asic_init, {"self", {"use_mem_table", py::bool_(false)}}, kAsicInitDoc)
       .method("__str__", &asic_str, {"self"})
@@ -157,6 +158,7 @@ void define_asic(py::module_& module) {
       .method("get_mroutes", &get_mroutes, {"self"})
       .method("dump_mroutes", &dump_mroutes, {"self", {"filter_mroutes", py::none()}})
       .build();
+  remember_own_asic(asic_class);
 }
 
 }  // namespace fanoutprobe

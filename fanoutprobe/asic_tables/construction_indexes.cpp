@@ -3,6 +3,8 @@
 #include "common/host_calls.hpp"
 #include "fanoutprobe/asic_tables/first_match_index.hpp"
 #include "fanoutprobe/asic_tables/list_snapshot.hpp"
+#include "fanoutprobe/asic_tables/own_construction.hpp"
+#include "fanoutprobe/asic_tables/own_records.hpp"
 #include "fanoutprobe/names.hpp"
 
 namespace fanoutprobe {
@@ -16,7 +18,7 @@ thread_local PortVidScope* innermost_port_vid_scope = nullptr;
 // would). Read from the snapshot the groups stand for. Only errors that are
 // no Exception pass.
 py::object group_by_dport(py::handle snapshot) {
-  SW_LET(groups, common::steal(PyDict_New()));
+  SW_LET(groups, common::steal(_PyDict_NewPresized(PyTuple_GET_SIZE(snapshot.ptr()))));
   for (Py_ssize_t i = 0; i < PyTuple_GET_SIZE(snapshot.ptr()); ++i) {
     py::handle record = PyTuple_GET_ITEM(snapshot.ptr(), i);
     py::object dport = common::get(record, names.dport);
@@ -47,17 +49,23 @@ PortVidScope* PortVidScope::of(py::handle asic) {
   return scope;
 }
 
-PortVidScope::PortVidScope(py::handle asic) : asic_(asic.ptr()), outer_(innermost_port_vid_scope) {
+PortVidScope::PortVidScope(py::handle asic, bool own_code)
+    : asic_(asic.ptr()), own_code_(own_code), outer_(innermost_port_vid_scope) {
   innermost_port_vid_scope = this;
 }
 
 PortVidScope::~PortVidScope() { innermost_port_vid_scope = outer_; }
 
+bool PortVidScope::may_differ(py::handle portmap, bool own_code) const {
+  if (!snapshot_ || list_.ptr() != portmap.ptr()) return true;
+  if (own_code) return PyList_GET_SIZE(portmap.ptr()) != PyTuple_GET_SIZE(snapshot_.ptr());
+  return !holds_snapshot(portmap, snapshot_);
+}
+
 py::object PortVidScope::positions_named(py::handle asic, py::handle portmap, py::handle dport) {
   PortVidScope* scope = of(asic);
   if (!scope || !PyList_CheckExact(portmap.ptr()) || !PyUnicode_CheckExact(dport.ptr())) return {};
-  if (!scope->groups_ || scope->list_.ptr() != portmap.ptr() ||
-      !holds_snapshot(portmap, scope->snapshot_)) {
+  if (!scope->groups_ || scope->may_differ(portmap, scope->own_code_)) {
     scope->groups_ = py::object();
     scope->snapshot_ = snapshot_of(portmap);
     if (!scope->snapshot_) return {};
@@ -74,28 +82,35 @@ py::object PortVidScope::positions_named(py::handle asic, py::handle portmap, py
   return common::borrow(none_named.ptr());
 }
 
-bool PortVidScope::unchanged(py::handle asic, py::handle portmap) {
+bool PortVidScope::unchanged(py::handle asic, py::handle portmap, py::handle record) {
   PortVidScope* scope = of(asic);
-  return scope && scope->list_.ptr() == portmap.ptr() && holds_snapshot(portmap, scope->snapshot_);
+  return scope && !scope->may_differ(portmap, scope->own_code_ && own_port_vid_update(record));
 }
 
-int untagged_member(py::handle asic, py::handle untagged, py::handle dport) {
-  py::object* sets = LookupIndexScope::untagged_sets(asic.ptr());
-  if (!sets || !PyList_CheckExact(untagged.ptr()) || !PyUnicode_CheckExact(dport.ptr()))
+int untagged_member(py::handle asic, py::handle entry, py::handle untagged, py::handle dport) {
+  LookupIndexScope* scope = LookupIndexScope::of(asic.ptr());
+  if (!scope || !PyList_CheckExact(untagged.ptr()) || !PyUnicode_CheckExact(dport.ptr()))
     return common::contains(untagged, dport);
-  if (!*sets) {
-    *sets = common::steal(PyDict_New());
-    if (!*sets) return -1;
+  py::object& sets = scope->untagged_sets();
+  if (!sets) {
+    sets = common::steal(PyDict_New());
+    if (!sets) return -1;
   }
   // Per list: (the list, its items then, state): state None when asked
   // once, the set of its names from the second question on, False when a
   // name is not a plain text (walk only).
   py::object key = common::steal(PyLong_FromVoidPtr(untagged.ptr()));
   if (!key) return -1;
-  PyObject* known = PyDict_GetItemWithError(sets->ptr(), key.ptr());
+  PyObject* known = PyDict_GetItemWithError(sets.ptr(), key.ptr());
   if (!known && PyErr_Occurred()) return -1;
+  // Without overrides nothing changes the list in place between questions;
+  // a record class of its own was handed the list, and may keep it.
+  const bool own_code =
+      scope->own_code() && Py_TYPE(entry.ptr()) == own_class(Record::kVlanEntry);
+  PyObject* items = known ? PyTuple_GET_ITEM(known, 1) : nullptr;
   bool same = known && PyTuple_GET_ITEM(known, 0) == untagged.ptr() &&
-              holds_snapshot(untagged, PyTuple_GET_ITEM(known, 1));
+              (own_code ? PyList_GET_SIZE(untagged.ptr()) == PyTuple_GET_SIZE(items)
+                        : holds_snapshot(untagged, items));
   PyObject* state = same ? PyTuple_GET_ITEM(known, 2) : Py_None;
   if (PyAnySet_CheckExact(state)) return PySet_Contains(state, dport.ptr());
   if (state == Py_False) return common::contains(untagged, dport);
@@ -114,8 +129,9 @@ int untagged_member(py::handle asic, py::handle untagged, py::handle dport) {
   }
   py::object snapshot = snapshot_of(untagged);
   if (!snapshot) return -1;
-  py::object entry = common::steal(PyTuple_Pack(3, untagged.ptr(), snapshot.ptr(), names_set.ptr()));
-  if (!entry || PyDict_SetItem(sets->ptr(), key.ptr(), entry.ptr()) < 0) return -1;
+  py::object state_now =
+      common::steal(PyTuple_Pack(3, untagged.ptr(), snapshot.ptr(), names_set.ptr()));
+  if (!state_now || PyDict_SetItem(sets.ptr(), key.ptr(), state_now.ptr()) < 0) return -1;
   if (PyAnySet_CheckExact(names_set.ptr())) return PySet_Contains(names_set.ptr(), dport.ptr());
   return common::contains(untagged, dport);
 }

@@ -13,10 +13,16 @@
 //
 // Both are dropped with their scope, never stored in the object, and stand
 // only for lists of plain texts (str, not a subclass: their == is the
-// dict's): any other record or name goes to the walk. An override run in
-// the middle may change the lists in place, so an index is used only while
-// its list is the same object holding the same items (list_snapshot.hpp),
-// and a record found through it is checked again against the name.
+// dict's): any other record or name goes to the walk. An index is used only
+// while its list is the same object holding as many items; when an override
+// may run in the middle (own_construction.hpp), and so change the lists in
+// place, also only while the list holds the same items in the same order
+// (list_snapshot.hpp). A record found through an index is checked again
+// against the name.
+//
+// Limit: a port map record renamed in place (its dport changed) by an
+// override while the scope lives keeps its place in the groups until they
+// are made again for another reason: it is not updated under its new name.
 #pragma once
 
 #include <pybind11/pybind11.h>
@@ -27,7 +33,9 @@ namespace py = pybind11;
 
 class PortVidScope {
  public:
-  explicit PortVidScope(py::handle asic);
+  // `own_code`: whether only own code runs between two questions
+  // (runs_own_construction), so no per-question check is needed.
+  PortVidScope(py::handle asic, bool own_code);
   ~PortVidScope();
   PortVidScope(const PortVidScope&) = delete;
   PortVidScope& operator=(const PortVidScope&) = delete;
@@ -38,22 +46,29 @@ class PortVidScope {
   static py::object positions_named(py::handle asic, py::handle portmap, py::handle dport);
 
   // Whether `portmap` still holds the records the positions were taken
-  // from (so a walk must take over when a call in between changed it).
-  static bool unchanged(py::handle asic, py::handle portmap);
+  // from, after `record.update_port_vid` ran (so a walk must take over when
+  // that call changed it).
+  static bool unchanged(py::handle asic, py::handle portmap, py::handle record);
 
  private:
   // The innermost live scope of `asic`, or null.
   static PortVidScope* of(py::handle asic);
 
+  // Whether the port map may have changed since the groups were made;
+  // with `own_code`, only own code ran since then.
+  bool may_differ(py::handle portmap, bool own_code) const;
+
   PyObject* asic_;
+  bool own_code_;
   py::object list_;       // the port map the groups were made from
   py::object snapshot_;   // its records then
   py::object groups_;     // dict: dport -> list of positions; None: walk only
   PortVidScope* outer_;
 };
 
-// Whether `dport` is one of the names of `untagged` (a VLAN's untagged
-// port list) as `dport in untagged` answers: 1, 0, or -1 with the error set.
-int untagged_member(py::handle asic, py::handle untagged, py::handle dport);
+// Whether `dport` is one of the names of `untagged` (the untagged port list
+// of the VLAN record `entry`) as `dport in untagged` answers: 1, 0, or -1
+// with the error set.
+int untagged_member(py::handle asic, py::handle entry, py::handle untagged, py::handle dport);
 
 }  // namespace fanoutprobe

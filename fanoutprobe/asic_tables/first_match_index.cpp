@@ -35,28 +35,26 @@ py::object xlate_key(py::handle record, int which) {
 // that cannot be indexed (a failing key read, an unhashable key) leave it
 // for the scan, which meets the same fault where a scan would. Only errors
 // that are no Exception pass.
-bool build(ListIndex& index, const ListSpec& layout, py::handle list) {
+bool build(ListIndex& index, const ListSpec& layout, int which, py::handle list) {
   index = ListIndex{};
   index.state = ListIndex::kScanOnly;
   index.list = common::borrow(list.ptr());
   if (!PyList_CheckExact(list.ptr())) return true;
   py::object snapshot = snapshot_of(list);
-  py::object maps[2] = {common::steal(PyDict_New()), common::steal(PyDict_New())};
-  bool ok = snapshot && maps[0] && maps[1];
+  // Sized for the list at once: no rehash of every key as the dict grows.
+  py::object first = common::steal(_PyDict_NewPresized(PyList_GET_SIZE(list.ptr())));
+  bool ok = snapshot && first;
   // Read from the snapshot: a key read that changes the list leaves the
   // index describing the records it holds, and the next question rebuilds.
   for (Py_ssize_t i = 0; ok && i < PyTuple_GET_SIZE(snapshot.ptr()); ++i) {
     py::handle record = PyTuple_GET_ITEM(snapshot.ptr(), i);
-    for (int which = 0; which < 2 && ok; ++which) {
-      py::object key = layout.record_key(record, which);
-      ok = key && PyDict_SetDefault(maps[which].ptr(), key.ptr(), record.ptr()) != nullptr;
-    }
+    py::object key = layout.record_key(record, which);
+    ok = key && PyDict_SetDefault(first.ptr(), key.ptr(), record.ptr()) != nullptr;
   }
   if (ok) {
     index.state = ListIndex::kBuilt;
     index.snapshot = std::move(snapshot);
-    index.first[0] = std::move(maps[0]);
-    index.first[1] = std::move(maps[1]);
+    index.first = std::move(first);
     return true;
   }
   if (!PyErr_ExceptionMatches(PyExc_Exception)) return false;
@@ -64,11 +62,14 @@ bool build(ListIndex& index, const ListSpec& layout, py::handle list) {
   return true;
 }
 
-// Whether `index` still describes `list`: the same object holding the same
+// Whether `index` still describes `list`: the same object holding as many
+// records, and, when an override may have run since it was built, the same
 // records in the same order.
-bool describes(const ListIndex& index, py::handle list) {
+bool describes(const ListIndex& index, py::handle list, bool own_code) {
   if (index.state == ListIndex::kUnbuilt || index.list.ptr() != list.ptr()) return false;
-  return index.state == ListIndex::kScanOnly || holds_snapshot(list, index.snapshot);
+  if (index.state == ListIndex::kScanOnly) return true;
+  if (own_code) return PyList_GET_SIZE(list.ptr()) == PyTuple_GET_SIZE(index.snapshot.ptr());
+  return holds_snapshot(list, index.snapshot);
 }
 
 // The first record of `list` whose key equals `key`.
@@ -88,7 +89,7 @@ py::object scan(const ListSpec& layout, py::handle list, int which, py::handle k
 // no error set when only the scan can answer.
 py::object indexed(ListIndex& index, const ListSpec& layout, int which, py::handle key) {
   if (index.state != ListIndex::kBuilt) return {};
-  PyObject* record = PyDict_GetItemWithError(index.first[which].ptr(), key.ptr());
+  PyObject* record = PyDict_GetItemWithError(index.first.ptr(), key.ptr());
   if (!record) {
     if (!PyErr_Occurred()) return common::none();
     if (PyErr_ExceptionMatches(PyExc_TypeError)) PyErr_Clear();  // an unhashable key
@@ -104,9 +105,10 @@ py::object indexed(ListIndex& index, const ListSpec& layout, int which, py::hand
 
 py::object first_match(py::handle self, const ListSpec& layout, int which, py::handle key) {
   SW_LET(list, common::get(self, layout.list_name));
-  if (ListIndex* index = LookupIndexScope::slot(self.ptr(), layout.slot)) {
-    if (!describes(*index, list) && !build(*index, layout, list)) return {};
-    py::object answer = indexed(*index, layout, which, key);
+  if (LookupIndexScope* scope = LookupIndexScope::of(self.ptr())) {
+    ListIndex& index = scope->index(layout.slot, which);
+    if (!describes(index, list, scope->own_code()) && !build(index, layout, which, list)) return {};
+    py::object answer = indexed(index, layout, which, key);
     if (answer || PyErr_Occurred()) return answer;
   }
   return scan(layout, list, which, key);
@@ -114,22 +116,17 @@ py::object first_match(py::handle self, const ListSpec& layout, int which, py::h
 
 }  // namespace
 
-LookupIndexScope::LookupIndexScope(py::handle asic) : asic_(asic.ptr()), outer_(innermost_scope) {
+LookupIndexScope::LookupIndexScope(py::handle asic, bool own_code)
+    : asic_(asic.ptr()), own_code_(own_code), outer_(innermost_scope) {
   innermost_scope = this;
 }
 
 LookupIndexScope::~LookupIndexScope() { innermost_scope = outer_; }
 
-ListIndex* LookupIndexScope::slot(PyObject* asic, int list) {
-  for (LookupIndexScope* scope = innermost_scope; scope; scope = scope->outer_)
-    if (scope->asic_ == asic) return &scope->indexes_[list];
-  return nullptr;
-}
-
-py::object* LookupIndexScope::untagged_sets(PyObject* asic) {
-  for (LookupIndexScope* scope = innermost_scope; scope; scope = scope->outer_)
-    if (scope->asic_ == asic) return &scope->untagged_sets_;
-  return nullptr;
+LookupIndexScope* LookupIndexScope::of(PyObject* asic) {
+  LookupIndexScope* scope = innermost_scope;
+  while (scope && scope->asic_ != asic) scope = scope->outer_;
+  return scope;
 }
 
 py::object first_portmap_entry(py::handle self, PortmapKey key, py::handle value) {

@@ -7,14 +7,24 @@
 // The replication-group reader asks once per group member while the Asic
 // reads its tables; a scan per question would make that quadratic. A
 // `LookupIndexScope` covers such a reader: while it lives, lookups on its
-// Asic answer from one dict per key, built from the list at its first use
-// in the scope and dropped with the scope (never stored in the object). The
-// reader changes neither list, but an override run in the middle may: the
-// index is rebuilt whenever the member is another list or no longer holds
-// the same records in the same order (list_snapshot.hpp), and a hit whose
-// record no longer carries the key sends that question to the scan and
-// the index to a rebuild. Keys that cannot be hashed, and members that are
-// not lists or whose records cannot be indexed, are answered by the scan.
+// Asic answer from one dict per list and key, built from the list at the
+// first question by that key in the scope and dropped with the scope (never
+// stored in the object).
+// The index is rebuilt whenever the member is another list or holds another
+// number of records. The reader itself changes neither list, but an
+// override run in the middle may (own_construction.hpp tells whether one
+// can run): then each question also checks that the list holds the same
+// records in the same order (list_snapshot.hpp), rebuilding when not. A hit
+// whose record no longer carries the key sends that question to the scan
+// and the index to a rebuild. Keys that cannot be hashed, and members that
+// are not lists or whose records cannot be indexed, are answered by the
+// scan.
+//
+// Limit: a record whose key is changed in place (the same record object
+// given another dport, linux_port, lport, ivid or evid) by an override
+// while the scope lives is seen under its new key only once the index is
+// rebuilt for another reason; a question for the new key may miss it, or
+// find a later record, where the scan would find it.
 #pragma once
 
 #include <pybind11/pybind11.h>
@@ -30,33 +40,39 @@ enum class XlateKey { kIvid = 0, kEvid = 1 };  // each with the logical port
 py::object first_portmap_entry(py::handle self, PortmapKey key, py::handle value);
 py::object first_vlan_xlate(py::handle self, XlateKey key, py::handle lport, py::handle vid);
 
-// One list's index within a scope: the list it was built from, its
-// records then, and per key a dict from key to the first record carrying it.
+// One list's index by one key within a scope: the list it was built from,
+// its records then, and a dict from key to the first record carrying it.
 struct ListIndex {
   enum State { kUnbuilt, kBuilt, kScanOnly } state = kUnbuilt;
   py::object list;
   py::object snapshot;
-  py::object first[2];
+  py::object first;
 };
 
 class LookupIndexScope {
  public:
-  explicit LookupIndexScope(py::handle asic);
+  // `own_code`: whether only own code runs between two questions
+  // (runs_own_construction), so no per-question check is needed.
+  LookupIndexScope(py::handle asic, bool own_code);
   ~LookupIndexScope();
   LookupIndexScope(const LookupIndexScope&) = delete;
   LookupIndexScope& operator=(const LookupIndexScope&) = delete;
 
-  // The index slot of list `list` (0 port map, 1 VLAN translations) of the
-  // innermost scope covering `asic`, or null when none covers it.
-  static ListIndex* slot(PyObject* asic, int list);
+  // The innermost scope covering `asic`, or null when none covers it.
+  static LookupIndexScope* of(PyObject* asic);
 
-  // The scope's dict for the untagged-list sets of construction_indexes.hpp
-  // (made at first use), or null when no scope covers `asic`.
-  static py::object* untagged_sets(PyObject* asic);
+  // The index of list `list` (0 port map, 1 VLAN translations) by key
+  // `which` (PortmapKey, XlateKey).
+  ListIndex& index(int list, int which) { return indexes_[list][which]; }
+  // The dict for the untagged-list sets of construction_indexes.hpp (null
+  // until made at first use).
+  py::object& untagged_sets() { return untagged_sets_; }
+  bool own_code() const { return own_code_; }
 
  private:
   PyObject* asic_;
-  ListIndex indexes_[2];
+  bool own_code_;
+  ListIndex indexes_[2][2];
   py::object untagged_sets_;
   LookupIndexScope* outer_;
 };

@@ -24,6 +24,8 @@ void remember_own_class(Record record, const py::object& cls) {
   own.init = init.release().ptr();
 }
 
+PyTypeObject* own_class(Record record) { return own_classes[static_cast<int>(record)].type; }
+
 PyObject* own_init(Record record, py::handle cls) {
   const OwnClass& own = own_classes[static_cast<int>(record)];
   PyTypeObject* type = own.type;

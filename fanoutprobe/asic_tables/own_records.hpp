@@ -28,6 +28,9 @@ enum class Record {
 // At start-up, right after the class is built.
 void remember_own_class(Record record, const py::object& cls);
 
+// The own class of `record` as the module defined it (null before then).
+PyTypeObject* own_class(Record record);
+
 // The instance's __init__ function when `cls` is the unchanged own class
 // of `record`, else null (no error).
 PyObject* own_init(Record record, py::handle cls);

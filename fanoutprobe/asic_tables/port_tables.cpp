@@ -8,6 +8,7 @@
 #include "fanoutprobe/asic_tables/construction_indexes.hpp"
 #include "fanoutprobe/asic_tables/first_match_index.hpp"
 #include "fanoutprobe/asic_tables/host_text.hpp"
+#include "fanoutprobe/asic_tables/own_construction.hpp"
 #include "fanoutprobe/asic_tables/record_helpers.hpp"
 #include "fanoutprobe/asic_tables/shell_access.hpp"
 #include "fanoutprobe/core/port_tables.hpp"
@@ -56,7 +57,9 @@ py::object parse_ports(py::handle self) {
   TextView view;
   if (!view_text(output, kOutput, view)) return {};
   PortVlanRead read = read_port_vlans(view.text);
-  PortVidScope grouped_ports(self);  // keeps the per-row port map walks linear
+  const int own_code = runs_own_construction(self);
+  if (own_code < 0) return {};
+  PortVidScope grouped_ports(self, own_code == 1);  // keeps the per-row port map walks linear
   for (const PortVlan& row : read.rows) {
     SW_LET(dport, host_text(row.port));
     SW_LET(vlan, host_int(row.vlan));
@@ -119,7 +122,7 @@ py::object update_portmap_port_vid(py::handle self, py::handle dport, py::handle
       const Py_ssize_t position = PyLong_AsSsize_t(PyList_GET_ITEM(named.ptr(), i));
       py::object entry = common::borrow(PyList_GET_ITEM(portmap.ptr(), position));
       if (update_if_named(entry, dport, port_vid) < 0) return {};
-      if (PortVidScope::unchanged(self, portmap)) continue;
+      if (PortVidScope::unchanged(self, portmap, entry)) continue;
       // The call changed the port map: the walk goes on past this record.
       for (Py_ssize_t next = position + 1; next < PyList_GET_SIZE(portmap.ptr()); ++next) {
         py::object record = common::borrow(PyList_GET_ITEM(portmap.ptr(), next));
@@ -167,7 +170,7 @@ py::object is_port_untagged_for_vid(py::handle self, py::handle dport, py::handl
   }
   SW_LET(entry, common::item(vlans, vid));
   SW_LET(untagged, common::get(entry, names.untagged_dports));
-  SW_LET(member, untagged_member(self, untagged, dport));
+  SW_LET(member, untagged_member(self, entry, untagged, dport));
   return common::boolean(member);
 }
 

@@ -6,6 +6,7 @@
 #include "fanoutprobe/asic_tables/asic_operations.hpp"
 #include "fanoutprobe/asic_tables/first_match_index.hpp"
 #include "fanoutprobe/asic_tables/host_text.hpp"
+#include "fanoutprobe/asic_tables/own_construction.hpp"
 #include "fanoutprobe/asic_tables/record_helpers.hpp"
 #include "fanoutprobe/asic_tables/shell_access.hpp"
 #include "fanoutprobe/core/replication_groups.hpp"
@@ -41,7 +42,9 @@ py::object parse_multicast_repln_groups(py::handle self) {
   if (!view_text(output, "shell output", view)) return {};
   // Every L3 member looks its port up in the port map and the VLAN
   // translations; indexes kept for this read keep it linear.
-  LookupIndexScope indexes(self);
+  const int own_code = runs_own_construction(self);
+  if (own_code < 0) return {};
+  LookupIndexScope indexes(self, own_code == 1);
   for (std::string_view block : split_group_blocks(view.text)) {
     SW_LET(block_text, host_text(block));
     SW_CHECK(common::call_method(self, names._parse_one_multicast_repln_group, block_text));

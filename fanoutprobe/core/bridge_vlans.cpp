@@ -1,7 +1,8 @@
 #include "fanoutprobe/core/bridge_vlans.hpp"
 
+#include <algorithm>
+#include <charconv>
 #include <cmath>
-#include <cstdlib>
 #include <cstring>
 #include <nlohmann/json.hpp>
 #include <vector>
@@ -47,10 +48,44 @@ bool is_json_number(std::string_view token) {
   return i == token.size();
 }
 
+// The power of ten of a JSON number's first significant digit (the
+// exponent saturated far beyond any double), or 0 for a zero.
+long long decimal_magnitude(std::string_view token) {
+  std::size_t i = token[0] == '-' ? 1 : 0;
+  long long magnitude = 0;
+  bool significant = false;
+  for (bool fraction = false; i < token.size() && token[i] != 'e' && token[i] != 'E'; ++i) {
+    if (token[i] == '.') {
+      fraction = true;
+    } else if (significant) {
+      if (!fraction) ++magnitude;
+    } else if (token[i] != '0') {
+      significant = true;
+    } else if (fraction) {
+      --magnitude;
+    }
+  }
+  if (!significant) return 0;
+  if (i == token.size()) return magnitude;
+  long long exponent = 0;
+  const bool negative = token[++i] == '-';
+  if (token[i] == '-' || token[i] == '+') ++i;
+  for (; i < token.size(); ++i) exponent = std::min(exponent * 10 + (token[i] - '0'), 1000000LL);
+  return magnitude + (negative ? -exponent : exponent);
+}
+
+// Whether a number literal reads as an infinity, as the host reads it,
+// whatever the locale (std::from_chars, not strtod, which follows the
+// locale's decimal point). from_chars reports both ends of the range
+// alike; the magnitude tells an overflow from an underflow, which reads as
+// a zero or a subnormal.
 bool beyond_double(std::string_view token) {
   // Below 300 characters only an exponent reaches past a double.
   if (token.size() < 300 && token.find_first_of("eE") == std::string_view::npos) return false;
-  return is_json_number(token) && std::isinf(std::strtod(std::string(token).c_str(), nullptr));
+  if (!is_json_number(token)) return false;
+  double value = 0;
+  const auto read = std::from_chars(token.data(), token.data() + token.size(), value);
+  return read.ec == std::errc::result_out_of_range && decimal_magnitude(token) > 0;
 }
 
 // The text with every number literal beyond a double replaced (left empty
@@ -170,12 +205,21 @@ void read_device(const std::string& device, const Json* vlans, BridgeVlanRead& r
   read.devices.push_back({device, {}});
   if (!vlans) return;
   for (const Json& vlan : *vlans) {
-    if (!vlan.is_object()) continue;
+    // A number beyond a double stands as a marked object: no VLAN object.
+    if (!vlan.is_object() || number_beyond_double(vlan)) continue;
     BridgeVlan read_vlan{0, is_untagged(vlan), {}};
     auto found = vlan.find("vlan");
     if (found != vlan.end()) read_vid(*found, read_vlan.vid, read_vlan.failure);
     read.devices.back().vlans.push_back(std::move(read_vlan));
   }
+}
+
+// The number of characters of UTF-8 text: every byte but continuation
+// bytes starts one (a lone surrogate's three bytes too).
+std::size_t characters_in(std::string_view utf8) {
+  return static_cast<std::size_t>(std::count_if(utf8.begin(), utf8.end(), [](char c) {
+    return (static_cast<unsigned char>(c) & 0xc0) != 0x80;
+  }));
 }
 
 bool is_listing_of_objects(const Json& document) {
@@ -207,7 +251,8 @@ BridgeVlanRead read_bridge_vlans(std::string_view json_text) {
   } catch (const Json::parse_error& error) {
     read.invalid_json = true;
     read.json_error = error.what();
-    read.json_error_at = marked.original_at(error.byte > 0 ? error.byte - 1 : 0);
+    const std::size_t at = marked.original_at(error.byte > 0 ? error.byte - 1 : 0);
+    read.json_error_at = characters_in(json_text.substr(0, at));
     return read;
   } catch (const Json::out_of_range& error) {
     // A number the marking above did not take for one beyond a double,

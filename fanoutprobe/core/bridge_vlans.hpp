@@ -7,7 +7,8 @@
 // "Egress Untagged") are read. A "vlan" that cannot be read fails that
 // object only: the caller raises it when it comes to use that object. A
 // number beyond the range of a double is valid JSON: it fails only as a
-// "vlan".
+// "vlan", and as an item of a VLAN list it is passed over like any other
+// item that is no object.
 #pragma once
 
 #include <cstddef>
@@ -36,8 +37,9 @@ struct BridgeVlanRead {
   Failure failure;                   // a number nlohmann refused as too
                                      // large, where it was not marked
   bool invalid_json = false;         // the text is not JSON at all
-  std::string json_error;            // then: why, and at which byte
-  std::size_t json_error_at = 0;
+  std::string json_error;            // then: nlohmann's message (UTF-8 it
+                                     // may cut inside a character)
+  std::size_t json_error_at = 0;     // and where, in characters of the text
 };
 
 BridgeVlanRead read_bridge_vlans(std::string_view json_text);

@@ -23,7 +23,10 @@ namespace {
 py::object fail_json(const BridgeVlanRead& read, py::handle document) {
   SW_LET(json, common::get(module_handle(), names.json));
   SW_LET(error_class, common::get(json, names.JSONDecodeError));
-  SW_LET(message, host_text(read.json_error));
+  // nlohmann quotes the last bytes it read, which may end inside a
+  // character: a broken character reads as U+FFFD, never as a new error.
+  const auto size = static_cast<Py_ssize_t>(read.json_error.size());
+  SW_LET(message, common::steal(PyUnicode_DecodeUTF8(read.json_error.data(), size, "replace")));
   SW_LET(position, host_int(static_cast<std::int64_t>(read.json_error_at)));
   SW_LET(error, common::call(error_class, message, document, position));
   PyErr_SetObject(reinterpret_cast<PyObject*>(Py_TYPE(error.ptr())), error.ptr());

@@ -131,6 +131,11 @@ TEST(FanoutprobeKernelOutputs, BridgeVlanListing) {
            "swp2": [{"vlan": -1E+400, "x": ["\" 1e400", 1e400]}], "swp3": [{"vlan": 7, "n": 1)js" +
            std::string(400, '0') + "}]}",
        "swp1: 100u;swp2: ?t;swp3: 7t;", FailureKind::kOverflow},
+      // ... and a VLAN list item beyond a double is no VLAN object.
+      {R"({"swp1": [1e400, {"vlan": 10}], "swp2": [)" + std::string(320, '9') + "]}",
+       "swp1: 10t;swp2:;", FailureKind::kNone},
+      {R"([{"ifname": "swp1", "vlans": [-1e999, {"vlan": 10}, 1e-999]}])", "swp1: 10t;",
+       FailureKind::kNone},
   };
   for (const Case& c : cases) {
     BridgeVlanRead read = read_bridge_vlans(c.json);
@@ -144,6 +149,8 @@ TEST(FanoutprobeKernelOutputs, BridgeVlanListing) {
   }
   // An error is placed in the text as given, numbers beyond a double and all.
   EXPECT_EQ(read_bridge_vlans("[1e400, 1e400, x]").json_error_at, 15u);
+  // ... and counted in characters, as the host counts ("\xc3\xa9" is one).
+  EXPECT_EQ(read_bridge_vlans("{\"sw\xc3\xa9p1\": [{\"vlan\": 5},]}").json_error_at, 23u);
 }
 
 TEST(FanoutprobeKernelOutputs, RouteKeys) {

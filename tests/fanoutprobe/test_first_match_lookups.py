@@ -91,9 +91,70 @@ def edit_untagged_list_while_groups_are_read(state):
     return Asic, lambda asic: asic.replication_groups[0x2000002].l3_encaps[2].evid, 101
 
 
+# The same through an operation the object holds itself, not its class.
+def replace_translation_through_the_object(state):
+    state.groups[1].members.insert(0, ("xe0", 1))
+
+    class Asic(fp.Asic):
+        def __init__(self):
+            def ivid2evid(dport, ivid):
+                if dport == "xe1":
+                    self.vlan_xlate[0] = fp.VlanXlate(1, 100, 1234)
+                return fp.Asic._ivid2evid(self, dport, ivid)
+            self._ivid2evid = ivid2evid
+            fp.Asic.__init__(self)
+    return Asic, lambda asic: asic.replication_groups[0x2000002].l3_encaps[0].evid, 1234
+
+
+# Reordering the port map through the records' own operation.
+def swap_ports_through_a_record(state, monkeypatch):
+    state.ports[2].pvid = 7
+    asics, own = [], fp.PortmapEntry
+
+    class PortmapEntry(own):
+        def update_port_vid(self, port_vid):
+            if self.dport == "xe1":
+                portmap = asics[0].portmap
+                portmap[2], portmap[3] = portmap[3], portmap[2]
+            own.update_port_vid(self, port_vid)
+
+    class Asic(fp.Asic):
+        def __init__(self):
+            asics.append(self)
+            fp.Asic.__init__(self)
+    monkeypatch.setattr(fp, "PortmapEntry", PortmapEntry)
+    return Asic, lambda asic: asic.portmap[3].port_vid, 7
+
+
+# The same through the record classes: a VLAN record keeps its untagged
+# list, which a later group member's record edits.
+def edit_untagged_list_through_records(state, monkeypatch):
+    lists, made = {}, []
+    own_vlan, own_encap = fp.VlanEntry, fp.Encap
+
+    class VlanEntry(own_vlan):
+        def __init__(self, vid, untagged_dports):
+            lists[vid] = untagged_dports
+            own_vlan.__init__(self, vid, untagged_dports)
+
+    class Encap(own_encap):
+        def __init__(self, *fields):
+            made.append(fields[1])
+            if made.count("xe2") == 2:
+                lists[101][1] = "xe9"
+            own_encap.__init__(self, *fields)
+    monkeypatch.setattr(fp, "VlanEntry", VlanEntry)
+    monkeypatch.setattr(fp, "Encap", Encap)
+    return fp.Asic, lambda asic: asic.replication_groups[0x2000002].l3_encaps[2].evid, 101
+
+
 @pytest.mark.parametrize("setup", [replace_port_while_port_vlans_are_read,
                                    replace_translation_while_groups_are_read,
-                                   edit_untagged_list_while_groups_are_read])
-def test_construction_reads_the_lists_as_changed(state, setup):
-    asic_class, answer, expected = setup(state)
+                                   edit_untagged_list_while_groups_are_read,
+                                   replace_translation_through_the_object,
+                                   swap_ports_through_a_record,
+                                   edit_untagged_list_through_records])
+def test_construction_reads_the_lists_as_changed(state, monkeypatch, setup):
+    arguments = (state, monkeypatch)[:setup.__code__.co_argcount]
+    asic_class, answer, expected = setup(*arguments)
     assert answer(asic_class()) == expected
