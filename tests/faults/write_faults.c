@@ -33,17 +33,17 @@ static void load(void) {
   if (fault_count >= 0) return;
   fault_count = 0;
   under = getenv("WRITE_FAULTS_UNDER");
-  const char* spec = getenv("WRITE_FAULTS");
-  while (spec && *spec && fault_count < kMaxFaults) {
+  const char* setting = getenv("WRITE_FAULTS");
+  while (setting && *setting && fault_count < kMaxFaults) {
     struct fault* f = &faults[fault_count];
     int used = 0;
-    if (sscanf(spec, "%15[a-z]:%d:%d%n", f->call, &f->nth, &f->error, &used) != 3) {
-      fprintf(stderr, "write_faults: bad WRITE_FAULTS at \"%s\"\n", spec);
+    if (sscanf(setting, "%15[a-z]:%d:%d%n", f->call, &f->nth, &f->error, &used) != 3) {
+      fprintf(stderr, "write_faults: bad WRITE_FAULTS at \"%s\"\n", setting);
       abort();
     }
     ++fault_count;
-    spec += used;
-    if (*spec == ',') ++spec;
+    setting += used;
+    if (*setting == ',') ++setting;
   }
 }
 
