@@ -57,9 +57,7 @@ PortVidScope::PortVidScope(py::handle asic, bool own_code)
 PortVidScope::~PortVidScope() { innermost_port_vid_scope = outer_; }
 
 bool PortVidScope::may_differ(py::handle portmap, bool own_code) const {
-  if (!snapshot_ || list_.ptr() != portmap.ptr()) return true;
-  if (own_code) return PyList_GET_SIZE(portmap.ptr()) != PyTuple_GET_SIZE(snapshot_.ptr());
-  return !holds_snapshot(portmap, snapshot_);
+  return !snapshot_ || list_.ptr() != portmap.ptr() || !holds_snapshot(portmap, snapshot_, own_code);
 }
 
 py::object PortVidScope::positions_named(py::handle asic, py::handle portmap, py::handle dport) {
@@ -107,10 +105,8 @@ int untagged_member(py::handle asic, py::handle entry, py::handle untagged, py::
   // a record class of its own was handed the list, and may keep it.
   const bool own_code =
       scope->own_code() && Py_TYPE(entry.ptr()) == own_class(Record::kVlanEntry);
-  PyObject* items = known ? PyTuple_GET_ITEM(known, 1) : nullptr;
   bool same = known && PyTuple_GET_ITEM(known, 0) == untagged.ptr() &&
-              (own_code ? PyList_GET_SIZE(untagged.ptr()) == PyTuple_GET_SIZE(items)
-                        : holds_snapshot(untagged, items));
+              holds_snapshot(untagged, PyTuple_GET_ITEM(known, 1), own_code);
   PyObject* state = same ? PyTuple_GET_ITEM(known, 2) : Py_None;
   if (PyAnySet_CheckExact(state)) return PySet_Contains(state, dport.ptr());
   if (state == Py_False) return common::contains(untagged, dport);

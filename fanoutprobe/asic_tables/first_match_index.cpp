@@ -67,9 +67,7 @@ bool build(ListIndex& index, const ListSpec& layout, int which, py::handle list)
 // records in the same order.
 bool describes(const ListIndex& index, py::handle list, bool own_code) {
   if (index.state == ListIndex::kUnbuilt || index.list.ptr() != list.ptr()) return false;
-  if (index.state == ListIndex::kScanOnly) return true;
-  if (own_code) return PyList_GET_SIZE(list.ptr()) == PyTuple_GET_SIZE(index.snapshot.ptr());
-  return holds_snapshot(list, index.snapshot);
+  return index.state == ListIndex::kScanOnly || holds_snapshot(list, index.snapshot, own_code);
 }
 
 // The first record of `list` whose key equals `key`.
