@@ -1,10 +1,10 @@
 #include "bringup/binding.hpp"
 
-#include <cerrno>
 #include <string>
 #include <vector>
 
 #include "common/host_values.hpp"
+#include "common/process_errors.hpp"
 #include "common/process_runner.hpp"
 #include "common/strict_int.hpp"
 
@@ -40,11 +40,7 @@ py::object run_program(py::handle words) {
   try {
     result = common::run_process(argv, options);
   } catch (const common::OsError& error) {
-    SW_LET(filename, common::steal(PyUnicode_DecodeFSDefaultAndSize(
-                         error.filename().data(), static_cast<Py_ssize_t>(error.filename().size()))));
-    errno = error.error_number();
-    PyErr_SetFromErrnoWithFilenameObject(PyExc_OSError, filename.ptr());
-    return {};
+    return common::fail_os(error);
   } catch (const std::exception& error) {
     return common::fail(PyExc_ValueError, error.what());
   }

@@ -6,11 +6,26 @@
 
 namespace common {
 
-py::object fail_os_error(int error_number, py::handle filename, py::handle context) {
+py::object os_error_reason(int error_number) {
+  return steal(PyUnicode_DecodeLocale(std::strerror(error_number), "surrogateescape"));
+}
+
+py::object host_file_name(const std::string& name) {
+  return steal(PyUnicode_DecodeFSDefaultAndSize(name.data(), static_cast<Py_ssize_t>(name.size())));
+}
+
+py::object fail_os(const OsError& error, py::handle reason) {
+  SW_LET(filename, host_file_name(error.filename()));
+  return fail_os_error(error.error_number(), filename, {}, reason);
+}
+
+py::object fail_os_error(int error_number, py::handle filename, py::handle context,
+                         py::handle reason) {
   // The host's OSError picks the subclass for the errno itself.
   SW_LET(number, integer(error_number));
-  SW_LET(reason, steal(PyUnicode_DecodeLocale(std::strerror(error_number), "surrogateescape")));
-  SW_LET(error, call(reinterpret_cast<PyObject*>(PyExc_OSError), number, reason, filename));
+  py::object text = reason ? borrow(reason.ptr()) : os_error_reason(error_number);
+  if (!text) return {};
+  SW_LET(error, call(reinterpret_cast<PyObject*>(PyExc_OSError), number, text, filename));
   PyObject* type = reinterpret_cast<PyObject*>(Py_TYPE(error.ptr()));
   if (context) {
     // Restored as it is, so the replaced failure stays its context (setting

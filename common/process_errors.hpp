@@ -4,13 +4,29 @@
 
 #include <pybind11/pybind11.h>
 
+#include <string>
+
+#include "common/process_runner.hpp"
+
 namespace common {
 
 namespace py = pybind11;
 
 // The host's OSError subclass for the errno, naming the file. A non-null
-// `context` is the failure this one replaces, kept as its context.
-py::object fail_os_error(int error_number, py::handle filename, py::handle context = {});
+// `context` is the failure this one replaces, kept as its context; a
+// non-null `reason` replaces the host's text for the errno.
+py::object fail_os_error(int error_number, py::handle filename, py::handle context = {},
+                         py::handle reason = {});
+
+// The same for an OsError of the runner or the file helpers, its file name
+// decoded as the host decodes file names.
+py::object fail_os(const OsError& error, py::handle reason = {});
+
+// The host's text for the errno, as its OSError gives it.
+py::object os_error_reason(int error_number);
+
+// A file name as the host decodes file names.
+py::object host_file_name(const std::string& name);
 
 // subprocess.CalledProcessError(status, command), the module looked up at
 // call time.

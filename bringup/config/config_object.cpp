@@ -1,10 +1,8 @@
 // Config's port layout side: construction (runners, MAC range, base MAC
 // address), reading, completing and writing ports.conf, the chip texts.
-#include <cerrno>
 #include <optional>
 #include <array>
 #include <cstdint>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -13,6 +11,7 @@
 #include "bringup/core/file_replace.hpp"
 #include "bringup/core/mac_address.hpp"
 #include "bringup/core/ports_conf.hpp"
+#include "common/process_errors.hpp"
 #include "common/process_runner.hpp"
 #include "common/port_search.hpp"
 
@@ -42,35 +41,15 @@ bool path_bytes(py::handle path, std::string& out) {
   return true;
 }
 
-py::object file_name_text(const std::string& name) {
-  return common::steal(
-      PyUnicode_DecodeFSDefaultAndSize(name.data(), static_cast<Py_ssize_t>(name.size())));
-}
-
-py::object error_text(int error_number) {
-  return common::steal(PyUnicode_DecodeLocale(std::strerror(error_number), "surrogateescape"));
-}
-
-py::object fail_os(const common::OsError& error) {
-  SW_LET(filename, file_name_text(error.filename()));
-  errno = error.error_number();
-  PyErr_SetFromErrnoWithFilenameObject(PyExc_OSError, filename.ptr());
-  return {};
-}
-
 // The failure's OSError, its text also naming the temporary file that
 // stayed and why.
 py::object fail_temporary_left(const TemporaryLeftError& error) {
-  SW_LET(filename, file_name_text(error.filename()));
-  SW_LET(temporary, file_name_text(error.temporary()));
-  SW_LET(reason, error_text(error.error_number()));
-  SW_LET(removal, error_text(error.removal_error()));
+  SW_LET(temporary, common::host_file_name(error.temporary()));
+  SW_LET(reason, common::os_error_reason(error.error_number()));
+  SW_LET(removal, common::os_error_reason(error.removal_error()));
   SW_LET(text, common::percent_text("%s; temporary file %r could not be removed: %s", reason,
                                     temporary, removal));
-  SW_LET(number, common::integer(error.error_number()));
-  SW_LET(exception, common::call(PyExc_OSError, number, text, filename));
-  PyErr_SetObject(reinterpret_cast<PyObject*>(Py_TYPE(exception.ptr())), exception.ptr());
-  return {};
+  return common::fail_os(error, text);
 }
 
 // The base MAC address text as a list of six ints.
@@ -248,7 +227,7 @@ py::object read_config(py::handle self, py::handle configfile) {
   try {
     content = common::read_file(path);
   } catch (const common::OsError& error) {
-    return fail_os(error);
+    return common::fail_os(error);
   }
   SW_LET(text, text_of_bytes(content));
   return common::call_method(self, names.config, text);
@@ -324,7 +303,7 @@ py::object write_config(py::handle self, py::handle configfile) {
   } catch (const TemporaryLeftError& error) {
     return fail_temporary_left(error);
   } catch (const common::OsError& error) {
-    return fail_os(error);
+    return common::fail_os(error);
   }
   return common::none();
 }

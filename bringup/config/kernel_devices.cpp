@@ -1,7 +1,6 @@
 // Config's MAC and kernel network device side: the MAC mode, deriving a
 // port's address, tap and switch-port devices, their addresses, the knet
 // link mark and the removal of devices no port claimed.
-#include <cerrno>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -9,6 +8,7 @@
 #include "bringup/binding.hpp"
 #include "bringup/config/config_ops.hpp"
 #include "bringup/core/mac_address.hpp"
+#include "common/process_errors.hpp"
 #include "common/process_runner.hpp"
 
 namespace bringup {
@@ -101,10 +101,7 @@ py::object mark_knet_down(py::handle portname) {
   try {
     common::write_file(path, std::string(PyBytes_AS_STRING(bytes.ptr()), PyBytes_GET_SIZE(bytes.ptr())));
   } catch (const common::OsError& error) {
-    SW_LET(filename, common::steal(PyUnicode_DecodeFSDefault(error.filename().c_str())));
-    errno = error.error_number();
-    PyErr_SetFromErrnoWithFilenameObject(PyExc_OSError, filename.ptr());
-    return {};
+    return common::fail_os(error);
   }
   return common::none();
 }

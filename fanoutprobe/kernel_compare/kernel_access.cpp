@@ -7,6 +7,7 @@
 
 #include "common/host_calls.hpp"
 #include "common/unlocked_wait.hpp"
+#include "common/process_errors.hpp"
 #include "common/process_runner.hpp"
 #include "fanoutprobe/asic_tables/host_text.hpp"
 #include "fanoutprobe/asic_tables/lasting.hpp"
@@ -32,14 +33,6 @@ bool path_bytes(py::handle path, std::string& out) {
 py::object text_of_bytes(const std::string& bytes) {
   return common::steal(PyUnicode_DecodeUTF8(bytes.data(), static_cast<Py_ssize_t>(bytes.size()),
                                             "surrogateescape"));
-}
-
-py::object fail_os(const common::OsError& error) {
-  SW_LET(filename, common::steal(PyUnicode_DecodeFSDefaultAndSize(
-                       error.filename().data(), static_cast<Py_ssize_t>(error.filename().size()))));
-  errno = error.error_number();
-  PyErr_SetFromErrnoWithFilenameObject(PyExc_OSError, filename.ptr());
-  return {};
 }
 
 }  // namespace
@@ -131,7 +124,7 @@ py::object get_cmd_output(py::handle cmdList, py::handle dispStr) {
   } catch (const common::Interrupted&) {
     return {};  // the handler's exception is set; the program is killed and reaped
   } catch (const common::OsError& error) {
-    return fail_os(error);
+    return common::fail_os(error);
   } catch (const std::invalid_argument& error) {
     return common::fail(PyExc_ValueError, error.what());
   } catch (const std::bad_alloc&) {
