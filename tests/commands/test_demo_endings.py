@@ -13,6 +13,7 @@ import sys
 import pytest
 
 import bringup_run
+from stand_in_tools import environment_with
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 EXAMPLES = os.path.join(ROOT, "examples")
@@ -124,12 +125,8 @@ def demo(tmp_path):
     for name, target in (("build", build), ("examples", EXAMPLES),
                          ("host", os.path.join(ROOT, "host"))):
         os.symlink(target, repo / name)
-    stand_ins = tmp_path / "stand-ins"
-    stand_ins.mkdir()
-    for name, body in (("cmake", ""), ("dpkg-query", 'printf "install ok installed"')):
-        (stand_ins / name).write_text("#!/bin/sh\n%s\n" % body)
-        (stand_ins / name).chmod(0o755)
-    env = dict(os.environ, PATH="%s:/usr/bin:/bin" % stand_ins)
+    env = environment_with(str(tmp_path / "stand-ins"),
+                           {"cmake": "", "dpkg-query": 'printf "install ok installed"'})
 
     def run(arguments, cwd, wrapper=()):
         return subprocess.run(list(wrapper) + ["sh", str(repo / "scripts" / "demo")] + arguments,

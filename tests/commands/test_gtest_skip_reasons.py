@@ -6,6 +6,8 @@ import os
 import shutil
 import subprocess
 
+from stand_in_tools import environment_with
+
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 
 # Two skipped tests, one reason over two lines, and one passed test.
@@ -34,13 +36,8 @@ STAND_INS = {
 
 def test_skipped_googletest_tests_show_their_reasons(tmp_path):
     shutil.copytree(os.path.join(ROOT, "scripts"), tmp_path / "scripts")
-    stand_ins = tmp_path / "stand-ins"
-    stand_ins.mkdir()
-    for name, body in STAND_INS.items():
-        (stand_ins / name).write_text("#!/bin/sh\n%s\n" % body)
-        (stand_ins / name).chmod(0o755)
     (tmp_path / "log").write_text(LAST_TEST_LOG)
-    env = dict(os.environ, PATH="%s:/usr/bin:/bin" % stand_ins, FAKE_LOG=str(tmp_path / "log"))
+    env = environment_with(str(tmp_path / "stand-ins"), STAND_INS, FAKE_LOG=str(tmp_path / "log"))
     done = subprocess.run(["sh", str(tmp_path / "scripts" / "test")], env=env,
                           capture_output=True, text=True, timeout=60)
     assert (done.returncode, done.stdout) == (0, (

@@ -7,6 +7,8 @@ import subprocess
 
 import pytest
 
+from stand_in_tools import environment_with
+
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 
 STAND_INS = {
@@ -31,13 +33,9 @@ CASES = [
 
 @pytest.mark.parametrize("uid,missing,status,error,calls", CASES)
 def test_install_deps(tmp_path, uid, missing, status, error, calls):
-    for name, body in STAND_INS.items():
-        path = tmp_path / name
-        path.write_text("#!/bin/sh\n" + body)
-        path.chmod(0o755)
     log = tmp_path / "calls"
-    env = dict(os.environ, PATH="%s:/usr/bin:/bin" % tmp_path, FAKE_UID=uid,
-               FAKE_MISSING=missing, FAKE_LOG=str(log))
+    env = environment_with(str(tmp_path), STAND_INS, FAKE_UID=uid, FAKE_MISSING=missing,
+                           FAKE_LOG=str(log))
     done = subprocess.run(["sh", os.path.join(ROOT, "scripts", "install-deps")], env=env,
                           capture_output=True, text=True, timeout=60)
     assert (done.returncode, done.stderr) == (status, error)

@@ -11,6 +11,8 @@ import subprocess
 
 import pytest
 
+from stand_in_tools import environment_with
+
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 COPIED = ["scripts", ".ci"]
 STAND_INS = {"cmake": "", "ctest": "", "apt-get": "exit 1",
@@ -57,12 +59,7 @@ def test_every_script_prints_its_usage():
 def test_arguments_are_read_first(tmp_path, script, arguments, status, text):
     for folder in COPIED:
         shutil.copytree(os.path.join(ROOT, folder), tmp_path / folder)
-    stand_ins = tmp_path / "stand-ins"
-    stand_ins.mkdir()
-    for name, body in STAND_INS.items():
-        (stand_ins / name).write_text("#!/bin/sh\n%s\n" % body)
-        (stand_ins / name).chmod(0o755)
-    env = dict(os.environ, PATH="%s:/usr/bin:/bin" % stand_ins)
+    env = environment_with(str(tmp_path / "stand-ins"), STAND_INS)
     done = subprocess.run(["sh", str(tmp_path / script)] + arguments, env=env,
                           capture_output=True, text=True, timeout=60)
     assert done.returncode == status, done.stderr
