@@ -69,8 +69,12 @@ py::object refuse_incomplete_gang(py::handle self, py::handle port) {
 // never completed: its lanes include those of the members left out, which
 // are ports of their own. 0, or -1 with the error set.
 int check_gang(py::handle self, py::handle port, long count) {
-  // A gang member carries no logical port; a complete gang's leader has its set.
+  // A gang member carries no logical port; a port outside any gang and a
+  // complete gang's leader pass.
   if (count == 0) return 0;
+  py::object ganged = common::get(port, names.ganged);
+  if (!ganged) return -1;
+  if (ganged.ptr() != Py_True) return 0;
   py::object members = common::get(port, names.ganged_ports);
   if (!members) return -1;
   if (!members.is_none()) return 0;
