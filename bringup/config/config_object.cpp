@@ -42,13 +42,26 @@ bool path_bytes(py::handle path, std::string& out) {
 }
 
 // The failure's OSError, its text also naming the temporary file that
-// stayed and why.
+// stayed and why (unless the failure is the removal itself).
 py::object fail_temporary_left(const TemporaryLeftError& error) {
   SW_LET(temporary, common::host_file_name(error.temporary()));
   SW_LET(reason, common::os_error_reason(error.error_number()));
+  if (!error.removal_error()) {
+    SW_LET(text, common::percent_text("%s; temporary file %r could not be removed", reason,
+                                      temporary));
+    return common::fail_os(error, text);
+  }
   SW_LET(removal, common::os_error_reason(error.removal_error()));
   SW_LET(text, common::percent_text("%s; temporary file %r could not be removed: %s", reason,
                                     temporary, removal));
+  return common::fail_os(error, text);
+}
+
+// The failure's OSError, its text also saying how the file stands.
+py::object fail_replace(const ReplaceError& error) {
+  SW_LET(reason, common::os_error_reason(error.error_number()));
+  SW_LET(note, common::steal(PyUnicode_FromString(error.note().c_str())));
+  SW_LET(text, common::percent_text("%s; %s", reason, note));
   return common::fail_os(error, text);
 }
 
@@ -302,6 +315,8 @@ py::object write_config(py::handle self, py::handle configfile) {
     replace_file(path, content);
   } catch (const TemporaryLeftError& error) {
     return fail_temporary_left(error);
+  } catch (const ReplaceError& error) {
+    return fail_replace(error);
   } catch (const common::OsError& error) {
     return common::fail_os(error);
   }

@@ -36,9 +36,14 @@ bool hardware_order_key(py::handle member, std::int64_t& key) {
 }
 
 // Member k contributes its platform port's answer (for the leader's mode)
-// shifted left by k.
+// shifted left by k. A leader whose members were left out of the layout
+// has no set: its gang never completed.
 py::object gang_mask(py::handle self, PyObject* operation, py::handle sub) {
   SW_LET(members, common::get(self, names.ganged_ports));
+  if (members.is_none()) {
+    SW_LET(label, common::get(self, names.label));
+    return common::fail_percent(PyExc_RuntimeError, "Incomplete ganged set led by port %s", label);
+  }
   SW_LET(mode, common::get(self, names.mode));
   std::vector<std::pair<std::int64_t, py::object>> ordered;
   SW_LET(iterator, common::steal(PyObject_GetIter(members.ptr())));

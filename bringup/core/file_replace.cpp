@@ -62,15 +62,28 @@ std::string resolve_target(const std::string& path) {
   }
 }
 
+// The first `length` bytes of `name`, or fewer so as not to end inside a
+// UTF-8 character: a cut never leaves a lone lead or continuation byte.
+std::string cut_at_character(const std::string& name, std::size_t length) {
+  if (length >= name.size()) return name;
+  auto continues = [&name](std::size_t at) {
+    return (static_cast<unsigned char>(name[at]) & 0xC0) == 0x80;
+  };
+  // At most three continuation bytes follow a lead byte.
+  for (int step = 0; step < 3 && length > 0 && continues(length); ++step) --length;
+  return name.substr(0, length);
+}
+
 // Creates a new, unused file beside `path`; the umask applies to its mode
-// as to any file the process creates. Its name is cut from the target's to
-// stay within NAME_MAX, so any name a plain open accepts can be replaced.
+// as to any file the process creates. Its name is cut from the target's, at
+// a character boundary, to stay within NAME_MAX, so any name a plain open
+// accepts can be replaced.
 int create_temporary(const std::string& path, std::string& temporary) {
   const std::string directory = directory_of(path) + "/";
   const std::string base = base_of(path);
   for (int attempt = 0;; ++attempt) {
     const std::string suffix = ".new" + std::to_string(getpid()) + "." + std::to_string(attempt);
-    temporary = directory + "." + base.substr(0, NAME_MAX - 1 - suffix.size()) + suffix;
+    temporary = directory + "." + cut_at_character(base, NAME_MAX - 1 - suffix.size()) + suffix;
     int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd >= 0 || errno != EEXIST || attempt > 100) return fd;
   }
@@ -124,6 +137,7 @@ int pwrite_all(int fd, const std::string& content) {
   return 0;
 }
 
+// Reads to the end of the file; 0 or errno.
 int read_all(int fd, std::string& content) {
   char buffer[8192];
   for (;;) {
@@ -154,22 +168,29 @@ int overwrite(int fd, const std::string& old, const std::string& content) {
 // Rewrites the existing regular file itself, which keeps its inode, owner
 // and mode, for where no new file can take its place. It ends either
 // wholly new or, put back from the copy read first, wholly old; a file
-// that cannot be read whole is refused untouched, as its text could not be
-// put back.
+// that cannot be read whole (a read error, or a text whose length is not
+// the file's size: a short read, or a file changed meanwhile) is refused
+// untouched, as its text could not be put back.
 void overwrite_in_place(const std::string& target, const std::string& content, const std::string& path) {
   int fd = open(target.c_str(), O_RDWR | O_CLOEXEC);
   if (fd < 0) throw common::OsError(errno, path);
+  struct stat before {};
   std::string old;
-  if (int error = read_all(fd, old)) {
+  int error = fstat(fd, &before) != 0 ? errno : read_all(fd, old);
+  if (!error && old.size() != static_cast<std::size_t>(before.st_size)) error = EIO;
+  if (error) {
     close(fd);
     throw common::OsError(error, path);
   }
-  int failure = overwrite(fd, old, content);
+  const int failure = overwrite(fd, old, content);
+  bool restored = true;
   if (failure) {
-    // Best effort: the old text fits the space it held.
-    if (pwrite_all(fd, old) == 0 && ftruncate(fd, static_cast<off_t>(old.size())) == 0) fsync(fd);
+    // The old text fits the space it held.
+    restored = pwrite_all(fd, old) == 0 && ftruncate(fd, static_cast<off_t>(old.size())) == 0 &&
+               fsync(fd) == 0;
   }
   close(fd);
+  if (!restored) throw ReplaceError(failure, path, kMayBeDamaged);
   if (failure) throw common::OsError(failure, path);
 }
 
@@ -179,22 +200,45 @@ void remove_temporary(const std::string& temporary, int failure, const std::stri
   if (unlink(temporary.c_str()) != 0) throw TemporaryLeftError(failure, path, temporary, errno);
 }
 
+// Removes the temporary file before the in-place rewrite takes over; when
+// it cannot go, the removal's own error is raised, naming the file left.
+void drop_temporary(const std::string& temporary, const std::string& path) {
+  if (unlink(temporary.c_str()) != 0) throw TemporaryLeftError(errno, path, temporary, 0);
+}
+
 // Flushes the directory, so that the rename survives a power loss. A
 // directory this process may not read cannot be flushed by it, and a file
 // system that cannot flush directories answers EINVAL: both are left as
-// they are.
+// they are. Any other failure comes after the new text is in place, and
+// says so.
 void sync_directory(const std::string& target, const std::string& path) {
   int fd = open(directory_of(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) {
     if (errno == EACCES) return;
-    throw common::OsError(errno, path);
+    throw ReplaceError(errno, path, kNewTextInPlace);
   }
   const int failure = fsync(fd) != 0 ? errno : 0;
   close(fd);
-  if (failure && failure != EINVAL) throw common::OsError(failure, path);
+  if (failure && failure != EINVAL) throw ReplaceError(failure, path, kNewTextInPlace);
+}
+
+// Refuses, untouched, an existing file a plain open for writing would
+// refuse with the process's effective ids (read-only mode, an immutable
+// file...): replacing it needs only the directory's permission.
+void check_writable(const std::string& target, const std::string& path) {
+  int fd = open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) throw common::OsError(errno, path);
+  close(fd);
 }
 
 }  // namespace
+
+const char* const kNewTextInPlace = "the new text is in place but its folder could not be flushed";
+const char* const kMayBeDamaged =
+    "the old text could not be put back either: the file may be damaged";
+
+ReplaceError::ReplaceError(int error_number, std::string path, std::string note)
+    : common::OsError(error_number, std::move(path)), note_(std::move(note)) {}
 
 TemporaryLeftError::TemporaryLeftError(int error_number, std::string path, std::string temporary,
                                        int removal_error)
@@ -207,8 +251,12 @@ void replace_file(const std::string& path, const std::string& content) {
   const std::string target = resolve_target(path);
   struct stat old {};
   const bool exists = stat(target.c_str(), &old) == 0;
+  // Only a file that is not there is no file: any other failure would
+  // lose its owner and mode.
+  if (!exists && errno != ENOENT) throw common::OsError(errno, path);
   // A device, pipe or directory is not replaced: written (or refused) as is.
   if (exists && !S_ISREG(old.st_mode)) return write_in_place(target, content, path);
+  if (exists) check_writable(target, path);
   std::string temporary;
   int fd = create_temporary(target, temporary);
   if (fd < 0) {
@@ -227,7 +275,7 @@ void replace_file(const std::string& path, const std::string& content) {
     // Not allowed to give the new file the old one's owner: write the old
     // file itself, which keeps them.
     close(fd);
-    remove_temporary(temporary, failure, path);
+    drop_temporary(temporary, path);
     return overwrite_in_place(target, content, path);
   }
   if (!failure) failure = write_all(fd, content);
@@ -238,7 +286,7 @@ void replace_file(const std::string& path, const std::string& content) {
     // A file that is a mount point of its own (EBUSY), or that the file
     // system will not rename onto (EXDEV), can still be written as it is.
     if (exists && (failure == EBUSY || failure == EXDEV)) {
-      remove_temporary(temporary, failure, path);
+      drop_temporary(temporary, path);
       return overwrite_in_place(target, content, path);
     }
   }

@@ -54,25 +54,10 @@ int physical_lane_chip(py::handle chip) {
   return 0;
 }
 
-// `port.<operation>(args...)`, a polarity operation of the port. A gang
-// leader combines the polarity of its gang's members; when members were
-// left out of the layout the gang never completed and the leader has no
-// set to combine: that failure is replaced by one naming the platform and
-// the leader. Any other failure passes unchanged.
-template <typename... Args>
-py::object polarity(py::handle self, py::handle port, PyObject* operation, const Args&... args) {
-  py::object flip = common::call_method(port, operation, args...);
-  if (flip) return flip;
-  common::PendingError failure;
-  failure.take();
-  py::object leader = common::get(port, names.gang_leader);
-  py::object members = leader && leader.ptr() == Py_True ? common::get(port, names.ganged_ports)
-                                                         : py::object();
-  if (!members || !members.is_none()) {
-    PyErr_Clear();
-    failure.restore();
-    return {};
-  }
+// "platform: <name>: Incomplete ganged set led by port <label>": a gang
+// leader whose members were left out of the layout, so that the gang never
+// completed and the leader has no set.
+py::object refuse_incomplete_gang(py::handle self, py::handle port) {
   SW_LET(platform, common::get(self, names.platform));
   SW_LET(name, common::get(platform, names.name));
   SW_LET(label, common::get(port, names.label));
@@ -80,14 +65,34 @@ py::object polarity(py::handle self, py::handle port, PyObject* operation, const
                               "platform: %s: Incomplete ganged set led by port %s", name, label);
 }
 
+// Refuses `port`, with `count` logical ports, when it leads a gang that
+// never completed: its lanes include those of the members left out, which
+// are ports of their own. 0, or -1 with the error set.
+int check_gang(py::handle self, py::handle port, long count) {
+  // A gang member carries no logical port; a port outside any gang and a
+  // complete gang's leader pass.
+  if (count == 0) return 0;
+  py::object ganged = common::get(port, names.ganged);
+  if (!ganged) return -1;
+  if (ganged.ptr() != Py_True) return 0;
+  py::object members = common::get(port, names.ganged_ports);
+  if (!members) return -1;
+  if (!members.is_none()) return 0;
+  py::object leader = common::get(port, names.gang_leader);
+  if (!leader) return -1;
+  if (leader.ptr() != Py_True) return 0;
+  refuse_incomplete_gang(self, port);
+  return -1;
+}
+
 // One polarity side of `portmap`: per lane on a physical-lane chip (the
 // port's own operation extends the list and hands it back), else one line.
-py::object polarity_lines(py::handle self, py::handle chip, py::handle port, py::object lines,
-                          py::handle sub, py::handle name, PyObject* lane_operation,
-                          PyObject* logical_operation, const char* key) {
+py::object polarity_lines(py::handle chip, py::handle port, py::object lines, py::handle sub,
+                          py::handle name, PyObject* lane_operation, PyObject* logical_operation,
+                          const char* key) {
   SW_LET(per_lane, physical_lane_chip(chip));
-  if (per_lane) return polarity(self, port, lane_operation, port, lines, sub);
-  SW_LET(flip, polarity(self, port, logical_operation, sub));
+  if (per_lane) return common::call_method(port, lane_operation, port, lines, sub);
+  SW_LET(flip, common::call_method(port, logical_operation, sub));
   SW_CHECK(append_piecewise(lines, key, Text{name}, "=0x", hex(flip, 4)));
   return lines;
 }
@@ -168,6 +173,7 @@ py::object portmap_text(py::handle self) {
     py::handle port = PyList_GET_ITEM(ports.ptr(), i);
     long count = 0;
     if (!logical_port_count(port, count)) return {};
+    SW_CHECK(check_gang(self, port, count));
     for (long sub = 0; sub < count; ++sub) {
       SW_LET(sub_number, common::integer(sub));
       SW_LET(named, common::call_method(port, names.sdk_config_intf, sub_number));
@@ -185,14 +191,14 @@ py::object portmap_text(py::handle self) {
       }
       SW_LET(rx_flip, common::get(port, names.rx_polarity_flip));
       if (!rx_flip.is_none()) {
-        SW_CHECK(lines = polarity_lines(self, chip, port, lines, sub_number, name,
+        SW_CHECK(lines = polarity_lines(chip, port, lines, sub_number, name,
                                         names.td3_rx_logical_polarity_flip,
                                         names.rx_logical_polarity_flip,
                                         "phy_xaui_rx_polarity_flip_"));
       }
       SW_LET(tx_flip, common::get(port, names.tx_polarity_flip));
       if (!tx_flip.is_none()) {
-        SW_CHECK(lines = polarity_lines(self, chip, port, lines, sub_number, name,
+        SW_CHECK(lines = polarity_lines(chip, port, lines, sub_number, name,
                                         names.td3_tx_logical_polarity_flip,
                                         names.tx_logical_polarity_flip,
                                         "phy_xaui_tx_polarity_flip_"));
@@ -249,19 +255,20 @@ py::object portmap_uncapable_text(py::handle self) {
     py::handle port = PyList_GET_ITEM(ports.ptr(), i);
     long count = 0;
     if (!logical_port_count(port, count)) return {};
+    SW_CHECK(check_gang(self, port, count));
     for (long sub = 0; sub < count; ++sub) {
       SW_LET(sub_number, common::integer(sub));
       SW_LET(logical, common::call_method(port, names.sdk_logical_port_num, sub_number));
       SW_LET(rx_flip, common::get(port, names.rx_polarity_flip));
       if (!rx_flip.is_none()) {
-        SW_LET(bits, polarity(self, port, names.rx_logical_polarity_flip, sub_number));
+        SW_LET(bits, common::call_method(port, names.rx_logical_polarity_flip, sub_number));
         if (!lines.line("phy_xaui_rx_polarity_flip_", Number{logical, 'd'}, "=0x", hex(bits, 4))) {
           return {};
         }
       }
       SW_LET(tx_flip, common::get(port, names.tx_polarity_flip));
       if (!tx_flip.is_none()) {
-        SW_LET(bits, polarity(self, port, names.tx_logical_polarity_flip, sub_number));
+        SW_LET(bits, common::call_method(port, names.tx_logical_polarity_flip, sub_number));
         if (!lines.line("phy_xaui_tx_polarity_flip_", Number{logical, 'd'}, "=0x", hex(bits, 4))) {
           return {};
         }

@@ -9,6 +9,7 @@ from bringup_fakes import Chip, platform_of
 
 class Configured(object):
     """A configured port; per-sub-port answers are lists indexed by sub."""
+    ganged, gang_leader, ganged_ports = False, False, None
 
     def __init__(self, names=("xe0",), unit=0, mode="40G", **values):
         self.sdk_names = list(names)

@@ -63,6 +63,45 @@ def test_incomplete_gang_is_refused_only_by_the_text_needing_its_set():
         config.output("portsbcm")
 
 
+def leader(config):
+    return next(port for port in config.ports if port.gang_leader is True)
+
+
+PLATFORM_REFUSAL = "^platform: trident-two-box: Incomplete ganged set led by port 1$"
+PORT_REFUSAL = "^Incomplete ganged set led by port 1$"
+GANG_ENDINGS = [
+    # (what, layout, polarity flips kept, the call, error)
+    ("port map, port 4 left out", "", True, lambda config: config.output("portsbcm"),
+     PLATFORM_REFUSAL),
+    ("port map, port 4 in 10G, no polarity flips", "4=10G\n", False,
+     lambda config: config.output("portsbcm"), PLATFORM_REFUSAL),
+    ("rx logical flip", "", True, lambda config: leader(config).rx_logical_polarity_flip(0),
+     PORT_REFUSAL),
+    ("tx logical flip", "4=10G\n", False,
+     lambda config: leader(config).tx_logical_polarity_flip(0), PORT_REFUSAL),
+    ("rx flip per lane", "", False,
+     lambda config: leader(config).td3_rx_logical_polarity_flip(leader(config), [], 0),
+     PORT_REFUSAL),
+    ("tx flip per lane", "", True,
+     lambda config: leader(config).td3_tx_logical_polarity_flip(leader(config), [], 0),
+     PORT_REFUSAL),
+]
+
+
+@pytest.mark.parametrize("what, layout, flips, call, error", GANG_ENDINGS,
+                         ids=[case[0] for case in GANG_ENDINGS])
+def test_an_incomplete_gang_is_refused_naming_its_leader(what, layout, flips, call, error):
+    from platforms import trident_two_box
+    platform = trident_two_box.build()
+    if not flips:
+        for port in platform.switch.ports[:4]:
+            port.rx_polarity_flip = port.tx_polarity_flip = None
+    config = bringup.BCMConfig(platform, dummy=True)
+    config.config("1=40G/4\n2=40G/4\n3=40G/4\n" + layout)
+    with pytest.raises(RuntimeError, match=error):
+        call(config)
+
+
 def test_the_examples_show_every_kind_of_content(tmp_path):
     # Some example platform has PHYs with register values, SFP objects and
     # LEDs driven by its ports' routines.

@@ -286,7 +286,7 @@ def test_unknown_names_are_refused(name):
 class IncompleteLeader(Configured):
     """A gang leader whose gang never completed (members left out of the
     layout): the configured port's own polarity, over a member set never made."""
-    gang_leader, ganged_ports, label = True, None, "5"
+    ganged, gang_leader, ganged_ports, label = True, True, None, "5"
 
     def rx_logical_polarity_flip(self, sub):
         return bringup.SDKConfiguredPort.rx_logical_polarity_flip(self, sub)
@@ -298,13 +298,16 @@ class IncompleteLeader(Configured):
 @pytest.mark.parametrize("flags, physical_lanes, attribute, side", [
     (dict(portmap_capable=True), False, "portmap", "rx"),
     (dict(portmap_capable=True), True, "portmap", "tx"),
+    (dict(portmap_capable=True), False, "portmap", None),
     ({}, False, "portmap_uncapable_config", "rx"),
+    ({}, False, "portmap_uncapable_config", None),
 ])
 def test_gang_leader_without_its_set_is_refused_naming_it(flags, physical_lanes, attribute, side,
                                                           monkeypatch):
     if physical_lanes:
         monkeypatch.setattr(tervane.platform, "TomahawkTwo_56970_Chip", type(chip()))
-    leader = IncompleteLeader(["xe4"], mode="40G/4", hw=[4], **{side + "_polarity_flip": 1})
+    flips = {side + "_polarity_flip": 1} if side else {}  # no polarity lines without a side
+    leader = IncompleteLeader(["xe4"], mode="40G/4", hw=[4], **flips)
     with pytest.raises(RuntimeError,
                        match="^platform: test-box: Incomplete ganged set led by port 5$"):
         getattr(config_with([leader], chip(**flags)), attribute)

@@ -40,19 +40,20 @@ except OSError as error:
 """
 
 
-def write(tmp_path, faults="", owner=0, namespace=("-m",), setup="true", old=OLD):
-    """write_config over etc/ports.conf (holding `old` when not None, owned
-    by `owner`, mode 0666) in a child in new namespaces (unshare options),
+def write(tmp_path, faults="", owner=0, namespace=("-m",), setup="true", old=OLD, mode=0o666,
+          name="ports.conf"):
+    """write_config over etc/<name> (holding `old` when not None, owned by
+    `owner`, with `mode`) in a child in new namespaces (unshare options),
     after the shell `setup` ran there in etc/, with the shim failing
     `faults`. The child's report ("written", or the errno and the error)
     and what etc/ then holds."""
     folder = tmp_path / "etc"
     folder.mkdir()
-    target = folder / "ports.conf"
+    target = folder / name
     if old is not None:
         target.write_text(old)
         os.chown(target, owner, owner)
-        os.chmod(target, 0o666)
+        os.chmod(target, mode)
     env = dict(os.environ, PYTHONPATH=os.pathsep.join(sys.path), WRITE_FAULTS=faults,
                WRITE_FAULTS_UNDER=str(folder), SHIM=SHIM, PRELOAD=os.environ.get("LD_PRELOAD", ""))
     # Only the interpreter is preloaded: setup's own calls count no fault.
@@ -64,18 +65,26 @@ def write(tmp_path, faults="", owner=0, namespace=("-m",), setup="true", old=OLD
     return result.stdout.strip(), sorted(os.listdir(folder))
 
 
-def failure(errno, tmp_path, left=None):
-    """The child's report of an OSError naming ports.conf, and the
-    temporary file `left` behind, if given, that unlink failed (EIO) to remove."""
+def failure(errno, tmp_path, left=None, note=None, removal=5):
+    """The child's report of an OSError naming ports.conf: its reason, then
+    the `note` on how the file stands, or the temporary file `left` behind
+    that unlink failed (`removal`, or None when the error is the removal's
+    own) to remove."""
     reason = os.strerror(errno)
+    if note:
+        reason += "; " + note
     if left:
-        reason += "; temporary file '%s' could not be removed: %s" % (left, os.strerror(5))
+        reason += "; temporary file '%s' could not be removed" % left
+        if removal:
+            reason += ": " + os.strerror(removal)
     return "%d [Errno %d] %s: '%s'" % (errno, errno, reason, tmp_path / "etc" / "ports.conf")
 
 
 # The in-place path is reached by refusing the chown of a new file
-# (EPERM) over a file owned by another user.
-@pytest.mark.parametrize("faults", ["fchown:1:1,read:1:5", "fchown:1:1,read:2:5"])
+# (EPERM) over a file owned by another user. An early end of file (a file
+# that shrank meanwhile) is no whole copy either.
+@pytest.mark.parametrize("faults", ["fchown:1:1,read:1:5", "fchown:1:1,read:2:5",
+                                    "fchown:1:1,readeof:2:0"])
 def test_in_place_rewrite_refuses_a_file_it_cannot_read_whole(tmp_path, faults):
     assert write(tmp_path, faults, owner=NOBODY) == (failure(5, tmp_path), ["ports.conf"])
     assert (tmp_path / "etc" / "ports.conf").read_text() == OLD
@@ -102,20 +111,65 @@ def test_refused_replacement_is_written_in_place(tmp_path, what, namespace, setu
     assert (tmp_path / "etc" / "ports.conf").stat().st_uid == owner, what
 
 
-@pytest.mark.parametrize("faults, owner, errno", [
-    ("write:1:28,unlink:1:5", 0, 28),    # failed writing the new file
-    ("fchown:1:1,unlink:1:5", NOBODY, 1),  # before the in-place fallback
-    ("rename:1:16,unlink:1:5", 0, 16),   # before the in-place fallback
+# A removal failing after a harmless condition (a refused chown or rename
+# that the in-place rewrite would get round) raises the removal's own error.
+@pytest.mark.parametrize("faults, owner, errno, removal", [
+    ("write:1:28,unlink:1:5", 0, 28, 5),    # failed writing the new file
+    ("fchown:1:1,unlink:1:5", NOBODY, 5, None),  # before the in-place fallback
+    ("rename:1:16,unlink:1:5", 0, 5, None),   # before the in-place fallback
 ])
 def test_a_temporary_file_that_cannot_be_removed_is_named_in_the_error(tmp_path, faults, owner,
-                                                                       errno):
+                                                                       errno, removal):
     report, names = write(tmp_path, faults, owner)
     assert len(names) == 2 and names[0].startswith(".ports.conf.new"), names
-    assert report == failure(errno, tmp_path, left=tmp_path / "etc" / names[0])
+    assert report == failure(errno, tmp_path, left=tmp_path / "etc" / names[0], removal=removal)
     assert (tmp_path / "etc" / "ports.conf").read_text() == OLD
+
+
+# The temporary's name is the target's cut to fit NAME_MAX with its suffix;
+# of these two, one has its cut fall inside a character whatever the suffix.
+@pytest.mark.parametrize("name", ["\u00e9" * 127, "a" + "\u00e9" * 127], ids=["even", "odd"])
+def test_a_cut_temporary_name_keeps_whole_characters(tmp_path, name):
+    report, names = write(tmp_path, "rename:1:5,unlink:1:5", name=name)
+    assert report.startswith("5 ") and names[1] == name, report
+    temporary = names[0]
+    assert temporary.startswith("." + name[:100]), temporary
+    temporary.encode("utf-8")  # no half character, which would decode as a surrogate
 
 
 @pytest.mark.parametrize("old", [OLD, None], ids=["replaced", "created"])
 def test_the_directory_is_flushed_after_the_rename(tmp_path, old):
-    assert write(tmp_path, "fsyncdir:1:5", old=old) == (failure(5, tmp_path), ["ports.conf"])
+    note = "the new text is in place but its folder could not be flushed"
+    assert write(tmp_path, "fsyncdir:1:5", old=old) == (failure(5, tmp_path, note=note),
+                                                        ["ports.conf"])
     assert (tmp_path / "etc" / "ports.conf").read_text() == NEW
+
+
+DAMAGED = "the old text could not be put back either: the file may be damaged"
+AS_NOBODY = ("-U", "--map-user=%d" % NOBODY, "--map-group=%d" % NOBODY, "-m")
+
+REFUSALS = [
+    # (what, unshare options, faults, owner, mode, errno, note); the file
+    # keeps its old text, owner and mode.
+    # The writer's own file, in its own folder, with an ordinary user's
+    # ids (nobody in a user namespace: no privilege there).
+    ("a write-protected file of an ordinary user", AS_NOBODY, "", 0, 0o444, 13, None),
+    ("its stat fails: EIO", ("-m",), "stat:1:5", UNMAPPED, 0o4750, 5, None),
+    ("its stat fails: EOVERFLOW", ("-m",), "stat:1:75", UNMAPPED, 0o4750, 75, None),
+    # Rewritten in place (the chown is refused), the old text put back fails.
+    ("a failed flush, then a failed restore", ("-m",), "fchown:1:1,fsync:1:5,fsync:2:5", NOBODY,
+     0o666, 5, DAMAGED),
+]
+
+
+@pytest.mark.parametrize("what, namespace, faults, owner, mode, errno, note", REFUSALS,
+                         ids=[case[0] for case in REFUSALS])
+def test_refused_writes_leave_the_file_as_it_was(tmp_path, what, namespace, faults, owner, mode,
+                                                 errno, note):
+    if not unshare_works(*namespace):
+        pytest.skip("no namespace of unshare %s here" % " ".join(namespace))
+    assert write(tmp_path, faults, owner, namespace, mode=mode) == (
+        failure(errno, tmp_path, note=note), ["ports.conf"]), what
+    info = (tmp_path / "etc" / "ports.conf").stat()
+    assert (tmp_path / "etc" / "ports.conf").read_text() == OLD, what
+    assert (info.st_uid, info.st_mode & 0o7777) == (owner, mode), what

@@ -8,7 +8,9 @@
  * The nth call (counted from 1) of `call` on a path beginning with the
  * directory fails with errno; every other call goes through. Calls:
  * read, write, fsync (a file), fsyncdir (fsync of a directory), fchown,
- * rename (either path), unlink. */
+ * rename (either path), unlink, stat. One more, readeof, counts reads
+ * too: its nth read gives end of file (0 bytes, errno field unused), as a
+ * file that shrank meanwhile would. Two entries may name the same call. */
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <errno.h>
@@ -60,23 +62,32 @@ static int fd_concerned(int fd) {
   return concerned(path);
 }
 
-/* 1 (errno set) when this call is to fail. */
+/* 1 (errno set) when this call is to fail. Every entry naming the call
+ * counts it. */
 static int injected(const char* call) {
+  int hit = 0;
   for (int i = 0; i < fault_count; ++i) {
     struct fault* f = &faults[i];
-    if (strcmp(f->call, call) == 0 && ++f->seen == f->nth) {
+    if (strcmp(f->call, call) == 0 && ++f->seen == f->nth && !hit) {
       errno = f->error;
-      return 1;
+      hit = 1;
     }
   }
-  return 0;
+  return hit;
 }
 
 #define NEXT(name) ((__typeof__(&name))dlsym(RTLD_NEXT, #name))
 
 ssize_t read(int fd, void* buffer, size_t size) {
   load();
-  if (fault_count && fd_concerned(fd) && injected("read")) return -1;
+  if (fault_count && fd_concerned(fd)) {
+    const int saved = errno;
+    if (injected("readeof")) {
+      errno = saved;
+      return 0;
+    }
+    if (injected("read")) return -1;
+  }
   return NEXT(read)(fd, buffer, size);
 }
 
@@ -106,6 +117,12 @@ int rename(const char* from, const char* to) {
   load();
   if (fault_count && (concerned(from) || concerned(to)) && injected("rename")) return -1;
   return NEXT(rename)(from, to);
+}
+
+int stat(const char* path, struct stat* info) {
+  load();
+  if (fault_count && concerned(path) && injected("stat")) return -1;
+  return NEXT(stat)(path, info);
 }
 
 int unlink(const char* path) {
