@@ -9,9 +9,10 @@ files, and each LED controller's program and hex text (led<N>.asm,
 led<N>.hex). Each file is written whole under a temporary name in its
 folder and then renamed into place, so an interrupted run never leaves a
 part of a file. Prints a short summary per platform; a reader that closes
-standard output early drops the summary lines left, not the files. A relative output
-folder is taken from the current directory; a file or folder that cannot
-be written ends the run with one line naming it and the reason.
+standard output early drops the summary lines left, not the files. A
+relative output folder is taken from the current directory; a file or
+folder that cannot be written ends the run with one line naming it and
+the reason.
 
 Usage: bringup_run.py [OUTPUT_DIR]   (default: bringup-output)
 """
@@ -99,9 +100,9 @@ def bring_up(module_name, output_dir, out):
         stop_if_interrupted()
     logical = sum(port.num_logical_ports for port in config.ports)
     say(out, "%s: %d configured ports, %d logical ports, units %s, LED controllers %s, "
-              "MAC mode %s; %d files in %s\n" % (
-                  platform.name, len(config.ports), logical, sorted(config.port_units),
-                  sorted(config.led_chains), config.macmode, written, target))
+             "MAC mode %s; %d files in %s\n" % (
+                 platform.name, len(config.ports), logical, sorted(config.port_units),
+                 sorted(config.led_chains), config.macmode, written, target))
 
 
 def main(argv=None, out=sys.stdout):

@@ -42,6 +42,19 @@ def test_write_whole_cut_short_keeps_the_old_file(tmp_path, monkeypatch):
     assert os.listdir(tmp_path) == ["porttab"]
 
 
+def test_write_whole_names_a_temporary_file_it_cannot_remove(tmp_path, monkeypatch):
+    def interrupted(source, target):
+        raise KeyboardInterrupt
+
+    def refused(path):
+        raise PermissionError(13, "Permission denied")
+    monkeypatch.setattr(os, "replace", interrupted)
+    monkeypatch.setattr(os, "unlink", refused)
+    with pytest.raises(bringup_run.CannotWrite, match=r"cannot write .*/\.porttab\.\d+\.tmp: "
+                                                      r"Permission denied"):
+        bringup_run.write_whole(str(tmp_path / "porttab"), "new\n")
+
+
 # Runs an example program's entry point with a real SIGINT sent to the
 # process at its first line of output: "raised" where the program runs,
 # "dropped" inside a finaliser, whose exception the host only reports,
