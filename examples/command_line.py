@@ -122,4 +122,15 @@ def run(main):
         _end("%s: %s\n" % (program_name(), error), 1)
     except BrokenPipeError:
         _drop_output(sys.stdout)
+        _hold_interrupts()
         sys.exit(0)
+    _hold_interrupts()
+
+
+def _hold_interrupts():
+    # The work is done. A Ctrl-C from here on would kill the interpreter
+    # while it shuts down (its handler is gone by then), with no line: held
+    # back, it dies with the process, and a wrapper that saw it too
+    # (scripts/demo) reports it.
+    import signal
+    signal.pthread_sigmask(signal.SIG_BLOCK, [signal.SIGINT])
