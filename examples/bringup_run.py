@@ -8,9 +8,11 @@ defaults, one port script per unit, the LED and PHY scripts, the chip data
 files, and each LED controller's program and hex text (led<N>.asm,
 led<N>.hex). Each file is written whole under a temporary name in its
 folder and then renamed into place, so an interrupted run never leaves a
-part of a file. Prints a short summary per platform. A relative output
-folder is taken from the current directory; a file or folder that cannot
-be written ends the run with one line naming it and the reason.
+part of a file. Prints a short summary per platform; a reader that closes
+standard output early drops the summary lines left, not the files. A
+relative output folder is taken from the current directory; a file or
+folder that cannot be written ends the run with one line naming it and
+the reason.
 
 Usage: bringup_run.py [OUTPUT_DIR]   (default: bringup-output)
 """
@@ -21,7 +23,7 @@ import sys
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
 
-from command_line import (CannotWrite, program_name, quiet_interrupt, run,  # noqa: E402
+from command_line import (CannotWrite, program_name, quiet_interrupt, run, say,  # noqa: E402
                           stop_if_interrupted)
 
 if __name__ == "__main__":
@@ -29,7 +31,6 @@ if __name__ == "__main__":
     quiet_interrupt()
 
 import argparse  # noqa: E402
-import contextlib  # noqa: E402
 import importlib  # noqa: E402
 
 import bringup  # noqa: E402
@@ -67,8 +68,16 @@ def write_whole(path, text):
             handle.write(text)
         os.replace(temporary, path)
     except BaseException as error:
-        with contextlib.suppress(FileNotFoundError):
+        try:
             os.unlink(temporary)
+        except FileNotFoundError:
+            pass
+        except OSError as cleanup_error:
+            # A read-only folder refuses even to remove a file it never
+            # let be made: the write's own failure says more, and only a
+            # file left behind is worth a line of its own.
+            if not isinstance(error, OSError) and os.path.lexists(temporary):
+                raise CannotWrite(temporary, cleanup_error) from None
         if isinstance(error, OSError):
             raise CannotWrite(path, error) from None
         raise
@@ -90,10 +99,10 @@ def bring_up(module_name, output_dir, out):
         written += 1
         stop_if_interrupted()
     logical = sum(port.num_logical_ports for port in config.ports)
-    out.write("%s: %d configured ports, %d logical ports, units %s, LED controllers %s, "
-              "MAC mode %s; %d files in %s\n" % (
-                  platform.name, len(config.ports), logical, sorted(config.port_units),
-                  sorted(config.led_chains), config.macmode, written, target))
+    say(out, "%s: %d configured ports, %d logical ports, units %s, LED controllers %s, "
+             "MAC mode %s; %d files in %s\n" % (
+                 platform.name, len(config.ports), logical, sorted(config.port_units),
+                 sorted(config.led_chains), config.macmode, written, target))
 
 
 def main(argv=None, out=sys.stdout):

@@ -1,8 +1,10 @@
 """How the example programs end when cut short: Ctrl-C stops them with one
-line and the status a shell gives an interrupted command (130), a reader
+line and the status a shell gives an interrupted command (130); a reader
 that closes the pipe early (as `| head` does) ends them quietly with status
-0, and an output that cannot be written ends them with one line naming it
-and the reason, status 1; none prints a traceback.
+0, or, where the output only reports on work done elsewhere, drops the
+lines left while the work goes on; an output that cannot be written ends
+them with one line naming it and the reason, status 1; none prints a
+traceback.
 
 The lines name the program as the user called it: SWITCH_PROGRAM_NAME
 when the wrapper that started it sets it (scripts/demo), else the file's
@@ -83,6 +85,28 @@ def quiet_interrupt():
     # and a Ctrl-C meanwhile then ends the program as above too.
     import signal
     signal.signal(signal.SIGINT, _interrupted)
+    # A wrapper may start the program with Ctrl-C held back, so that one
+    # during the interpreter's own start-up waits for this moment; it is
+    # taken now.
+    signal.pthread_sigmask(signal.SIG_UNBLOCK, [signal.SIGINT])
+
+
+def _drop_output(stream):
+    # Points the stream's file at /dev/null: what is still buffered, and
+    # the interpreter's last flush while exiting, then cannot fail again.
+    devnull = os.open(os.devnull, os.O_WRONLY)
+    os.dup2(devnull, stream.fileno())
+    os.close(devnull)
+
+
+def say(out, text):
+    """Writes `text`, a line of a report beside the program's real work, to
+    `out`; once a reader has closed the pipe, this line and every later
+    one are dropped and the work goes on."""
+    try:
+        out.write(text)
+    except BrokenPipeError:
+        _drop_output(out)
 
 
 def run(main):
@@ -97,8 +121,16 @@ def run(main):
         stop_if_interrupted()
         _end("%s: %s\n" % (program_name(), error), 1)
     except BrokenPipeError:
-        # The interpreter flushes standard output once more while exiting:
-        # pointed at /dev/null, that flush cannot fail again.
-        devnull = os.open(os.devnull, os.O_WRONLY)
-        os.dup2(devnull, sys.stdout.fileno())
+        _drop_output(sys.stdout)
+        _hold_interrupts()
         sys.exit(0)
+    _hold_interrupts()
+
+
+def _hold_interrupts():
+    # The work is done. A Ctrl-C from here on would kill the interpreter
+    # while it shuts down (its handler is gone by then), with no line: held
+    # back, it dies with the process, and a wrapper that saw it too
+    # (scripts/demo) reports it.
+    import signal
+    signal.pthread_sigmask(signal.SIG_BLOCK, [signal.SIGINT])

@@ -7,8 +7,10 @@ one line naming it and the reason, status 1."""
 import os
 import re
 import shutil
+import signal
 import subprocess
 import sys
+import time
 
 import pytest
 
@@ -38,6 +40,19 @@ def test_write_whole_cut_short_keeps_the_old_file(tmp_path, monkeypatch):
         bringup_run.write_whole(str(path), "new\n")
     assert path.read_text() == "old\n"
     assert os.listdir(tmp_path) == ["porttab"]
+
+
+def test_write_whole_names_a_temporary_file_it_cannot_remove(tmp_path, monkeypatch):
+    def interrupted(source, target):
+        raise KeyboardInterrupt
+
+    def refused(path):
+        raise PermissionError(13, "Permission denied")
+    monkeypatch.setattr(os, "replace", interrupted)
+    monkeypatch.setattr(os, "unlink", refused)
+    with pytest.raises(bringup_run.CannotWrite, match=r"cannot write .*/\.porttab\.\d+\.tmp: "
+                                                      r"Permission denied"):
+        bringup_run.write_whole(str(tmp_path / "porttab"), "new\n")
 
 
 # Runs an example program's entry point with a real SIGINT sent to the
@@ -114,33 +129,63 @@ def test_a_closed_pipe_ends_quietly(program, tmp_path):
 GOLDEN = os.path.join(ROOT, "tests", "bringup", "golden")
 
 
-@pytest.fixture
-def demo(tmp_path):
-    """Runs scripts/demo from a copy of the repository whose build, examples
-    and stand-ins are the real ones, with a build step that builds nothing;
-    returns the finished process."""
+# A project of its own for the build step: real cmake and make, with
+# nothing to build.
+NOTHING_TO_BUILD = """cmake_minimum_required(VERSION 3.18)
+project(nothing_to_build NONE)
+add_custom_target(main_job)
+"""
+
+
+def demo_in_copy(tmp_path, real_cmake=False):
+    """Runs scripts/demo from a copy of the repository whose modules,
+    examples and stand-ins are the real ones, with a build step that
+    builds nothing: a stand-in cmake, or the real one over a project with
+    nothing to build. Returns the function that starts it; its result is
+    the finished process, or, with `started`, the running one."""
     repo = tmp_path / "repo"
     shutil.copytree(os.path.join(ROOT, "scripts"), repo / "scripts")
     build = os.environ.get("SWITCH_BUILD_DIR", os.path.join(ROOT, "build"))
-    for name, target in (("build", build), ("examples", EXAMPLES),
-                         ("host", os.path.join(ROOT, "host"))):
+    for name, target in (("examples", EXAMPLES), ("host", os.path.join(ROOT, "host"))):
         os.symlink(target, repo / name)
-    env = environment_with(str(tmp_path / "stand-ins"),
-                           {"cmake": "", "dpkg-query": 'printf "install ok installed"'})
+    stand_ins = {"dpkg-query": 'printf "install ok installed"'}
+    if real_cmake:
+        (repo / "CMakeLists.txt").write_text(NOTHING_TO_BUILD)
+        (repo / "build").mkdir()
+        for name in ("python", "host"):
+            os.symlink(os.path.join(build, name), repo / "build" / name)
+    else:
+        os.symlink(build, repo / "build")
+        stand_ins["cmake"] = ""
+    env = environment_with(str(tmp_path / "stand-ins"), stand_ins)
 
-    def run(arguments, cwd, wrapper=()):
-        return subprocess.run(list(wrapper) + ["sh", str(repo / "scripts" / "demo")] + arguments,
-                              cwd=cwd, env=env, capture_output=True, text=True, timeout=120)
+    def run(arguments, cwd, wrapper=(), started=False, **options):
+        command = list(wrapper) + ["sh", str(repo / "scripts" / "demo")] + arguments
+        options = dict(dict(stdout=subprocess.PIPE, stderr=subprocess.PIPE), **options)
+        if started:
+            return subprocess.Popen(command, cwd=cwd, env=env, text=True, **options)
+        return subprocess.run(command, cwd=cwd, env=env, text=True, timeout=120, **options)
     run.repo = repo
     return run
 
 
-def assert_whole(folder):
+@pytest.fixture
+def demo(tmp_path):
+    return demo_in_copy(tmp_path)
+
+
+def assert_whole(folder, complete=False):
     """Every file in the platform folders under `folder` is its golden text
-    in full; no temporary file is left."""
+    in full; no temporary file is left. Complete: every platform's every
+    file is there."""
+    if complete:
+        assert sorted(os.listdir(folder)) == sorted(bringup_run.PLATFORMS)
     for platform in os.listdir(folder):
         if not os.path.isdir(os.path.join(folder, platform)):
             continue
+        if complete:
+            assert sorted(os.listdir(os.path.join(folder, platform))) == sorted(
+                os.listdir(os.path.join(GOLDEN, platform))), platform
         for name in os.listdir(os.path.join(folder, platform)):
             with open(os.path.join(folder, platform, name), "rb") as written, \
                     open(os.path.join(GOLDEN, platform, name), "rb") as golden:
@@ -153,9 +198,19 @@ def test_a_relative_folder_is_taken_from_the_callers_directory(demo, tmp_path):
     done = demo(["rel"], here)
     assert (done.returncode, done.stderr) == (0, "")
     assert " files in rel/maverick_box\n" in done.stdout
-    assert sorted(os.listdir(here / "rel")) == sorted(bringup_run.PLATFORMS)
-    assert_whole(here / "rel")
+    assert_whole(here / "rel", complete=True)
     assert not os.path.exists(demo.repo / "rel")
+
+
+def test_a_closed_pipe_drops_the_summary_not_the_files(demo, tmp_path):
+    reader, writer = os.pipe()
+    os.close(reader)
+    try:
+        done = demo(["out"], tmp_path, stdout=writer)
+    finally:
+        os.close(writer)
+    assert (done.returncode, done.stderr) == (0, "")
+    assert_whole(tmp_path / "out", complete=True)
 
 
 # (what is in the way, folder given, path and reason named)
@@ -176,26 +231,74 @@ def test_an_unwritable_folder_ends_with_one_line(demo, tmp_path, in_the_way, fol
         assert_whole(tmp_path / folder)
 
 
-# (mount options of a private tmpfs, the line's pattern)
+# (mount options of a private tmpfs, those it is remounted with after a
+# first run of the demo, the line's pattern)
 FULL_OR_READ_ONLY = [
-    ("size=100k", r"scripts/demo: cannot write out/\w+/[\w.]+: No space left on device\n"),
-    ("ro", r"scripts/demo: cannot write out: Read-only file system\n"),
+    ("size=100k", "", r"scripts/demo: cannot write out/\w+/[\w.]+: No space left on device\n"),
+    ("ro", "", r"scripts/demo: cannot write out: Read-only file system\n"),
+    ("rw", "ro", r"scripts/demo: cannot write out/trident_two_box/portsbcm: "
+     r"Read-only file system\n"),
 ]
 
 
 @pytest.mark.skipif(os.geteuid() != 0, reason="a private tmpfs needs root")
-@pytest.mark.parametrize("options,line", FULL_OR_READ_ONLY)
-def test_a_full_or_read_only_disk_ends_with_one_line(demo, tmp_path, options, line):
+@pytest.mark.parametrize("options,remount,line", FULL_OR_READ_ONLY)
+def test_a_full_or_read_only_disk_ends_with_one_line(demo, tmp_path, options, remount, line):
     mount, kept = tmp_path / "mnt", tmp_path / "kept"
     mount.mkdir()
     # The tmpfs goes with the namespace: what the demo wrote is copied out.
-    script = ('options=$1 mount=$2 kept=$3; shift 3; mount -t tmpfs -o "$options" tmpfs "$mount" '
-              '|| exit 99; cd "$mount"; "$@"; status=$?; [ ! -d out ] || cp -r out "$kept"; '
-              'exit $status')
-    done = demo(["out"], tmp_path, ["unshare", "-m", "sh", "-c", script, "sh", options,
+    script = ('options=$1 remount=$2 mount=$3 kept=$4; shift 4; '
+              'mount -t tmpfs -o "$options" tmpfs "$mount" || exit 99; cd "$mount"; '
+              'if [ -n "$remount" ]; then "$@" >/dev/null || exit 98; '
+              'mount -o remount,"$remount" "$mount" || exit 99; fi; '
+              '"$@"; status=$?; [ ! -d out ] || cp -r out "$kept"; exit $status')
+    done = demo(["out"], tmp_path, ["unshare", "-m", "sh", "-c", script, "sh", options, remount,
                                    str(mount), str(kept)])
     if done.returncode == 99:
         pytest.skip("no private tmpfs here: " + done.stderr)
     assert re.fullmatch(line, done.stderr) and done.returncode == 1, done.stderr
     if os.path.isdir(kept):
         assert_whole(kept)
+
+
+def group_names(group):
+    """The command names of the processes of a process group."""
+    names = []
+    for entry in os.listdir("/proc"):
+        try:
+            with open("/proc/%s/stat" % entry) as stat:
+                fields = stat.read()
+        except (OSError, ValueError):
+            continue  # not a process, or one that ended meanwhile
+        # "pid (name) state ppid pgrp ...": the name may hold blanks.
+        if int(fields[fields.rindex(")") + 2:].split()[2]) == group:
+            names.append(fields[fields.index("(") + 1:fields.rindex(")")])
+    return names
+
+
+# Ctrl-C, sent to the demo's process group as a terminal does, the given
+# seconds after the first process of that name appeared in it: while cmake
+# configures, while make checks what is up to date, in the interpreter's
+# start-up (where a Ctrl-C the program cannot yet take must still count),
+# and as the program starts its work.
+MOMENTS = [("cmake", 0), ("gmake", 0), ("python3", 0), ("python3", 0.015)]
+
+
+@pytest.mark.parametrize("name,seconds", MOMENTS)
+def test_ctrl_c_anywhere_in_the_demo_ends_with_one_line(tmp_path, name, seconds):
+    run = demo_in_copy(tmp_path, real_cmake=True)
+    started = run(["out"], tmp_path, started=True, stdout=subprocess.DEVNULL,
+                  start_new_session=True)
+    try:
+        while name not in group_names(started.pid):
+            assert started.poll() is None, "the demo ended before %s ran" % name
+        time.sleep(seconds)
+        os.killpg(started.pid, signal.SIGINT)
+        error = started.communicate(timeout=120)[1]
+    finally:
+        if started.poll() is None:
+            started.kill()
+    assert (started.returncode, error.splitlines()[-1:]) == (130, ["interrupted"]), error
+    assert "Traceback" not in error and "Fatal" not in error, error
+    if os.path.isdir(tmp_path / "out"):
+        assert_whole(tmp_path / "out")

@@ -6,6 +6,7 @@ and .ci/ alone, with stand-ins for the build tools on PATH, so one that
 went on past its arguments finds nothing to build or run."""
 
 import os
+import re
 import shutil
 import subprocess
 
@@ -38,16 +39,23 @@ CASES = [
     ("scripts/fuzz", ["1m"], 2, "SECONDS must be a whole number, not '1m'"),
     ("scripts/fuzz", ["0"], 2, "SECONDS must be more than 0"),
     ("scripts/fuzz", ["--replay", "5"], 2, "--replay takes nothing more"),
+    ("scripts/fuzz", ["99999999999999999999999"], 2,
+     "SECONDS must be at most 999999999, not '99999999999999999999999'"),
+    ("scripts/fuzz", ["0000"], 2, "SECONDS must be more than 0"),
     ("scripts/build", ["--help"], 0, "usage: scripts/build"),
     ("scripts/build", ["--bogus"], 2, "unknown option: --bogus"),
     ("scripts/build", ["x"], 2, "takes no arguments"),
+    ("scripts/build", ["--main-job", "x"], 2, "--main-job takes nothing more"),
     ("scripts/install-deps", ["--help"], 0, "usage: scripts/install-deps"),
     ("scripts/install-deps", ["--bogus"], 2, "unknown option: --bogus"),
     ("scripts/install-deps", ["x"], 2, "takes no arguments"),
+    ("scripts/install-deps", ["--main-job", "x"], 2, "--main-job takes nothing more"),
     (".ci/run", ["--help"], 0, "usage: .ci/run"),
     (".ci/run", ["--bogus"], 2, "unknown option: --bogus"),
     (".ci/run", ["x"], 2, "takes no arguments"),
 ]
+SCRIPTS = sorted({case[0] for case in CASES})
+CASES += [(script, ["--help", "extra"], 2, "--help takes nothing more") for script in SCRIPTS]
 
 
 def test_every_script_prints_its_usage():
@@ -69,3 +77,38 @@ def test_arguments_are_read_first(tmp_path, script, arguments, status, text):
         assert done.stdout == ""
         assert done.stderr.startswith("%s: %s\nusage: %s" % (script, text, script))
     assert sorted(os.listdir(tmp_path)) == sorted(COPIED + ["stand-ins"])
+
+
+@pytest.mark.parametrize("script", SCRIPTS)
+def test_the_help_names_every_setting_read(script):
+    with open(os.path.join(ROOT, script)) as text:
+        settings = set(re.findall(r"\$\{([A-Z][A-Z_]+):-", text.read()))
+    done = subprocess.run(["sh", os.path.join(ROOT, script), "--help"], capture_output=True,
+                          text=True, timeout=60)
+    assert [name for name in sorted(settings) if name not in done.stdout] == []
+
+
+# A libFuzzer target's stand-in: reports its runs, and the one named
+# "crashing" leaves a crash input where it is told to and fails.
+FUZZ_TARGET = """for a; do case $a in -artifact_prefix=*) prefix=${a#*=} ;; esac; done
+echo "#12 DONE cov: 34"
+case $0 in *crashing) echo input >"${prefix}crash-1"; exit 1 ;; esac
+"""
+
+
+def test_fuzz_names_only_the_crash_inputs_this_run_found(tmp_path):
+    shutil.copytree(os.path.join(ROOT, "scripts"), tmp_path / "scripts")
+    targets = tmp_path / "build-fuzz" / "tests" / "fuzz"
+    environment_with(str(targets), {"fuzz_clean": FUZZ_TARGET, "fuzz_crashing": FUZZ_TARGET})
+    for target in ("clean", "crashing"):
+        os.makedirs(tmp_path / "tests" / "fuzz" / "crashes" / target)
+        (tmp_path / "tests" / "fuzz" / "crashes" / target / "kept-input").write_text("old\n")
+    env = environment_with(str(tmp_path / "stand-ins"), STAND_INS)
+    done = subprocess.run(["sh", str(tmp_path / "scripts" / "fuzz"), "1"], env=env,
+                          capture_output=True, text=True, timeout=60)
+    assert (done.returncode, done.stdout) == (1, (
+        "clean: 12 executions, coverage 34\n"
+        "crashing: 12 executions, coverage 34\n"
+        "  new crash inputs kept in tests/fuzz/crashes/crashing/: crash-1\n")), done.stderr
+    assert sorted(os.listdir(tmp_path / "tests" / "fuzz" / "crashes" / "crashing")) == [
+        "crash-1", "kept-input"]
