@@ -48,6 +48,7 @@ class BuiltLookups {
 BuiltLookups asic_members;     // members read through the object, and lookup hooks
 BuiltLookups asic_operations;  // the operations called, up to the replication groups
 BuiltLookups port_vid_update;  // PortmapEntry.update_port_vid and what it touches
+BuiltLookups untagged_list;    // how a VlanEntry is handed its untagged list and read
 
 }  // namespace
 
@@ -65,6 +66,9 @@ void remember_own_asic(const py::object& cls) {
   port_vid_update.remember(own_class(Record::kPortmapEntry),
                            {names.update_port_vid, names.port_vid, names.dunder_setattr,
                             names.dunder_getattribute, names.dunder_getattr});
+  untagged_list.remember(own_class(Record::kVlanEntry),
+                         {names.untagged_dports, names.dunder_new, names.dunder_init,
+                          names.dunder_setattr, names.dunder_getattribute, names.dunder_getattr});
 }
 
 int runs_own_construction(py::handle asic) {
@@ -84,5 +88,7 @@ int runs_own_construction(py::handle asic) {
 bool own_port_vid_update(py::handle record) {
   return port_vid_update.found_alike(Py_TYPE(record.ptr()));
 }
+
+bool own_untagged_list(py::handle entry) { return untagged_list.found_alike(Py_TYPE(entry.ptr())); }
 
 }  // namespace fanoutprobe
