@@ -29,8 +29,17 @@ class BuiltLookups {
 
   bool found_alike(PyTypeObject* type) const {
     if (!names_ || Py_TYPE(type) != &PyType_Type) return false;  // another metaclass
+    // The class last found alike, while its version tag says that neither
+    // it nor a base class has changed since (the host never reuses a tag).
+    if (type == alike_type_ && PyType_HasFeature(type, Py_TPFLAGS_VALID_VERSION_TAG) &&
+        type->tp_version_tag == alike_version_)
+      return true;
     for (PyObject* name : *this)
       if (_PyType_Lookup(type, name) != built(name)) return false;
+    if (PyType_HasFeature(type, Py_TPFLAGS_VALID_VERSION_TAG)) {
+      alike_type_ = type;
+      alike_version_ = type->tp_version_tag;
+    }
     return true;
   }
 
@@ -43,6 +52,8 @@ class BuiltLookups {
  private:
   PyObject* names_ = nullptr;
   PyObject* found_ = nullptr;
+  mutable PyTypeObject* alike_type_ = nullptr;
+  mutable unsigned int alike_version_ = 0;
 };
 
 BuiltLookups asic_members;     // members read through the object, and lookup hooks

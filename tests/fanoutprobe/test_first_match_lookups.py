@@ -168,9 +168,11 @@ def swap_in_a_record_through_a_record(state, monkeypatch):
     return Asic, lambda asic: asic.portmap[2].port_vid, 7
 
 
-# The module's own VLAN record class, patched in place: reading its untagged
-# list edits the list (VLAN 101's last port comes and goes at every read).
+# The module's own VLAN record class, patched in place after a construction
+# that found it unchanged: reading its untagged list edits the list (VLAN
+# 101's last port comes and goes at every read).
 def patch_the_own_vlan_record_class(state, monkeypatch):
+    fp.Asic()
     def untagged(self):
         names = vars(self)["untagged_dports"]
         if self.vid == 101:
