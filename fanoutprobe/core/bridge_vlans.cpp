@@ -195,7 +195,7 @@ class MarkedNumberReader {
   bool in_number_ = false;
 };
 
-// The literal text of a marked number, or null.
+// The literal text of a marked number, or nothing.
 std::optional<std::string_view> number_beyond_double(const Json& value) {
   if (!value.is_binary()) return std::nullopt;
   const Json::binary_t& bytes = value.get_binary();
