@@ -265,50 +265,63 @@ PyObject* represent(PyObject* self) {
   return PyUnicode_FromFormat("<function %U>", function_of(self)->qualname.ptr());
 }
 
-// Whether a failed lookup only means "not found there" (the error is then
-// cleared): pickling by the name then fails with the host's own message.
-bool not_found() {
-  if (!PyErr_ExceptionMatches(PyExc_AttributeError) && !PyErr_ExceptionMatches(PyExc_ImportError)) {
-    return false;
-  }
+// Whether a failed lookup may leave the pickling to pickle (the error is
+// then cleared): pickle looks the name up itself and raises its own
+// PicklingError for whatever fails there, as for a Python function. Errors
+// that are no Exception (a Ctrl-C) pass.
+bool left_to_pickle() {
+  if (!PyErr_ExceptionMatches(PyExc_Exception)) return false;
   PyErr_Clear();
   return true;
+}
+
+// The function behind what a class gives for a name: a bound method's
+// __func__ or a property's fget, with that field's name; null for anything
+// else, whose attributes are not read (any object may answer any name).
+PyObject* function_behind(PyObject* found, const char*& field) {
+  if (PyMethod_Check(found)) {
+    field = "__func__";
+    return Py_NewRef(PyMethod_GET_FUNCTION(found));
+  }
+  if (!Py_IS_TYPE(found, &PyProperty_Type)) return nullptr;
+  field = "fget";
+  return PyObject_GetAttrString(found, field);
 }
 
 // Pickled by reference, as a Python function is: by its qualified name in
 // its module when that name leads back to it. The function behind a class
 // method or a property of a class is reached through what the class gives
-// for the name (`Cls.name.__func__`, `Cls.name.fget`).
+// for the name (`Cls.name.__func__`, `Cls.name.fget`). Where the name
+// leads elsewhere or its lookup fails, pickle is given the name and says
+// why it cannot pickle the function.
 PyObject* reduce(PyObject* self, PyObject*) {
   PyObject* qualname = function_of(self)->qualname.ptr();
   PyObject* module_name = reinterpret_cast<FastFunctionObject*>(self)->module;
   if (!module_name || !PyUnicode_Check(module_name)) return Py_NewRef(qualname);
   try {
-    py::object owner = steal(PyImport_Import(module_name));
     py::object dot = steal(PyUnicode_FromString("."));
     py::object path = dot ? steal(PyUnicode_Split(qualname, dot.ptr(), -1)) : py::object();
     if (!path) throw py::error_already_set();
     const Py_ssize_t last = PyList_GET_SIZE(path.ptr()) - 1;
     PyObject* name = PyList_GET_ITEM(path.ptr(), last);
+    py::object owner = steal(PyImport_Import(module_name));
     for (Py_ssize_t i = 0; i < last && owner; ++i) {
       owner = steal(PyObject_GetAttr(owner.ptr(), PyList_GET_ITEM(path.ptr(), i)));
     }
     py::object found = owner ? steal(PyObject_GetAttr(owner.ptr(), name)) : py::object();
     if (!found) {
-      if (!not_found()) throw py::error_already_set();
+      if (!left_to_pickle()) throw py::error_already_set();
       return Py_NewRef(qualname);
     }
     if (found.ptr() == self || !PyType_Check(owner.ptr())) return Py_NewRef(qualname);
-    for (const char* field : {"__func__", "fget"}) {
-      py::object inner = steal(PyObject_GetAttrString(found.ptr(), field));
-      if (!inner && !not_found()) throw py::error_already_set();
-      if (inner.ptr() != self) continue;
-      py::object reach = steal(PyUnicode_FromFormat("%U.%s", name, field));
-      if (!reach) throw py::error_already_set();
-      py::object getter = py::module_::import("operator").attr("attrgetter")(reach);
-      return py::make_tuple(getter, py::make_tuple(owner)).release().ptr();
-    }
-    return Py_NewRef(qualname);
+    const char* field = nullptr;
+    py::object inner = steal(function_behind(found.ptr(), field));
+    if (!inner && PyErr_Occurred()) throw py::error_already_set();
+    if (inner.ptr() != self) return Py_NewRef(qualname);
+    py::object reach = steal(PyUnicode_FromFormat("%U.%s", name, field));
+    if (!reach) throw py::error_already_set();
+    py::object getter = py::module_::import("operator").attr("attrgetter")(reach);
+    return py::make_tuple(getter, py::make_tuple(owner)).release().ptr();
   } catch (py::error_already_set& error) {
     error.restore();
     return nullptr;

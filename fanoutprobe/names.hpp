@@ -40,7 +40,8 @@
    N(vlan_riot) N(vlan_riot_memtable) N(vlan_xlate) N(vlans) N(vrf) N(vrf_db) N(vrf_id2name) \
    N(write) \
    S(dunder_init, "__init__") S(dunder_getattr, "__getattr__") \
-   S(dunder_getattribute, "__getattribute__") S(dunder_setattr, "__setattr__")
+   S(dunder_getattribute, "__getattribute__") S(dunder_setattr, "__setattr__") \
+   S(dunder_new, "__new__")
 // clang-format on
 
 namespace fanoutprobe {

@@ -4,7 +4,6 @@
 #include "fanoutprobe/asic_tables/first_match_index.hpp"
 #include "fanoutprobe/asic_tables/list_snapshot.hpp"
 #include "fanoutprobe/asic_tables/own_construction.hpp"
-#include "fanoutprobe/asic_tables/own_records.hpp"
 #include "fanoutprobe/names.hpp"
 
 namespace fanoutprobe {
@@ -82,7 +81,13 @@ py::object PortVidScope::positions_named(py::handle asic, py::handle portmap, py
 
 bool PortVidScope::unchanged(py::handle asic, py::handle portmap, py::handle record) {
   PortVidScope* scope = of(asic);
-  return scope && !scope->may_differ(portmap, scope->own_code_ && own_port_vid_update(record));
+  if (!scope) return false;
+  if (!scope->may_differ(portmap, scope->own_code_ && own_port_vid_update(record))) return true;
+  // Between rows only the length is checked when own code runs: the next
+  // row must not take the groups for the port map as it is now.
+  scope->groups_ = py::object();
+  scope->snapshot_ = py::object();
+  return false;
 }
 
 int untagged_member(py::handle asic, py::handle entry, py::handle untagged, py::handle dport) {
@@ -102,9 +107,9 @@ int untagged_member(py::handle asic, py::handle entry, py::handle untagged, py::
   PyObject* known = PyDict_GetItemWithError(sets.ptr(), key.ptr());
   if (!known && PyErr_Occurred()) return -1;
   // Without overrides nothing changes the list in place between questions;
-  // a record class of its own was handed the list, and may keep it.
-  const bool own_code =
-      scope->own_code() && Py_TYPE(entry.ptr()) == own_class(Record::kVlanEntry);
+  // a record class of its own (or the own class patched) was handed the
+  // list, or gives it out, and may change it.
+  const bool own_code = scope->own_code() && own_untagged_list(entry);
   bool same = known && PyTuple_GET_ITEM(known, 0) == untagged.ptr() &&
               holds_snapshot(untagged, PyTuple_GET_ITEM(known, 1), own_code);
   PyObject* state = same ? PyTuple_GET_ITEM(known, 2) : Py_None;

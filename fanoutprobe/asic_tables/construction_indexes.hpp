@@ -20,9 +20,14 @@
 // (list_snapshot.hpp). A record found through an index is checked again
 // against the name.
 //
-// Limit: a port map record renamed in place (its dport changed) by an
+// Limits: a port map record renamed in place (its dport changed) by an
 // override while the scope lives keeps its place in the groups until they
 // are made again for another reason: it is not updated under its new name.
+// When only own code runs between two questions, the lists are checked by
+// length alone: Python code that reaches the object from outside the
+// operations a class can replace (a gc callback, another thread, an outside
+// service holding a reference) and changes a list in place at the same
+// length is not seen.
 #pragma once
 
 #include <pybind11/pybind11.h>
@@ -47,7 +52,8 @@ class PortVidScope {
 
   // Whether `portmap` still holds the records the positions were taken
   // from, after `record.update_port_vid` ran (so a walk must take over when
-  // that call changed it).
+  // that call changed it). A change seen drops the groups: the next
+  // question makes them again.
   static bool unchanged(py::handle asic, py::handle portmap, py::handle record);
 
  private:

@@ -31,10 +31,21 @@ py::object xlate_key(py::handle record, int which) {
   return common::steal(PyTuple_Pack(2, lport.ptr(), vid.ptr()));
 }
 
+// Whether `key` is an exact str or int, or a pair of them (a translation's
+// key): the only keys whose == is the dict's, whatever they are compared
+// with. Any other (a subclass may say == of anything) goes to the scan.
+bool plain_key(PyObject* key) {
+  auto plain = [](PyObject* item) { return PyUnicode_CheckExact(item) || PyLong_CheckExact(item); };
+  if (!PyTuple_CheckExact(key)) return plain(key);
+  for (Py_ssize_t i = 0; i < PyTuple_GET_SIZE(key); ++i)
+    if (!plain(PyTuple_GET_ITEM(key, i))) return false;
+  return true;
+}
+
 // Fills `index` from the records `list` (an exact list) holds now; records
-// that cannot be indexed (a failing key read, an unhashable key) leave it
-// for the scan, which meets the same fault where a scan would. Only errors
-// that are no Exception pass.
+// that cannot be indexed (a failing key read, a key that is not plain)
+// leave it for the scan, which meets the same fault where a scan would.
+// Only errors that are no Exception pass.
 bool build(ListIndex& index, const ListSpec& layout, int which, py::handle list) {
   index = ListIndex{};
   index.state = ListIndex::kScanOnly;
@@ -49,6 +60,7 @@ bool build(ListIndex& index, const ListSpec& layout, int which, py::handle list)
   for (Py_ssize_t i = 0; ok && i < PyTuple_GET_SIZE(snapshot.ptr()); ++i) {
     py::handle record = PyTuple_GET_ITEM(snapshot.ptr(), i);
     py::object key = layout.record_key(record, which);
+    if (key && !plain_key(key.ptr())) return true;
     ok = key && PyDict_SetDefault(first.ptr(), key.ptr(), record.ptr()) != nullptr;
   }
   if (ok) {
@@ -83,16 +95,12 @@ py::object scan(const ListSpec& layout, py::handle list, int which, py::handle k
   return common::none();
 }
 
-// The scope's answer: the record, None for a miss, or a null object with
-// no error set when only the scan can answer.
+// The scope's answer for a plain key: the record, None for a miss, or a
+// null object with no error set when only the scan can answer.
 py::object indexed(ListIndex& index, const ListSpec& layout, int which, py::handle key) {
   if (index.state != ListIndex::kBuilt) return {};
   PyObject* record = PyDict_GetItemWithError(index.first.ptr(), key.ptr());
-  if (!record) {
-    if (!PyErr_Occurred()) return common::none();
-    if (PyErr_ExceptionMatches(PyExc_TypeError)) PyErr_Clear();  // an unhashable key
-    return {};
-  }
+  if (!record) return PyErr_Occurred() ? py::object() : common::none();
   py::object held = common::borrow(record);
   SW_LET(record_key, layout.record_key(held, which));
   SW_LET(same, common::equal(record_key, key));
@@ -103,7 +111,8 @@ py::object indexed(ListIndex& index, const ListSpec& layout, int which, py::hand
 
 py::object first_match(py::handle self, const ListSpec& layout, int which, py::handle key) {
   SW_LET(list, common::get(self, layout.list_name));
-  if (LookupIndexScope* scope = LookupIndexScope::of(self.ptr())) {
+  LookupIndexScope* scope = LookupIndexScope::of(self.ptr());
+  if (scope && plain_key(key.ptr())) {
     ListIndex& index = scope->index(layout.slot, which);
     if (!describes(index, list, scope->own_code()) && !build(index, layout, which, list)) return {};
     py::object answer = indexed(index, layout, which, key);

@@ -16,15 +16,20 @@
 // can run): then each question also checks that the list holds the same
 // records in the same order (list_snapshot.hpp), rebuilding when not. A hit
 // whose record no longer carries the key sends that question to the scan
-// and the index to a rebuild. Keys that cannot be hashed, and members that
-// are not lists or whose records cannot be indexed, are answered by the
-// scan.
+// and the index to a rebuild. Only plain keys are indexed, exact str or
+// int (a subclass's == may say anything a hash lookup would not): other
+// keys asked, and members that are not lists or whose records cannot be
+// indexed or hold another key, are answered by the scan.
 //
 // Limit: a record whose key is changed in place (the same record object
 // given another dport, linux_port, lport, ivid or evid) by an override
 // while the scope lives is seen under its new key only once the index is
 // rebuilt for another reason; a question for the new key may miss it, or
-// find a later record, where the scan would find it.
+// find a later record, where the scan would find it. Likewise, with only
+// own code running, a list changed in place at the same length by Python
+// code that reaches the object from outside the operations a class can
+// replace (a gc callback, another thread, an outside service holding a
+// reference) is not seen.
 #pragma once
 
 #include <pybind11/pybind11.h>

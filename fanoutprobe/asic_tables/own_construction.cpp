@@ -29,8 +29,17 @@ class BuiltLookups {
 
   bool found_alike(PyTypeObject* type) const {
     if (!names_ || Py_TYPE(type) != &PyType_Type) return false;  // another metaclass
+    // The class last found alike, while its version tag says that neither
+    // it nor a base class has changed since (the host never reuses a tag).
+    if (type == alike_type_ && PyType_HasFeature(type, Py_TPFLAGS_VALID_VERSION_TAG) &&
+        type->tp_version_tag == alike_version_)
+      return true;
     for (PyObject* name : *this)
       if (_PyType_Lookup(type, name) != built(name)) return false;
+    if (PyType_HasFeature(type, Py_TPFLAGS_VALID_VERSION_TAG)) {
+      alike_type_ = type;
+      alike_version_ = type->tp_version_tag;
+    }
     return true;
   }
 
@@ -43,11 +52,14 @@ class BuiltLookups {
  private:
   PyObject* names_ = nullptr;
   PyObject* found_ = nullptr;
+  mutable PyTypeObject* alike_type_ = nullptr;
+  mutable unsigned int alike_version_ = 0;
 };
 
 BuiltLookups asic_members;     // members read through the object, and lookup hooks
 BuiltLookups asic_operations;  // the operations called, up to the replication groups
 BuiltLookups port_vid_update;  // PortmapEntry.update_port_vid and what it touches
+BuiltLookups untagged_list;    // how a VlanEntry is handed its untagged list and read
 
 }  // namespace
 
@@ -65,6 +77,9 @@ void remember_own_asic(const py::object& cls) {
   port_vid_update.remember(own_class(Record::kPortmapEntry),
                            {names.update_port_vid, names.port_vid, names.dunder_setattr,
                             names.dunder_getattribute, names.dunder_getattr});
+  untagged_list.remember(own_class(Record::kVlanEntry),
+                         {names.untagged_dports, names.dunder_new, names.dunder_init,
+                          names.dunder_setattr, names.dunder_getattribute, names.dunder_getattr});
 }
 
 int runs_own_construction(py::handle asic) {
@@ -84,5 +99,7 @@ int runs_own_construction(py::handle asic) {
 bool own_port_vid_update(py::handle record) {
   return port_vid_update.found_alike(Py_TYPE(record.ptr()));
 }
+
+bool own_untagged_list(py::handle entry) { return untagged_list.found_alike(Py_TYPE(entry.ptr())); }
 
 }  // namespace fanoutprobe

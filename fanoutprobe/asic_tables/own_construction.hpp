@@ -14,7 +14,8 @@
 // port names, the record classes looked up in the module), which are handed
 // texts and numbers, not the lists; where a record class is handed one (a
 // VLAN's untagged list, a port map record's update) the index keeps its
-// check unless the record is of the module's own class.
+// check unless the record's class finds what the module's own class found
+// when built (a class patched in place does not).
 #pragma once
 
 #include <pybind11/pybind11.h>
@@ -34,5 +35,10 @@ int runs_own_construction(py::handle asic);
 // operation: its class finds that operation, and the members it stores
 // through, as the own class was built with them.
 bool own_port_vid_update(py::handle record);
+
+// Whether the VLAN record `entry` was handed its untagged list, and gives
+// it back, only as the own VlanEntry does: its class finds the members
+// that make, store and read it as the own class was built with them.
+bool own_untagged_list(py::handle entry);
 
 }  // namespace fanoutprobe

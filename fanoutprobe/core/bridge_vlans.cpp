@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <vector>
 
 #include "fanoutprobe/core/text_scan.hpp"
@@ -20,32 +21,34 @@ bool is_vlan_list(const Json& value) { return value.is_array(); }
 
 // nlohmann refuses a number literal beyond the range of a double, which the
 // host's JSON reader takes (as an infinity). Before parsing, each such
-// literal is replaced by a one-member object holding its text under this
-// key: every reading but that of "vlan" passes over an object as it would
-// over a number, and "vlan" reports the number as too large.
-const std::string kBeyondDouble = std::string(1, '\0') + "beyond a double";
+// literal is replaced by an empty object; the reader below takes each of
+// those objects, known by its place among the text's objects, as a binary
+// value holding the literal's text, which no JSON text can give. Every
+// reading but that of "vlan" passes over it as it would over a number, and
+// "vlan" reports the number as too large.
 
-// -?(0|[1-9][0-9]*)(\.[0-9]+)?([eE][+-]?[0-9]+)?
-bool is_json_number(std::string_view token) {
-  std::size_t i = 0;
-  auto digits = [&] {
-    std::size_t start = i;
-    while (i < token.size() && token[i] >= '0' && token[i] <= '9') ++i;
-    return i > start;
-  };
-  if (i < token.size() && token[i] == '-') ++i;
-  if (i < token.size() && token[i] == '0') {
-    ++i;
-  } else if (!digits()) {
-    return false;
+// The length of the number the host reads at the start of `text`, 0 when
+// none starts there: -?(0|[1-9][0-9]*)(\.[0-9]+)?([eE][+-]?[0-9]+)?, each
+// optional part taken only when whole (so "1e400.5" and "1e+x" read "1e400"
+// and "1", and the text fails after them).
+std::size_t json_number_length(std::string_view text) {
+  auto digit = [&](std::size_t at) { return at < text.size() && text[at] >= '0' && text[at] <= '9'; };
+  std::size_t i = text.empty() || text[0] != '-' ? 0 : 1;
+  if (!digit(i)) return 0;
+  if (text[i++] != '0') {
+    while (digit(i)) ++i;
   }
-  if (i < token.size() && token[i] == '.' && (++i, !digits())) return false;
-  if (i < token.size() && (token[i] == 'e' || token[i] == 'E')) {
-    ++i;
-    if (i < token.size() && (token[i] == '+' || token[i] == '-')) ++i;
-    if (!digits()) return false;
+  if (i < text.size() && text[i] == '.' && digit(i + 1)) {
+    for (i += 2; digit(i);) ++i;
   }
-  return i == token.size();
+  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+    std::size_t exponent = i + 1;
+    if (exponent < text.size() && (text[exponent] == '+' || text[exponent] == '-')) ++exponent;
+    if (digit(exponent)) {
+      for (i = exponent; digit(i);) ++i;
+    }
+  }
+  return i;
 }
 
 // The power of ten of a JSON number's first significant digit (the
@@ -74,15 +77,14 @@ long long decimal_magnitude(std::string_view token) {
   return magnitude + (negative ? -exponent : exponent);
 }
 
-// Whether a number literal reads as an infinity, as the host reads it,
-// whatever the locale (std::from_chars, not strtod, which follows the
-// locale's decimal point). from_chars reports both ends of the range
-// alike; the magnitude tells an overflow from an underflow, which reads as
-// a zero or a subnormal.
+// Whether a number literal (a whole JSON number) reads as an infinity, as
+// the host reads it, whatever the locale (std::from_chars, not strtod,
+// which follows the locale's decimal point). from_chars reports both ends
+// of the range alike; the magnitude tells an overflow from an underflow,
+// which reads as a zero or a subnormal.
 bool beyond_double(std::string_view token) {
   // Below 300 characters only an exponent reaches past a double.
   if (token.size() < 300 && token.find_first_of("eE") == std::string_view::npos) return false;
-  if (!is_json_number(token)) return false;
   double value = 0;
   const auto read = std::from_chars(token.data(), token.data() + token.size(), value);
   return read.ec == std::errc::result_out_of_range && decimal_magnitude(token) > 0;
@@ -95,6 +97,7 @@ struct MarkedText {
   struct Replacement {
     std::size_t start, end;  // in the new text
     std::size_t original_start, original_end;
+    std::size_t object;      // its place among the new text's objects, from 1
   };
   std::string text;
   std::vector<Replacement> replaced;  // in text order
@@ -114,7 +117,7 @@ struct MarkedText {
 
 MarkedText with_wide_numbers_marked(std::string_view text) {
   MarkedText marked;
-  std::size_t copied = 0;
+  std::size_t copied = 0, objects = 0;
   for (std::size_t i = 0; i < text.size();) {
     const char c = text[i];
     if (c == '"') {
@@ -123,18 +126,17 @@ MarkedText with_wide_numbers_marked(std::string_view text) {
       }
       ++i;
     } else if (c == '-' || (c >= '0' && c <= '9')) {
-      std::size_t end = i;
-      while (end < text.size() && text[end] != '\0' && std::strchr("+-.0123456789eE", text[end])) ++end;
-      std::string_view token = text.substr(i, end - i);
-      if (beyond_double(token)) {
+      const std::size_t end = i + std::max<std::size_t>(json_number_length(text.substr(i)), 1);
+      if (beyond_double(text.substr(i, end - i))) {
         marked.text.append(text.substr(copied, i - copied));
         const std::size_t start = marked.text.size();
-        marked.text.append("{\"\\u0000beyond a double\": \"").append(token).append("\"}");
-        marked.replaced.push_back({start, marked.text.size(), i, end});
+        marked.text.append("{}");
+        marked.replaced.push_back({start, marked.text.size(), i, end, ++objects});
         copied = end;
       }
       i = end;
     } else {
+      if (c == '{') ++objects;
       ++i;
     }
   }
@@ -142,11 +144,62 @@ MarkedText with_wide_numbers_marked(std::string_view text) {
   return marked;
 }
 
-// The literal text of a marked number, or null.
-const std::string* number_beyond_double(const Json& value) {
-  if (!value.is_object() || value.size() != 1) return nullptr;
-  auto found = value.find(kBeyondDouble);
-  return found != value.end() && found->is_string() ? &found->get_ref<const std::string&>() : nullptr;
+// Builds the document as nlohmann's own reader does, but takes each object
+// that stands for a number beyond a double as a binary value holding the
+// number's text (that object is empty: its end comes next).
+class MarkedNumberReader {
+ public:
+  MarkedNumberReader(Json& document, const MarkedText& marked, std::string_view original)
+      : dom_(document), marked_(marked), original_(original) {}
+
+  bool null() { return dom_.null(); }
+  bool boolean(bool value) { return dom_.boolean(value); }
+  bool number_integer(Json::number_integer_t value) { return dom_.number_integer(value); }
+  bool number_unsigned(Json::number_unsigned_t value) { return dom_.number_unsigned(value); }
+  bool number_float(Json::number_float_t value, const Json::string_t& text) {
+    return dom_.number_float(value, text);
+  }
+  bool string(Json::string_t& value) { return dom_.string(value); }
+  bool binary(Json::binary_t& value) { return dom_.binary(value); }
+  bool key(Json::string_t& value) { return dom_.key(value); }
+  bool start_array(std::size_t size) { return dom_.start_array(size); }
+  bool end_array() { return dom_.end_array(); }
+  bool start_object(std::size_t size) {
+    ++objects_;
+    if (next_ == marked_.replaced.size() || marked_.replaced[next_].object != objects_)
+      return dom_.start_object(size);
+    const MarkedText::Replacement& number = marked_.replaced[next_];
+    const std::string_view literal =
+        original_.substr(number.original_start, number.original_end - number.original_start);
+    Json::binary_t value(std::vector<std::uint8_t>(literal.begin(), literal.end()));
+    in_number_ = true;
+    return dom_.binary(value);
+  }
+  bool end_object() {
+    if (!in_number_) return dom_.end_object();
+    in_number_ = false;
+    ++next_;
+    return true;
+  }
+  template <typename Exception>
+  bool parse_error(std::size_t position, const std::string& last_token, const Exception& error) {
+    return dom_.parse_error(position, last_token, error);
+  }
+
+ private:
+  nlohmann::detail::json_sax_dom_parser<Json> dom_;
+  const MarkedText& marked_;
+  std::string_view original_;
+  std::size_t objects_ = 0;  // objects begun so far
+  std::size_t next_ = 0;     // the next replacement to meet
+  bool in_number_ = false;
+};
+
+// The literal text of a marked number, or nothing.
+std::optional<std::string_view> number_beyond_double(const Json& value) {
+  if (!value.is_binary()) return std::nullopt;
+  const Json::binary_t& bytes = value.get_binary();
+  return std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size());
 }
 
 bool read_vid(const Json& value, std::int64_t& vid, Failure& fault) {
@@ -180,7 +233,7 @@ bool read_vid(const Json& value, std::int64_t& vid, Failure& fault) {
     vid = number.value;
     return true;
   }
-  if (const std::string* literal = number_beyond_double(value)) {
+  if (std::optional<std::string_view> literal = number_beyond_double(value)) {
     fault = failure(FailureKind::kOverflow, *literal);
     return false;
   }
@@ -205,8 +258,7 @@ void read_device(const std::string& device, const Json* vlans, BridgeVlanRead& r
   read.devices.push_back({device, {}});
   if (!vlans) return;
   for (const Json& vlan : *vlans) {
-    // A number beyond a double stands as a marked object: no VLAN object.
-    if (!vlan.is_object() || number_beyond_double(vlan)) continue;
+    if (!vlan.is_object()) continue;  // a number beyond a double too
     BridgeVlan read_vlan{0, is_untagged(vlan), {}};
     auto found = vlan.find("vlan");
     if (found != vlan.end()) read_vid(*found, read_vlan.vid, read_vlan.failure);
@@ -246,8 +298,12 @@ BridgeVlanRead read_bridge_vlans(std::string_view json_text) {
   Json document;
   const MarkedText marked = with_wide_numbers_marked(json_text);
   try {
-    document = marked.replaced.empty() ? Json::parse(json_text.begin(), json_text.end())
-                                       : Json::parse(marked.text);
+    MarkedNumberReader reader(document, marked, json_text);
+    if (marked.replaced.empty()) {
+      Json::sax_parse(json_text.begin(), json_text.end(), &reader);
+    } else {
+      Json::sax_parse(marked.text.begin(), marked.text.end(), &reader);
+    }
   } catch (const Json::parse_error& error) {
     read.invalid_json = true;
     read.json_error = error.what();

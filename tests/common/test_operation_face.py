@@ -55,6 +55,35 @@ def test_every_operation_pickles_and_copies_to_itself(module):
             assert copy.deepcopy(function) is function
 
 
+class AnswersNoName(object):
+    def __getattr__(self, name):
+        raise ValueError(name)
+
+
+def module_lookup_raising(error):
+    def module_getattr(name):
+        raise error
+
+    def replace(monkeypatch):
+        monkeypatch.delattr(asicmodel, "SDKPort")
+        monkeypatch.setattr(asicmodel, "__getattr__", module_getattr, raising=False)
+    return replace
+
+
+# Where the operation's name leads elsewhere now, or cannot be looked up,
+# pickle says so with its own error, as for a Python function.
+@pytest.mark.parametrize("replace", [
+    lambda monkeypatch: monkeypatch.setattr(asicmodel.SDKPort, "hw_intf", AnswersNoName()),
+    module_lookup_raising(KeyError("SDKPort")),
+    module_lookup_raising(RuntimeError("no lookups now")),
+], ids=["class value", "module KeyError", "module RuntimeError"])
+def test_operation_not_found_by_its_name_fails_with_pickle_s_error(monkeypatch, replace):
+    function = asicmodel.SDKPort.hw_intf
+    replace(monkeypatch)
+    with pytest.raises(pickle.PicklingError):
+        pickle.dumps(function)
+
+
 PORT = asicmodel.Tomahawk25GPort("1", (1,), None, None, "SFP28", (0, 1), 0)
 
 

@@ -136,6 +136,9 @@ TEST(FanoutprobeKernelOutputs, BridgeVlanListing) {
        "swp1: 10t;swp2:;", FailureKind::kNone},
       {R"([{"ifname": "swp1", "vlans": [-1e999, {"vlan": 10}, 1e-999]}])", "swp1: 10t;",
        FailureKind::kNone},
+      // No text written in the listing reads as such a number.
+      {R"({"swp1": [{"\u0000beyond a double": "7"}, {"vlan": 10}, {"vlan": {"\u0000beyond a double": "7"}}]})",
+       "swp1: 0t 10t ?t;", FailureKind::kType},
   };
   for (const Case& c : cases) {
     BridgeVlanRead read = read_bridge_vlans(c.json);

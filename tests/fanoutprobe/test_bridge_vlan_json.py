@@ -23,6 +23,9 @@ def host_error(text):
     '{"swp1": [{"vlan": 5}]} \u00e9',    # the parser's message quotes a cut character
     '{"sw\u00e9p1": [{"vlan": 5},]}',    # non-ASCII text before the fault
     '{"\u00e9":\n [5, 1e400,}',          # a later line, a number beyond a double
+    '{"swp1": [-1e999+]}',               # right after a number beyond a double
+    '{"swp1": [1e400.5]}',
+    '[1e400-1e400]',
 ])
 def test_invalid_listing_fails_where_the_host_says(asic, kernel, text):  # noqa: F811
     kernel.commands[LISTING] = (0, text)

@@ -148,12 +148,82 @@ def edit_untagged_list_through_records(state, monkeypatch):
     return fp.Asic, lambda asic: asic.replication_groups[0x2000002].l3_encaps[2].evid, 101
 
 
+# A record's own operation puts in a record named as a later row: that row
+# reaches it, as the walk would.
+def swap_in_a_record_through_a_record(state, monkeypatch):
+    state.ports[3].pvid = 7
+    asics, own = [], fp.PortmapEntry
+
+    class PortmapEntry(own):
+        def update_port_vid(self, port_vid):
+            if self.dport == "xe0":
+                asics[0].portmap[2] = PortmapEntry("xe3", 77, "swpX")
+            own.update_port_vid(self, port_vid)
+
+    class Asic(fp.Asic):
+        def __init__(self):
+            asics.append(self)
+            fp.Asic.__init__(self)
+    monkeypatch.setattr(fp, "PortmapEntry", PortmapEntry)
+    return Asic, lambda asic: asic.portmap[2].port_vid, 7
+
+
+# The module's own VLAN record class, patched in place after a construction
+# that found it unchanged: reading its untagged list edits the list (VLAN
+# 101's last port comes and goes at every read).
+def patch_the_own_vlan_record_class(state, monkeypatch):
+    fp.Asic()
+    def untagged(self):
+        names = vars(self)["untagged_dports"]
+        if self.vid == 101:
+            names[-1] = "xe3" if names[-1] == "xe9" else "xe9"
+        return names
+
+    def store(self, names):
+        vars(self)["untagged_dports"] = names
+    monkeypatch.setattr(fp.VlanEntry, "untagged_dports", property(untagged, store), raising=False)
+    return fp.Asic, lambda asic: asic.replication_groups[0x2000002].l3_encaps[2].evid, 101
+
+
+# A text equal to every text: the first record carrying one is the one every
+# question finds, whether the record or the question holds it (every port
+# then reads as xe0, whose VLANs are translated).
+class EqualToAll(str):
+    __hash__ = str.__hash__
+    __eq__ = lambda self, other: True  # noqa: E731
+
+
+def second_group_evids(asic):
+    return [encap.evid for encap in asic.replication_groups[0x2000002].l3_encaps]
+
+
+def key_equal_to_every_text_in_a_record(state, monkeypatch):
+    own = fp.PortmapEntry
+
+    class PortmapEntry(own):
+        def __init__(self, dport, *fields):
+            own.__init__(self, EqualToAll(dport) if dport == "xe0" else dport, *fields)
+    monkeypatch.setattr(fp, "PortmapEntry", PortmapEntry)
+    return fp.Asic, second_group_evids, [1101, 1100, 1101]
+
+
+def key_equal_to_every_text_in_a_question(state):
+    class Asic(fp.Asic):
+        def _ivid2evid(self, dport, ivid):
+            return fp.Asic._ivid2evid(self, EqualToAll(dport), ivid)
+    return Asic, second_group_evids, [1101, 1100, 1101]
+
+
 @pytest.mark.parametrize("setup", [replace_port_while_port_vlans_are_read,
                                    replace_translation_while_groups_are_read,
                                    edit_untagged_list_while_groups_are_read,
                                    replace_translation_through_the_object,
                                    swap_ports_through_a_record,
-                                   edit_untagged_list_through_records])
+                                   edit_untagged_list_through_records,
+                                   swap_in_a_record_through_a_record,
+                                   patch_the_own_vlan_record_class,
+                                   key_equal_to_every_text_in_a_record,
+                                   key_equal_to_every_text_in_a_question])
 def test_construction_reads_the_lists_as_changed(state, monkeypatch, setup):
     arguments = (state, monkeypatch)[:setup.__code__.co_argcount]
     asic_class, answer, expected = setup(*arguments)

@@ -1,4 +1,4 @@
-// The "bridge -j vlan show" reader: a listing, a failure or invalid JSON,
+// The "bridge -j vlan show" reader: a listing or invalid JSON,
 // never a crash or an escaping exception; what it read, written back as a
 // listing of devices, reads back the same.
 #include <string>
@@ -48,7 +48,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::require(read.json_error_at <= size);
     return 0;
   }
-  if (read.failure) return 0;
+  // Every number the JSON library would refuse as too large is marked
+  // before it parses.
+  fuzz::require(!read.failure);
   BridgeVlanRead again = read_bridge_vlans(written(read.devices));
   fuzz::require(!again.invalid_json && !again.failure && same(again.devices, read.devices));
   return 0;

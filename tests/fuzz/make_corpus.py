@@ -44,6 +44,7 @@ put("bridge_vlans", "objects", json.dumps(bv))
 put("bridge_vlans", "devices", json.dumps([{"ifname": "swp2", "vlans": [{"vlan": 5, "flags": ["Egress Untagged"]}]}, {"ifname": "br0"}]))
 put("bridge_vlans", "floats", '{"swp1": [{"vlan": 5.5}, {"vlan": true}, {"vlan": 18446744073709551615}]}')
 put("bridge_vlans", "bad", '{"swp1": [{"vlan": null}')
+put("bridge_vlans", "wide", '{"swp1": [1e400, {"vlan": -1E+999, "n": [1e400]}, {"vlan": 7}], "swp2": [{"\\u0000": 1}]}')
 put("json_text", "nested", json.dumps({"b": [1, -2, 3.5, None, True, {}, []], "a": {"\u00e9": "x\u2028y", "k": "v"}}))
 put("json_text", "scalar", '"text"')
 for f in sorted(os.listdir("examples/ports")):
