@@ -106,10 +106,22 @@ def replace_translation_through_the_object(state):
     return Asic, lambda asic: asic.replication_groups[0x2000002].l3_encaps[0].evid, 1234
 
 
+# An Asic class whose objects are kept in a list from the start of their
+# construction, so that a record class can reach the object being built.
+def asic_class_kept_while_built():
+    asics = []
+
+    class Asic(fp.Asic):
+        def __init__(self):
+            asics.append(self)
+            fp.Asic.__init__(self)
+    return Asic, asics
+
+
 # Reordering the port map through the records' own operation.
 def swap_ports_through_a_record(state, monkeypatch):
     state.ports[2].pvid = 7
-    asics, own = [], fp.PortmapEntry
+    own = fp.PortmapEntry
 
     class PortmapEntry(own):
         def update_port_vid(self, port_vid):
@@ -117,11 +129,7 @@ def swap_ports_through_a_record(state, monkeypatch):
                 portmap = asics[0].portmap
                 portmap[2], portmap[3] = portmap[3], portmap[2]
             own.update_port_vid(self, port_vid)
-
-    class Asic(fp.Asic):
-        def __init__(self):
-            asics.append(self)
-            fp.Asic.__init__(self)
+    Asic, asics = asic_class_kept_while_built()
     monkeypatch.setattr(fp, "PortmapEntry", PortmapEntry)
     return Asic, lambda asic: asic.portmap[3].port_vid, 7
 
@@ -152,18 +160,14 @@ def edit_untagged_list_through_records(state, monkeypatch):
 # reaches it, as the walk would.
 def swap_in_a_record_through_a_record(state, monkeypatch):
     state.ports[3].pvid = 7
-    asics, own = [], fp.PortmapEntry
+    own = fp.PortmapEntry
 
     class PortmapEntry(own):
         def update_port_vid(self, port_vid):
             if self.dport == "xe0":
                 asics[0].portmap[2] = PortmapEntry("xe3", 77, "swpX")
             own.update_port_vid(self, port_vid)
-
-    class Asic(fp.Asic):
-        def __init__(self):
-            asics.append(self)
-            fp.Asic.__init__(self)
+    Asic, asics = asic_class_kept_while_built()
     monkeypatch.setattr(fp, "PortmapEntry", PortmapEntry)
     return Asic, lambda asic: asic.portmap[2].port_vid, 7
 
