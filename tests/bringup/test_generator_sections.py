@@ -285,14 +285,8 @@ def test_unknown_names_are_refused(name):
 
 class IncompleteLeader(Configured):
     """A gang leader whose gang never completed (members left out of the
-    layout): the configured port's own polarity, over a member set never made."""
+    layout): its member set was never made."""
     ganged, gang_leader, ganged_ports, label = True, True, None, "5"
-
-    def rx_logical_polarity_flip(self, sub):
-        return bringup.SDKConfiguredPort.rx_logical_polarity_flip(self, sub)
-
-    def tx_logical_polarity_flip(self, sub):
-        return bringup.SDKConfiguredPort.tx_logical_polarity_flip(self, sub)
 
 
 @pytest.mark.parametrize("flags, physical_lanes, attribute, side", [
