@@ -3,7 +3,6 @@
 // chips that are not port-map capable.
 #include "bringup/sdkconfig/sdkconfig_ops.hpp"
 #include "bringup/sdkconfig/text_lines.hpp"
-#include "common/process_errors.hpp"
 
 namespace bringup {
 
@@ -52,37 +51,6 @@ int physical_lane_chip(py::handle chip) {
     if (match != 0) return match;
   }
   return 0;
-}
-
-// "platform: <name>: Incomplete ganged set led by port <label>": a gang
-// leader whose members were left out of the layout, so that the gang never
-// completed and the leader has no set.
-py::object refuse_incomplete_gang(py::handle self, py::handle port) {
-  SW_LET(platform, common::get(self, names.platform));
-  SW_LET(name, common::get(platform, names.name));
-  SW_LET(label, common::get(port, names.label));
-  return common::fail_percent(PyExc_RuntimeError,
-                              "platform: %s: Incomplete ganged set led by port %s", name, label);
-}
-
-// Refuses `port`, with `count` logical ports, when it leads a gang that
-// never completed: its lanes include those of the members left out, which
-// are ports of their own. 0, or -1 with the error set.
-int check_gang(py::handle self, py::handle port, long count) {
-  // A gang member carries no logical port; a port outside any gang and a
-  // complete gang's leader pass.
-  if (count == 0) return 0;
-  py::object ganged = common::get(port, names.ganged);
-  if (!ganged) return -1;
-  if (ganged.ptr() != Py_True) return 0;
-  py::object members = common::get(port, names.ganged_ports);
-  if (!members) return -1;
-  if (!members.is_none()) return 0;
-  py::object leader = common::get(port, names.gang_leader);
-  if (!leader) return -1;
-  if (leader.ptr() != Py_True) return 0;
-  refuse_incomplete_gang(self, port);
-  return -1;
 }
 
 // One polarity side of `portmap`: per lane on a physical-lane chip (the
@@ -167,13 +135,13 @@ py::object portmap_text(py::handle self) {
   if (!is_true(capable)) return refuse(self, "platform: %s is not portmap capable");
   SW_LET(lane_config, flag_set(chip, names.needs_lane_config));
   SW_LET(ports, ports_of(self));
+  SW_CHECK(refuse_broken_gang(self, ports));
   py::object lines = common::steal(PyList_New(0));
   SW_CHECK(lines);
   for (Py_ssize_t i = 0; i < PyList_GET_SIZE(ports.ptr()); ++i) {
     py::handle port = PyList_GET_ITEM(ports.ptr(), i);
     long count = 0;
     if (!logical_port_count(port, count)) return {};
-    SW_CHECK(check_gang(self, port, count));
     for (long sub = 0; sub < count; ++sub) {
       SW_LET(sub_number, common::integer(sub));
       SW_LET(named, common::call_method(port, names.sdk_config_intf, sub_number));
@@ -250,12 +218,12 @@ py::object portmap_uncapable_text(py::handle self) {
   SW_LET(capable, common::get(chip, names.portmap_capable));
   if (is_true(capable)) return refuse(self, "platform: %s is portmap capable");
   SW_LET(ports, ports_of(self));
+  SW_CHECK(refuse_broken_gang(self, ports));
   TextLines lines;
   for (Py_ssize_t i = 0; i < PyList_GET_SIZE(ports.ptr()); ++i) {
     py::handle port = PyList_GET_ITEM(ports.ptr(), i);
     long count = 0;
     if (!logical_port_count(port, count)) return {};
-    SW_CHECK(check_gang(self, port, count));
     for (long sub = 0; sub < count; ++sub) {
       SW_LET(sub_number, common::integer(sub));
       SW_LET(logical, common::call_method(port, names.sdk_logical_port_num, sub_number));

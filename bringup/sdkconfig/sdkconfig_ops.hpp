@@ -1,6 +1,7 @@
 // The operations of SDKConfig, by topic:
 //   port_calculation.cpp   construction, `config`, the configured ports;
 //   units_gangs_leds.cpp   units, gangs, LED controllers;
+//   whole_gangs.cpp        the port wiring's refusal of a broken gang;
 //   bitmaps_and_maps.cpp   port bitmaps and the three port maps;
 //   port_settings.cpp      emphasis, per-port settings, PHY sections;
 //   port_table.cpp         the port table and the kernel devices;
@@ -22,6 +23,13 @@ py::object calculate_configuration(py::handle self);
 
 py::object calculate_units(py::handle self);
 py::object calculate_gangs(py::handle self, py::handle ports);
+// The number in the first hardware interface name of a platform port
+// ("xe12" gives 12), by the host's int(): the order of the gang walk.
+py::object hardware_number(py::handle platform_port);
+// None when every ganged port of `ports` is a member of a whole gang (one
+// whose leader holds its set); else the host's RuntimeError naming the
+// port that leads, or would lead, the first broken gang met.
+py::object refuse_broken_gang(py::handle self, py::handle ports);
 py::object calculate_leds(py::handle self);
 py::object led_chains(py::handle self);
 py::object port_units(py::handle self);

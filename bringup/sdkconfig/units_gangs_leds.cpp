@@ -11,16 +11,6 @@ namespace bringup {
 
 namespace {
 
-// The number in the first hardware interface name of the port's platform
-// port ("xe12" gives 12), by the host's int().
-py::object hardware_number(py::handle port) {
-  SW_LET(physical, common::get(port, names.physical_port));
-  SW_LET(hw_ports, common::get(physical, names.hw_ports));
-  SW_LET(first, common::item_at(hw_ports, 0));
-  SW_LET(digits, common::steal(PySequence_GetSlice(first.ptr(), 2, PY_SSIZE_T_MAX)));
-  return to_int(digits);
-}
-
 // A new controller: `glimmer[index]()`, or `glimmer()` when that fails with
 // the host's TypeError, which then stays the context of a later failure.
 py::object make_controller(py::handle glimmer, py::handle index) {
@@ -68,6 +58,13 @@ py::object controller_indexes(py::handle self, py::handle platform_switch, py::h
 
 }  // namespace
 
+py::object hardware_number(py::handle platform_port) {
+  SW_LET(hw_ports, common::get(platform_port, names.hw_ports));
+  SW_LET(first, common::item_at(hw_ports, 0));
+  SW_LET(digits, common::steal(PySequence_GetSlice(first.ptr(), 2, PY_SSIZE_T_MAX)));
+  return to_int(digits);
+}
+
 py::object calculate_units(py::handle self) {
   SW_LET(ports, ports_of(self));
   SW_LET(units, common::steal(PySet_New(nullptr)));
@@ -80,11 +77,13 @@ py::object calculate_units(py::handle self) {
 }
 
 py::object calculate_gangs(py::handle self, py::handle ports) {
+  static const py::handle one = common::forever(py::int_(1));
   SW_LET(listed, common::steal(PySequence_List(ports.ptr())));
   std::vector<std::pair<py::object, py::object>> ordered;  // (key, port)
   for (Py_ssize_t i = 0; i < PyList_GET_SIZE(listed.ptr()); ++i) {
     py::object port = common::borrow(PyList_GET_ITEM(listed.ptr(), i));
-    SW_LET(key, hardware_number(port));
+    SW_LET(physical, common::get(port, names.physical_port));
+    SW_LET(key, hardware_number(physical));
     ordered.emplace_back(std::move(key), std::move(port));
   }
   // Keys are host ints of any size: compared by the host, stably.
@@ -96,17 +95,19 @@ py::object calculate_gangs(py::handle self, py::handle ports) {
     return less > 0;
   });
   if (failed) return {};
-  py::object leader;
-  SW_LET(members, common::steal(PySet_New(nullptr)));
-  py::object current = members;
-  for (const auto& entry : ordered) {
-    const py::object& port = entry.second;
+  // The gang being gathered: its leader, the mode and size the leader sets,
+  // its members so far and the hardware number the next one must have. A
+  // gang is whole when its members are the leader and the ports on the
+  // following max_gang_size - 1 hardware numbers, all in the leader's mode;
+  // only a whole gang's leader gets its set. Any other ganged port is left
+  // without one, for the port wiring to refuse.
+  py::object leader, gang_mode, gang_size, next_number, members;
+  SW_LET(seen, common::steal(PySet_New(nullptr)));
+  for (const auto& [number, port] : ordered) {
     SW_LET(ganged, common::get(port, names.ganged));
     if (!is_true(ganged)) continue;
-    SW_LET(gang_leader, common::get(port, names.gang_leader));
-    if (is_true(gang_leader)) leader = port;
-    SW_LET(seen, PySet_Contains(current.ptr(), port.ptr()));
-    if (seen) {
+    SW_LET(repeated, PySet_Contains(seen.ptr(), port.ptr()));
+    if (repeated) {
       SW_LET(platform, common::get(self, names.platform));
       SW_LET(name, common::get(platform, names.name));
       SW_LET(label, common::get(port, names.label));
@@ -114,23 +115,31 @@ py::object calculate_gangs(py::handle self, py::handle ports) {
                                   "platform: %s: Duplicate port %s already in ganged set", name,
                                   label);
     }
-    SW_CHECK(PySet_Add(current.ptr(), port.ptr()));
-    SW_LET(max_gang_size, common::get(port, names.max_gang_size));
-    SW_LET(size, common::steal(PyLong_FromSsize_t(PySet_GET_SIZE(current.ptr()))));
-    SW_LET(complete, common::equal(size, max_gang_size));
-    if (!complete) continue;
-    if (!leader) {
-      // A full gang without a leader has nobody to hold it.
-      SW_LET(platform, common::get(self, names.platform));
-      SW_LET(name, common::get(platform, names.name));
-      SW_LET(label, common::get(port, names.label));
-      return common::fail_percent(PyExc_RuntimeError,
-                                  "platform: %s: gang of port %s has no leader", name, label);
+    SW_CHECK(PySet_Add(seen.ptr(), port.ptr()));
+    SW_LET(gang_leader, common::get(port, names.gang_leader));
+    if (is_true(gang_leader)) {
+      leader = port;
+      SW_CHECK(gang_mode = common::get(port, names.mode));
+      SW_CHECK(gang_size = common::get(port, names.max_gang_size));
+      SW_CHECK(members = common::steal(PySet_New(nullptr)));
+    } else {
+      if (!leader) continue;
+      SW_LET(in_place, common::equal(number, next_number));
+      SW_LET(mode, common::get(port, names.mode));
+      SW_LET(same_mode, in_place ? common::equal(mode, gang_mode) : 0);
+      if (!same_mode) {
+        leader = py::object();  // a member missing, out of place or in another mode
+        continue;
+      }
     }
-    SW_LET(frozen, common::steal(PyFrozenSet_New(current.ptr())));
+    SW_CHECK(PySet_Add(members.ptr(), port.ptr()));
+    SW_CHECK(next_number = common::steal(PyNumber_Add(number.ptr(), one.ptr())));
+    SW_LET(size, common::steal(PyLong_FromSsize_t(PySet_GET_SIZE(members.ptr()))));
+    SW_LET(whole, common::equal(size, gang_size));
+    if (!whole) continue;
+    SW_LET(frozen, common::steal(PyFrozenSet_New(members.ptr())));
     SW_CHECK(common::set(leader, names.ganged_ports, frozen));
     leader = py::object();
-    SW_CHECK(current = common::steal(PySet_New(nullptr)));
   }
   return common::none();
 }

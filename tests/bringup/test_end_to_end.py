@@ -4,6 +4,7 @@ reviewed by hand (tests/bringup/golden/<platform>/<file>). Set
 SWITCH_UPDATE_GOLDEN=1 to rewrite them after a deliberate change."""
 
 import collections
+import importlib
 import os
 
 import pytest
@@ -100,6 +101,42 @@ def test_an_incomplete_gang_is_refused_naming_its_leader(what, layout, flips, ca
     config.config("1=40G/4\n2=40G/4\n3=40G/4\n" + layout)
     with pytest.raises(RuntimeError, match=error):
         call(config)
+
+
+def gang(first, last, mode="40G/4"):
+    return "".join("%d=%s\n" % (label, mode) for label in range(first, last + 1))
+
+
+# Trident2 box: ports 1 to 8 on hardware ports 4 to 11, leaders 1 and 5;
+# Tomahawk box: ports 5 to 8 on 32 to 35, leader 5; Maverick box: ports 1
+# to 4 on 0 to 3, and the fabric port on 72, which leads a gang of its own.
+BROKEN_GANGS = [
+    # (what, platform, layout, port map capable, the port named)
+    ("leader in its default mode", "trident_two_box", gang(2, 4), True, "1"),
+    ("leader disabled", "trident_two_box", "1=disabled\n" + gang(2, 4), True, "1"),
+    ("leader in loopback", "trident_two_box", "1=loopback\n" + gang(2, 4), True, "1"),
+    ("leader disabled, no port map", "trident_two_box", "1=disabled\n" + gang(2, 4), False, "1"),
+    ("leader left out on Tomahawk", "tomahawk_box", gang(6, 8), True, "5"),
+    ("members in another gang mode", "tomahawk_box", "5=100G/4\n" + gang(6, 8), True, "5"),
+    ("run shifted off its leader's four", "trident_two_box", gang(2, 5), True, "1"),
+    ("run shifted over two gangs", "trident_two_box", gang(2, 8), True, "1"),
+    ("fabric gang beside a whole one", "maverick_box", gang(1, 4) + "Fabric-1=40G/4\n", True,
+     "Fabric-1"),
+]
+
+
+@pytest.mark.parametrize("what, module_name, layout, mapped, key", BROKEN_GANGS,
+                         ids=[case[0] for case in BROKEN_GANGS])
+def test_a_broken_gang_is_refused_naming_the_port_that_would_lead_it(what, module_name, layout,
+                                                                      mapped, key):
+    platform = importlib.import_module("platforms." + module_name).build()
+    if not mapped:
+        platform.switch.chip.portmap_capable = False
+    config = bringup.BCMConfig(platform, dummy=True)
+    config.config(layout)
+    with pytest.raises(RuntimeError, match="^platform: %s: Incomplete ganged set led by port %s$"
+                       % (platform.name, key)):
+        config.output("portsbcm")
 
 
 def test_the_examples_show_every_kind_of_content(tmp_path):

@@ -122,10 +122,15 @@ def test_gang_leader_holds_its_members_in_hardware_order():
     assert config.units == {0}
 
 
-def test_gang_without_a_leader_names_the_platform():
-    ports = [PlatformPort(label) for label in ("2", "3", "4", "6")]
-    with pytest.raises(RuntimeError, match="^platform: calc-box: gang of port 6 has no leader$"):
-        configured(ports, "".join("%s=40G/4\n" % p.label for p in ports))
+def test_gang_without_a_leader_names_the_platform_and_the_port_that_would_lead():
+    # The walk gives the leaderless ports no set; the port wiring refuses
+    # them, naming the disabled port that leads in their mode.
+    ports = [PlatformPort(label) for label in ("1", "2", "3", "4", "6")]
+    config = configured(ports, "1=disabled\n" + "".join(
+        "%s=40G/4\n" % p.label for p in ports[1:]))
+    assert [p.ganged_ports for p in config.ports] == [None] * 4
+    with pytest.raises(RuntimeError, match="^platform: calc-box: Incomplete ganged set led by port 1$"):
+        config.portmap_uncapable_config
 
 
 def test_duplicate_gang_member_is_refused():
