@@ -250,10 +250,11 @@ void sync_directory(const std::string& target, const std::string& path) {
   if (failure && failure != EINVAL) throw ReplaceError(failure, path, kNewTextInPlace);
 }
 
-// A read-only descriptor on an existing file, -1 when it may not be read.
+// A read-only descriptor on the file if it exists, -1 when it does not or
+// may not be read.
 struct ReadOnlyFile {
-  explicit ReadOnlyFile(const std::string& target)
-      : fd(open(target.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)) {}
+  ReadOnlyFile(const std::string& target, bool exists)
+      : fd(exists ? open(target.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC) : -1) {}
   ~ReadOnlyFile() {
     if (fd >= 0) close(fd);
   }
@@ -315,7 +316,7 @@ void replace_file(const std::string& path, const std::string& content) {
       return overwrite_in_place(path, content, path);
     }
   }
-  const ReadOnlyFile old_file(exists ? target : std::string());
+  const ReadOnlyFile old_file(target, exists);
   if (exists) check_writable(target, old_file, path);
   // Another link would keep the old text.
   if (exists && old.st_nlink > 1) return overwrite_in_place(target, content, path);
