@@ -2,6 +2,8 @@
 
 #include <fcntl.h>
 #include <limits.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,6 +11,7 @@
 #include <cstdlib>
 #include <utility>
 
+#include "bringup/core/file_attributes.hpp"
 #include "common/process_runner.hpp"
 
 namespace bringup {
@@ -74,41 +77,56 @@ std::string cut_at_character(const std::string& name, std::size_t length) {
   return name.substr(0, length);
 }
 
-// Creates a new, unused file beside `path`; the umask applies to its mode
-// as to any file the process creates. Its name is cut from the target's, at
-// a character boundary, to stay within NAME_MAX, so any name a plain open
-// accepts can be replaced.
-int create_temporary(const std::string& path, std::string& temporary) {
+// Creates a new, unused file beside `path` with `mode`, to which the umask
+// applies as to any file the process creates. Its name is cut from the
+// target's, at a character boundary, to stay within NAME_MAX, so any name
+// a plain open accepts can be replaced.
+int create_temporary(const std::string& path, mode_t mode, std::string& temporary) {
   const std::string directory = directory_of(path) + "/";
   const std::string base = base_of(path);
   for (int attempt = 0;; ++attempt) {
     const std::string suffix = ".new" + std::to_string(getpid()) + "." + std::to_string(attempt);
     temporary = directory + "." + cut_at_character(base, NAME_MAX - 1 - suffix.size()) + suffix;
-    int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
     if (fd >= 0 || errno != EEXIST || attempt > 100) return fd;
   }
 }
 
 // Writes a device, pipe or other non-regular file as a plain write would.
-void write_in_place(const std::string& target, const std::string& content, const std::string& path) {
+void write_in_place(const std::string& path, const std::string& content) {
   try {
-    common::write_file(target, content);
+    common::write_file(path, content);
   } catch (const common::OsError& error) {
     throw common::OsError(error.error_number(), path);
   }
 }
 
-// The new file takes the old one's owner, group and mode; 0 or errno.
-// `owner_refused` tells a chown this process may not make: EPERM, or
-// EINVAL for an owner a user namespace does not map.
-int copy_attributes(int fd, const struct stat& old, bool& owner_refused) {
+// The new file takes the old one's owner and group; 0 or errno.
+// `in_place` tells an owner this process may not give but keeps by writing
+// the old file itself: EPERM, or EINVAL for an owner a user namespace does
+// not map.
+int give_owner(int fd, const struct stat& old, bool& in_place) {
   struct stat fresh {};
   if (fstat(fd, &fresh) != 0) return errno;
-  // chown first: it may clear set-user-ID and set-group-ID bits.
   if ((fresh.st_uid != old.st_uid || fresh.st_gid != old.st_gid) &&
       fchown(fd, old.st_uid, old.st_gid) != 0) {
-    owner_refused = errno == EPERM || errno == EINVAL;
+    in_place = errno == EPERM || errno == EINVAL;
     return errno;
+  }
+  return 0;
+}
+
+// The new file, its owner given and its text written (either clears
+// set-ID bits and file capabilities), takes the old one's extended
+// attributes (its ACL among them) and then its mode, which sets the ACL's
+// mask from the group bits that hold the old mask; 0 or errno. `in_place`
+// tells attributes this process cannot all give but keeps by writing the
+// old file itself.
+int give_attributes(int fd, const struct stat& old, int old_fd, const std::string& target,
+                    bool& in_place) {
+  if (!carry_extended_attributes(old_fd, target, fd)) {
+    in_place = true;
+    return ENOTSUP;
   }
   return fchmod(fd, old.st_mode & 07777) != 0 ? errno : 0;
 }
@@ -152,37 +170,47 @@ int read_all(int fd, std::string& content) {
   }
 }
 
-// `content` over `old`, the file's present text; 0 or errno.
-int overwrite(int fd, const std::string& old, const std::string& content) {
-  // The space for the longer text is taken before a byte changes, so a
-  // full disk refuses here, with the old text still whole.
-  if (content.size() > old.size()) {
-    int error = posix_fallocate(fd, 0, static_cast<off_t>(content.size()));
-    if (error) return error;
-  }
+// Takes the space for `size` bytes before a byte changes, so that a full
+// disk refuses with the old text whole; 0 or errno. The file keeps its
+// length: a file system that finds room for part of the space would
+// otherwise lengthen the file. One that cannot take space ahead leaves
+// the write to find out.
+int reserve(int fd, std::size_t size) {
+  if (fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(size)) == 0) return 0;
+  return errno == EOPNOTSUPP || errno == ENOSYS ? 0 : errno;
+}
+
+// `content` over the file's present text; 0 or errno.
+int overwrite(int fd, const std::string& content) {
   if (int error = pwrite_all(fd, content)) return error;
   if (ftruncate(fd, static_cast<off_t>(content.size())) != 0) return errno;
   return fsync(fd) != 0 ? errno : 0;
 }
 
-// Rewrites the existing regular file itself, which keeps its inode, owner
-// and mode, for where no new file can take its place. It ends either
-// wholly new or, put back from the copy read first, wholly old; a file
-// that cannot be read whole (a read error, or a text whose length is not
-// the file's size: a short read, or a file changed meanwhile) is refused
-// untouched, as its text could not be put back.
+// Rewrites the existing regular file itself, which keeps its inode, owner,
+// mode, attributes and other links, for where no new file can take its
+// place. It ends either wholly new or, put back from the copy read first,
+// wholly old; a file that cannot be read whole (a read error, or a text
+// shorter than the file's size: a short read, or a file that shrank
+// meanwhile) is refused untouched, as its text could not be put back. A
+// text that grew while it was read (another process appending) is whole.
 void overwrite_in_place(const std::string& target, const std::string& content, const std::string& path) {
   int fd = open(target.c_str(), O_RDWR | O_CLOEXEC);
   if (fd < 0) throw common::OsError(errno, path);
   struct stat before {};
   std::string old;
   int error = fstat(fd, &before) != 0 ? errno : read_all(fd, old);
-  if (!error && old.size() != static_cast<std::size_t>(before.st_size)) error = EIO;
+  if (!error && old.size() < static_cast<std::size_t>(before.st_size)) {
+    close(fd);
+    throw ReplaceError(EIO, path, kChangedWhileRead);
+  }
+  if (!error && content.size() > old.size()) error = reserve(fd, content.size());
   if (error) {
     close(fd);
     throw common::OsError(error, path);
   }
-  const int failure = overwrite(fd, old, content);
+  // From here a byte may have changed: a failure puts the old text back.
+  const int failure = overwrite(fd, content);
   bool restored = true;
   if (failure) {
     // The old text fits the space it held.
@@ -222,13 +250,33 @@ void sync_directory(const std::string& target, const std::string& path) {
   if (failure && failure != EINVAL) throw ReplaceError(failure, path, kNewTextInPlace);
 }
 
+// A read-only descriptor on the file if it exists, -1 when it does not or
+// may not be read.
+struct ReadOnlyFile {
+  ReadOnlyFile(const std::string& target, bool exists)
+      : fd(exists ? open(target.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC) : -1) {}
+  ~ReadOnlyFile() {
+    if (fd >= 0) close(fd);
+  }
+  ReadOnlyFile(const ReadOnlyFile&) = delete;
+  ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
+  int fd;
+};
+
 // Refuses, untouched, an existing file a plain open for writing would
-// refuse with the process's effective ids (read-only mode, an immutable
-// file...): replacing it needs only the directory's permission.
-void check_writable(const std::string& target, const std::string& path) {
-  int fd = open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
-  if (fd < 0) throw common::OsError(errno, path);
-  close(fd);
+// refuse, with the error it would give (replacing it needs only the
+// directory's permission), without opening it for writing: that alone
+// would tell watchers it was written and break other processes' leases.
+// The access check with the effective ids and capabilities covers modes,
+// ACLs, read-only mounts and immutable files; the flags, read through
+// `old`, append-only ones. Flags that cannot be read are left to the
+// rename or the in-place open, which refuse such a file as well.
+void check_writable(const std::string& target, const ReadOnlyFile& old, const std::string& path) {
+  if (faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) throw common::OsError(errno, path);
+  int flags = 0;
+  if (old.fd >= 0 && ioctl(old.fd, FS_IOC_GETFLAGS, &flags) == 0 && (flags & FS_APPEND_FL)) {
+    throw common::OsError(EPERM, path);
+  }
 }
 
 }  // namespace
@@ -236,6 +284,7 @@ void check_writable(const std::string& target, const std::string& path) {
 const char* const kNewTextInPlace = "the new text is in place but its folder could not be flushed";
 const char* const kMayBeDamaged =
     "the old text could not be put back either: the file may be damaged";
+const char* const kChangedWhileRead = "the file changed while it was read";
 
 ReplaceError::ReplaceError(int error_number, std::string path, std::string note)
     : common::OsError(error_number, std::move(path)), note_(std::move(note)) {}
@@ -248,17 +297,33 @@ TemporaryLeftError::TemporaryLeftError(int error_number, std::string path, std::
 
 void replace_file(const std::string& path, const std::string& content) {
   if (path.empty()) throw common::OsError(ENOENT, path);
-  const std::string target = resolve_target(path);
+  // The file a plain open reaches: the kernel follows every link, those of
+  // /proc to pipes and to open files included.
   struct stat old {};
-  const bool exists = stat(target.c_str(), &old) == 0;
+  const bool exists = stat(path.c_str(), &old) == 0;
   // Only a file that is not there is no file: any other failure would
   // lose its owner and mode.
   if (!exists && errno != ENOENT) throw common::OsError(errno, path);
-  // A device, pipe or directory is not replaced: written (or refused) as is.
-  if (exists && !S_ISREG(old.st_mode)) return write_in_place(target, content, path);
-  if (exists) check_writable(target, path);
+  // A device, pipe, socket or directory is not replaced: written (or
+  // refused) as is.
+  if (exists && !S_ISREG(old.st_mode)) return write_in_place(path, content);
+  const std::string target = resolve_target(path);
+  if (exists) {
+    // A file only the kernel's links reach (an open file deleted or moved
+    // since) has no name to replace it under.
+    struct stat named {};
+    if (stat(target.c_str(), &named) != 0 || named.st_dev != old.st_dev || named.st_ino != old.st_ino) {
+      return overwrite_in_place(path, content, path);
+    }
+  }
+  const ReadOnlyFile old_file(target, exists);
+  if (exists) check_writable(target, old_file, path);
+  // Another link would keep the old text.
+  if (exists && old.st_nlink > 1) return overwrite_in_place(target, content, path);
   std::string temporary;
-  int fd = create_temporary(target, temporary);
+  // A replacement is its owner's alone until it has the old file's
+  // attributes: no one gains access meanwhile.
+  int fd = create_temporary(target, exists ? 0600 : 0666, temporary);
   if (fd < 0) {
     const int error = errno;
     // A directory this process may not change: the file itself may still be
@@ -269,16 +334,17 @@ void replace_file(const std::string& path, const std::string& content) {
     }
     throw common::OsError(error, path);
   }
-  bool owner_refused = false;
-  int failure = exists ? copy_attributes(fd, old, owner_refused) : 0;
-  if (owner_refused) {
-    // Not allowed to give the new file the old one's owner: write the old
-    // file itself, which keeps them.
+  bool in_place = false;
+  int failure = exists ? give_owner(fd, old, in_place) : 0;
+  if (!failure) failure = write_all(fd, content);
+  if (!failure && exists) failure = give_attributes(fd, old, old_file.fd, target, in_place);
+  if (in_place) {
+    // Not allowed to give the new file all the old one has: write the old
+    // file itself, which keeps it.
     close(fd);
     drop_temporary(temporary, path);
     return overwrite_in_place(target, content, path);
   }
-  if (!failure) failure = write_all(fd, content);
   if (!failure && fsync(fd) != 0) failure = errno;
   if (close(fd) != 0 && !failure) failure = errno;
   if (!failure && rename(temporary.c_str(), target.c_str()) != 0) {

@@ -7,8 +7,8 @@
 
 namespace bringup {
 
-// A failure after which the file is not simply as it was before: note()
-// says how it stands, for the error's text.
+// A failure whose error text needs a note(): how the file stands after
+// it, or why a file left untouched was refused.
 class ReplaceError : public common::OsError {
  public:
   ReplaceError(int error_number, std::string path, std::string note);
@@ -19,9 +19,11 @@ class ReplaceError : public common::OsError {
 };
 
 // The notes: the folder could not be flushed after the rename; the old
-// text could not be put back after a failed rewrite in place.
+// text could not be put back after a failed rewrite in place; the file to
+// rewrite in place was read shorter than its size.
 extern const char* const kNewTextInPlace;
 extern const char* const kMayBeDamaged;
+extern const char* const kChangedWhileRead;
 
 // A failed replacement whose temporary file could not be removed:
 // error_number() and filename() are the failure's, temporary() names the
@@ -41,23 +43,30 @@ class TemporaryLeftError : public common::OsError {
 // Writes `content` to the file a plain open of `path` would write (symbolic
 // links followed, a dangling one included): first to a new file beside that
 // target, flushed to disk, then renamed over it. The new file takes the
-// owner, group and permission bits of the file it replaces (those of a
-// newly created file when there is none). Where the directory may not be
-// changed (EACCES, EPERM, EROFS), the old owner cannot be kept (EPERM, or
-// EINVAL in a user namespace that does not map it) or the rename is
-// refused (EBUSY for a mount point, EXDEV), the existing file itself is
-// rewritten: the space for the new text is taken first and the old text,
-// read beforehand, is put back if a later step fails; a file that cannot
-// be read whole is refused untouched. After a rename the directory is
-// flushed too. An existing file that a plain open for writing would refuse
-// is refused untouched, and a failure to look at it (other than its
-// absence) is raised. A target that is not a regular file is written as
-// a plain write would. No temporary file is left behind: on failure it is
-// removed and common::OsError names `path`, or TemporaryLeftError also
-// names the temporary file when that cannot be removed. A regular file is
-// left wholly old or wholly new; only a failure to flush the directory
-// comes after the new text is in place, and a second failure while putting
-// the old text back may damage the file: both raise ReplaceError saying so.
+// owner, group, extended attributes (a POSIX ACL among them) and
+// permission bits of the file it replaces, and no attribute that file
+// lacks (those of a newly created file when there is none); until then
+// only its owner may open it. The existing file itself is rewritten where
+// no new file can take its place with all it has: where the directory may
+// not be changed (EACCES, EPERM, EROFS), the old owner or an attribute
+// cannot be given (EPERM, or EINVAL in a user namespace that does not map
+// the owner), the rename is refused (EBUSY for a mount point, EXDEV), the
+// file has other links, or only the kernel's links reach it (an open file
+// deleted since, through /proc). There the space for a longer text is
+// taken first and the old text, read beforehand, is put back if a later
+// step fails; a file read shorter than its size is refused untouched. After
+// a rename the directory is flushed too. An existing file that a plain open
+// for writing would refuse is refused untouched with the same error, found
+// without opening it for writing, and a failure to look at it (other than
+// its absence) is raised. A target that is not a regular file (a pipe, a
+// socket, a device) is written as a plain write would. No temporary file is
+// left behind: on failure it is removed and common::OsError names `path`,
+// or TemporaryLeftError also names the temporary file when that cannot be
+// removed. A regular file is left wholly old or wholly new; only a failure
+// to flush the directory comes after the new text is in place, and a
+// second failure while putting the old text back may damage the file: both
+// raise ReplaceError saying so, as does a file that changed while it was
+// read.
 void replace_file(const std::string& path, const std::string& content);
 
 }  // namespace bringup

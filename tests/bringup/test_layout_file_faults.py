@@ -3,8 +3,12 @@ user namespaces, and libc calls made to fail by the preloaded write_faults
 shim (tests/faults/write_faults.c). Each write runs in a child process.
 Root only: the cases give files to other owners and mount over them."""
 
+import collections
+import ctypes
+import errno as errnos
 import os
 import shutil
+import struct
 import subprocess
 import sys
 
@@ -41,12 +45,13 @@ except OSError as error:
 
 
 def write(tmp_path, faults="", owner=0, namespace=("-m",), setup="true", old=OLD, mode=0o666,
-          name="ports.conf"):
+          name="ports.conf", prepare=lambda folder: None):
     """write_config over etc/<name> (holding `old` when not None, owned by
     `owner`, with `mode`) in a child in new namespaces (unshare options),
-    after the shell `setup` ran there in etc/, with the shim failing
-    `faults`. The child's report ("written", or the errno and the error)
-    and what etc/ then holds."""
+    after `prepare(folder)` ran here and the shell `setup` there in etc/,
+    with the shim failing `faults`. The child's report ("written", or the
+    errno and the error, after what it wrote to its standard output) and
+    what etc/ then holds."""
     folder = tmp_path / "etc"
     folder.mkdir()
     target = folder / name
@@ -54,6 +59,7 @@ def write(tmp_path, faults="", owner=0, namespace=("-m",), setup="true", old=OLD
         target.write_text(old)
         os.chown(target, owner, owner)
         os.chmod(target, mode)
+    prepare(folder)
     env = dict(os.environ, PYTHONPATH=os.pathsep.join(sys.path), WRITE_FAULTS=faults,
                WRITE_FAULTS_UNDER=str(folder), SHIM=SHIM, PRELOAD=os.environ.get("LD_PRELOAD", ""))
     # Only the interpreter is preloaded: setup's own calls count no fault.
@@ -82,11 +88,12 @@ def failure(errno, tmp_path, left=None, note=None, removal=5):
 
 # The in-place path is reached by refusing the chown of a new file
 # (EPERM) over a file owned by another user. An early end of file (a file
-# that shrank meanwhile) is no whole copy either.
-@pytest.mark.parametrize("faults", ["fchown:1:1,read:1:5", "fchown:1:1,read:2:5",
-                                    "fchown:1:1,readeof:2:0"])
-def test_in_place_rewrite_refuses_a_file_it_cannot_read_whole(tmp_path, faults):
-    assert write(tmp_path, faults, owner=NOBODY) == (failure(5, tmp_path), ["ports.conf"])
+# that shrank meanwhile) is no whole copy either, and is said to be one.
+@pytest.mark.parametrize("faults, note", [
+    ("fchown:1:1,read:1:5", None), ("fchown:1:1,read:2:5", None),
+    ("fchown:1:1,readeof:2:0", "the file changed while it was read")])
+def test_in_place_rewrite_refuses_a_file_it_cannot_read_whole(tmp_path, faults, note):
+    assert write(tmp_path, faults, owner=NOBODY) == (failure(5, tmp_path, note=note), ["ports.conf"])
     assert (tmp_path / "etc" / "ports.conf").read_text() == OLD
 
 
@@ -173,3 +180,121 @@ def test_refused_writes_leave_the_file_as_it_was(tmp_path, what, namespace, faul
     info = (tmp_path / "etc" / "ports.conf").stat()
     assert (tmp_path / "etc" / "ports.conf").read_text() == OLD, what
     assert (info.st_uid, info.st_mode & 0o7777) == (owner, mode), what
+
+
+IN_CLOSE_WRITE = 0x8
+LIBC = ctypes.CDLL(None, use_errno=True)
+
+
+class CloseWriteWatch:
+    """An inotify watch counting the times a file (its inode, whatever
+    becomes of its name) is closed after being opened for writing."""
+
+    def __init__(self, path):
+        self.fd = LIBC.inotify_init1(os.O_NONBLOCK | os.O_CLOEXEC)
+        assert self.fd >= 0 and LIBC.inotify_add_watch(self.fd, os.fsencode(path), IN_CLOSE_WRITE) >= 0
+
+    def count(self):
+        events = b""
+        try:
+            while True:
+                events += os.read(self.fd, 4096)
+        except BlockingIOError:
+            pass
+        os.close(self.fd)
+        count = at = 0
+        while at < len(events):
+            _, mask, _, length = struct.unpack_from("iIII", events, at)
+            count += bool(mask & IN_CLOSE_WRITE)
+            at += 16 + length
+        return count
+
+
+ACCESS_ACL, DEFAULT_ACL = "system.posix_acl_access", "system.posix_acl_default"
+USER_OBJ, USER, GROUP_OBJ, MASK, OTHER, NO_ID = 0x01, 0x02, 0x04, 0x10, 0x20, 0xFFFFFFFF
+
+
+def acl(*entries):
+    """A POSIX ACL as its extended attribute holds it, from (tag, id,
+    permission bits) entries in the kernel's order."""
+    return struct.pack("<I", 2) + b"".join(struct.pack("<HHI", tag, bits, id_) for tag, id_, bits in entries)
+
+
+# rw for nobody on a 0644 file, which then reads 0664: the mask is in the group bits.
+NOBODY_MAY_WRITE = acl((USER_OBJ, NO_ID, 6), (USER, NOBODY, 6), (GROUP_OBJ, NO_ID, 4), (MASK, NO_ID, 6),
+                       (OTHER, NO_ID, 4))
+NOBODY_MAY_WRITE_NEW_FILES = acl((USER_OBJ, NO_ID, 7), (USER, NOBODY, 6), (GROUP_OBJ, NO_ID, 5),
+                                 (MASK, NO_ID, 7), (OTHER, NO_ID, 5))
+ORIGIN = {"user.origin": b"site", "trusted.origin": b"root"}
+
+Write = collections.namedtuple(
+    "Write", "what expected report namespace setup faults owner mode old attributes folder_attributes name",
+    defaults=("written", ("-m",), "true", "", 0, 0o644, OLD, {}, {}, "ports.conf"))
+
+# What a plain open keeps, a write keeps: the old file's inode (its ACL,
+# attributes and other links) or a new one that has all it had and no more.
+# `expected` is part of what etc/ holds after, with "closed after writing"
+# the times watchers saw the old file closed after a write; `report` the
+# child's "written", its (errno, note) or its standard output.
+WRITES = [
+    Write("an ACL is kept, and with it who may write",
+          {"text": NEW, "mode": 0o664, "attributes": {ACCESS_ACL: NOBODY_MAY_WRITE},
+           "closed after writing": 0}, attributes={ACCESS_ACL: NOBODY_MAY_WRITE}),
+    Write("extended attributes are kept",
+          {"text": NEW, "attributes": ORIGIN, "closed after writing": 0}, attributes=ORIGIN),
+    Write("the folder's default ACL is not added",
+          {"text": NEW, "mode": 0o664, "attributes": {}}, mode=0o664,
+          folder_attributes={DEFAULT_ACL: NOBODY_MAY_WRITE_NEW_FILES}),
+    Write("a second hard link sees the new text: written in place",
+          {"text": NEW, "other": NEW, "listing": ["other", "ports.conf"], "closed after writing": 1},
+          setup="ln ports.conf other"),
+    Write("an attribute a new file cannot take: written in place",
+          {"text": NEW, "attributes": ORIGIN, "closed after writing": 1}, faults="fsetxattr:1:95",
+          attributes=ORIGIN),
+    Write("watchers see no write before the rename", {"text": NEW, "closed after writing": 0}),
+    Write("a text that grew while it was read in place, by an ordinary user",
+          {"text": NEW, "closed after writing": 1}, namespace=AS_NOBODY, setup="chmod 555 .",
+          faults="append:1:100"),
+    Write("no space for a longer text in place: nothing changed, nothing put back",
+          {"text": "1=10G\n"}, (28, None), owner=NOBODY, mode=0o666,
+          faults="fchown:1:1,fallocate:1:28,pwrite:1:5", old="1=10G\n"),
+    Write("/dev/stdout that is a pipe is written as a plain open writes it", {"listing": []},
+          NEW + "written", old=None, name="/dev/stdout"),
+]
+
+
+def set_attributes(path, attributes):
+    for name, value in attributes.items():
+        try:
+            os.setxattr(path, name, value)
+        except OSError as error:
+            if error.errno != errnos.EOPNOTSUPP:
+                raise
+            pytest.skip("the file system of %s holds no %s" % (path, name))
+
+
+@pytest.mark.parametrize("case", WRITES, ids=[case.what for case in WRITES])
+def test_a_write_keeps_what_a_plain_open_keeps(tmp_path, case):
+    if not unshare_works(*case.namespace):
+        pytest.skip("no namespace of unshare %s here" % " ".join(case.namespace))
+    watches = []
+
+    def prepare(folder):
+        set_attributes(folder, case.folder_attributes)
+        if case.old is not None:
+            set_attributes(folder / case.name, case.attributes)
+            watches.append(CloseWriteWatch(folder / case.name))
+
+    report, listing = write(tmp_path, case.faults, case.owner, case.namespace, case.setup, case.old,
+                            case.mode, case.name, prepare)
+    target, other = tmp_path / "etc" / "ports.conf", tmp_path / "etc" / "other"
+    found = {"listing": listing, "closed after writing": watches and watches[0].count()}
+    if target.exists():
+        found.update(text=target.read_text(), mode=target.stat().st_mode & 0o7777,
+                     attributes={name: os.getxattr(target, name) for name in os.listxattr(target)})
+    if other.exists():
+        found["other"] = other.read_text()
+    expected = dict({"listing": ["ports.conf"]}, **case.expected)
+    assert report == (case.report if isinstance(case.report, str)
+                      else failure(case.report[0], tmp_path, note=case.report[1])), case.what
+    assert {key: found.get(key) for key in expected} == expected, case.what

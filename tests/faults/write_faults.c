@@ -7,17 +7,22 @@
  *
  * The nth call (counted from 1) of `call` on a path beginning with the
  * directory fails with errno; every other call goes through. Calls:
- * read, write, fsync (a file), fsyncdir (fsync of a directory), fchown,
- * rename (either path), unlink, stat. One more, readeof, counts reads
- * too: its nth read gives end of file (0 bytes, errno field unused), as a
- * file that shrank meanwhile would. Two entries may name the same call. */
+ * read, write, pwrite, fsync (a file), fsyncdir (fsync of a directory),
+ * fallocate (posix_fallocate too), fchown, fsetxattr, rename (either
+ * path), unlink, stat. Two more count reads too: readeof's nth read gives
+ * end of file (0 bytes, errno field unused), as a file that shrank
+ * meanwhile would; before append's nth read, errno-field bytes are
+ * appended to the file through a descriptor of its own, as another
+ * process appending meanwhile would. Two entries may name the same call. */
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <errno.h>
+#include <fcntl.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 enum { kMaxFaults = 8 };
@@ -78,10 +83,23 @@ static int injected(const char* call) {
 
 #define NEXT(name) ((__typeof__(&name))dlsym(RTLD_NEXT, #name))
 
+/* Appends `count` bytes to the file open as `fd`, or aborts. */
+static void append_to(int fd, int count) {
+  char link[64];
+  snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
+  int other = open(link, O_WRONLY | O_APPEND | O_CLOEXEC);
+  for (int i = 0; i < count; ++i) {
+    if (other < 0 || NEXT(write)(other, "+", 1) != 1) abort();
+  }
+  close(other);
+}
+
 ssize_t read(int fd, void* buffer, size_t size) {
   load();
   if (fault_count && fd_concerned(fd)) {
     const int saved = errno;
+    if (injected("append")) append_to(fd, errno);
+    errno = saved;
     if (injected("readeof")) {
       errno = saved;
       return 0;
@@ -95,6 +113,49 @@ ssize_t write(int fd, const void* buffer, size_t size) {
   load();
   if (fault_count && fd_concerned(fd) && injected("write")) return -1;
   return NEXT(write)(fd, buffer, size);
+}
+
+ssize_t pwrite(int fd, const void* buffer, size_t size, off_t offset) {
+  load();
+  if (fault_count && fd_concerned(fd) && injected("pwrite")) return -1;
+  return NEXT(pwrite)(fd, buffer, size, offset);
+}
+
+ssize_t pwrite64(int fd, const void* buffer, size_t size, off64_t offset) {
+  load();
+  if (fault_count && fd_concerned(fd) && injected("pwrite")) return -1;
+  return NEXT(pwrite64)(fd, buffer, size, offset);
+}
+
+/* posix_fallocate gives the error number; fallocate -1 and errno. */
+int posix_fallocate(int fd, off_t offset, off_t length) {
+  load();
+  if (fault_count && fd_concerned(fd) && injected("fallocate")) return errno;
+  return NEXT(posix_fallocate)(fd, offset, length);
+}
+
+int posix_fallocate64(int fd, off64_t offset, off64_t length) {
+  load();
+  if (fault_count && fd_concerned(fd) && injected("fallocate")) return errno;
+  return NEXT(posix_fallocate64)(fd, offset, length);
+}
+
+int fallocate(int fd, int mode, off_t offset, off_t length) {
+  load();
+  if (fault_count && fd_concerned(fd) && injected("fallocate")) return -1;
+  return NEXT(fallocate)(fd, mode, offset, length);
+}
+
+int fallocate64(int fd, int mode, off64_t offset, off64_t length) {
+  load();
+  if (fault_count && fd_concerned(fd) && injected("fallocate")) return -1;
+  return NEXT(fallocate64)(fd, mode, offset, length);
+}
+
+int fsetxattr(int fd, const char* name, const void* value, size_t size, int flags) {
+  load();
+  if (fault_count && fd_concerned(fd) && injected("fsetxattr")) return -1;
+  return NEXT(fsetxattr)(fd, name, value, size, flags);
 }
 
 int fsync(int fd) {
