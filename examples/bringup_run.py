@@ -9,10 +9,11 @@ files, and each LED controller's program and hex text (led<N>.asm,
 led<N>.hex). Each file is written whole under a temporary name in its
 folder and then renamed into place, so an interrupted run never leaves a
 part of a file. Prints a short summary per platform; a reader that closes
-standard output early drops the summary lines left, not the files. A
-relative output folder is taken from the current directory; a file or
-folder that cannot be written ends the run with one line naming it and
-the reason.
+standard output early drops the summary lines left, not the files; one
+that cannot be written otherwise (a full disk) ends the run with one line
+naming it once every file is written. A relative output folder is taken
+from the current directory; a file or folder that cannot be written ends
+the run with one line naming it and the reason.
 
 Usage: bringup_run.py [OUTPUT_DIR]   (default: bringup-output)
 """
@@ -24,7 +25,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
 
 from command_line import (CannotWrite, program_name, quiet_interrupt, run, say,  # noqa: E402
-                          stop_if_interrupted)
+                          standard_output, stop_if_interrupted)
 
 if __name__ == "__main__":
     # Before anything else loads, so that Ctrl-C while it does ends quietly too.
@@ -105,7 +106,7 @@ def bring_up(module_name, output_dir, out):
                  sorted(config.led_chains), config.macmode, written, target))
 
 
-def main(argv=None, out=sys.stdout):
+def main(argv=None, out=standard_output):
     parser = argparse.ArgumentParser(prog=program_name(), description=__doc__.split("\n")[0])
     parser.add_argument("output_dir", nargs="?", default="bringup-output", metavar="OUTPUT_DIR")
     output_dir = parser.parse_args(argv).output_dir

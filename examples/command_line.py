@@ -3,22 +3,56 @@ line and the status a shell gives an interrupted command (130); a reader
 that closes the pipe early (as `| head` does) ends them quietly with status
 0, or, where the output only reports on work done elsewhere, drops the
 lines left while the work goes on; an output that cannot be written ends
-them with one line naming it and the reason, status 1; none prints a
-traceback.
+them with one line naming it and the reason, status 1 (a standard output
+that only reports on work done elsewhere once that work is done); none
+prints a traceback.
 
 The lines name the program as the user called it: SWITCH_PROGRAM_NAME
 when the wrapper that started it sets it (scripts/demo), else the file's
 own name."""
 
+import errno
 import os
 import sys
 
 
 class CannotWrite(Exception):
-    """A file or folder of the program's output could not be written."""
+    """A file or folder of the program's output, or its standard output,
+    could not be written."""
 
     def __init__(self, path, error):
         Exception.__init__(self, "cannot write %s: %s" % (path, error.strerror or error))
+
+
+class _StandardOutput:
+    """sys.stdout, whose failures to write other than a closed pipe are a
+    CannotWrite naming it."""
+
+    def write(self, text):
+        return self._do(lambda: sys.stdout.write(text))
+
+    def flush(self):
+        self._do(lambda: sys.stdout.flush())
+
+    def fileno(self):
+        return sys.stdout.fileno()
+
+    @staticmethod
+    def _do(operation):
+        try:
+            if sys.stdout is None:  # started with it closed
+                raise OSError(errno.EBADF, os.strerror(errno.EBADF))
+            return operation()
+        except BrokenPipeError:
+            raise
+        except OSError as error:
+            raise CannotWrite("standard output", error) from None
+
+
+standard_output = _StandardOutput()
+
+# The first failure to write a report line, raised once the work is done.
+_unwritten_report = None
 
 
 def program_name():
@@ -28,7 +62,8 @@ def program_name():
 def _end(line, status):
     # What was printed goes out before the line and the end of the process.
     try:
-        sys.stdout.flush()
+        if sys.stdout is not None:
+            sys.stdout.flush()
     except OSError:
         pass
     sys.stderr.write(line)
@@ -101,11 +136,16 @@ def _drop_output(stream):
 
 def say(out, text):
     """Writes `text`, a line of a report beside the program's real work, to
-    `out`; once a reader has closed the pipe, this line and every later
-    one are dropped and the work goes on."""
+    `out`; once a reader has closed the pipe, or `out` cannot be written,
+    this line and every later one are dropped and the work goes on; `run`
+    then ends the program with the failure."""
+    global _unwritten_report
     try:
         out.write(text)
     except BrokenPipeError:
+        _drop_output(out)
+    except CannotWrite as error:
+        _unwritten_report = _unwritten_report or error
         _drop_output(out)
 
 
@@ -114,9 +154,13 @@ def run(main):
     program quietly, an output that cannot be written with one line."""
     try:
         stop_if_interrupted()
+        # A standard output closed from the start fails here, before any work.
+        standard_output.flush()
         main()
         stop_if_interrupted()
-        sys.stdout.flush()
+        standard_output.flush()
+        if _unwritten_report:
+            raise _unwritten_report
     except CannotWrite as error:
         stop_if_interrupted()
         _end("%s: %s\n" % (program_name(), error), 1)

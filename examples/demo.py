@@ -6,7 +6,7 @@ import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from command_line import quiet_interrupt, run, stop_if_interrupted  # noqa: E402
+from command_line import quiet_interrupt, run, standard_output, stop_if_interrupted  # noqa: E402
 
 if __name__ == "__main__":
     # Before anything else loads, so that Ctrl-C while it does ends quietly too.
@@ -40,7 +40,7 @@ def _answer(operation, *args):
         return "(%s: %s)" % (type(error).__name__, error)
 
 
-def main(out=sys.stdout):
+def main(out=standard_output):
     for name in platforms.ALL:
         module = importlib.import_module("platforms." + name)
         platform = tervane.platforms.register(module.build())

@@ -1,8 +1,8 @@
 """The demo programs cut short: a generated file is whole or absent, never
 a part; Ctrl-C ends them with one line and status 130, even one whose
 exception the host drops; a reader that closes the pipe early ends them
-quietly; an output folder that cannot be written ends scripts/demo with
-one line naming it and the reason, status 1."""
+quietly; an output folder or a standard output that cannot be written
+ends scripts/demo with one line naming it and the reason, status 1."""
 
 import os
 import re
@@ -213,22 +213,31 @@ def test_a_closed_pipe_drops_the_summary_not_the_files(demo, tmp_path):
     assert_whole(tmp_path / "out", complete=True)
 
 
-# (what is in the way, folder given, path and reason named)
+# (what is in the way, standard output, path and reason named; every file
+# written before the line)
 UNWRITABLE = [
-    ("afile", "afile", "afile/trident_two_box: Not a directory"),
-    ("out/trident_three_box", "out", "out/trident_three_box: File exists"),
+    ("afile", "/dev/null", "afile/trident_two_box: Not a directory", False),
+    ("out/trident_three_box", "/dev/null", "out/trident_three_box: File exists", False),
+    (None, "/dev/full", "standard output: No space left on device", True),
+    (None, "closed", "standard output: Bad file descriptor", False),
 ]
 
 
-@pytest.mark.parametrize("in_the_way,folder,named", UNWRITABLE)
-def test_an_unwritable_folder_ends_with_one_line(demo, tmp_path, in_the_way, folder, named):
-    os.makedirs(os.path.dirname(tmp_path / in_the_way), exist_ok=True)
-    (tmp_path / in_the_way).write_text("in the way\n")
-    done = demo([folder], tmp_path)
+@pytest.mark.parametrize("in_the_way,stdout,named,complete", UNWRITABLE)
+def test_an_unwritable_output_ends_with_one_line(demo, tmp_path, in_the_way, stdout, named,
+                                                 complete):
+    folder = (in_the_way or "out").split("/")[0]
+    if in_the_way:
+        os.makedirs(os.path.dirname(tmp_path / in_the_way), exist_ok=True)
+        (tmp_path / in_the_way).write_text("in the way\n")
+    wrapper = ["sh", "-c", '"$@" >&-', "sh"] if stdout == "closed" else []
+    with open(os.devnull if stdout == "closed" else stdout, "w") as output:
+        done = demo([folder], tmp_path, wrapper, stdout=output)
     assert (done.returncode, done.stderr) == (1, "scripts/demo: cannot write %s\n" % named)
-    assert (tmp_path / in_the_way).read_text() == "in the way\n"
-    if os.path.isdir(tmp_path / folder):
-        assert_whole(tmp_path / folder)
+    if in_the_way:
+        assert (tmp_path / in_the_way).read_text() == "in the way\n"
+    if complete or os.path.isdir(tmp_path / folder):
+        assert_whole(tmp_path / folder, complete)
 
 
 # (mount options of a private tmpfs, those it is remounted with after a

@@ -1,9 +1,10 @@
 """The README's commands read their arguments before doing anything else:
 --help prints the usage and succeeds; an unknown option, an empty folder
-name or a stray argument is refused with the usage and status 2, and
-nothing is built, run or created. The scripts run from a copy of scripts/
-and .ci/ alone, with stand-ins for the build tools on PATH, so one that
-went on past its arguments finds nothing to build or run."""
+name, a stray argument or an unknown name in a setting is refused with
+the usage and status 2, and nothing is built, run or created. The scripts
+run from a copy of scripts/ and .ci/ alone, with stand-ins for the build
+tools on PATH, so one that went on past its arguments finds nothing to
+build or run."""
 
 import os
 import re
@@ -42,6 +43,8 @@ CASES = [
     ("scripts/fuzz", ["99999999999999999999999"], 2,
      "SECONDS must be at most 999999999, not '99999999999999999999999'"),
     ("scripts/fuzz", ["0000"], 2, "SECONDS must be more than 0"),
+    ("scripts/fuzz", ["FUZZ_TARGETS=nosuch", "--replay"], 2,
+     "FUZZ_TARGETS names no fuzz target: 'nosuch'"),
     ("scripts/build", ["--help"], 0, "usage: scripts/build"),
     ("scripts/build", ["--bogus"], 2, "unknown option: --bogus"),
     ("scripts/build", ["x"], 2, "takes no arguments"),
@@ -68,14 +71,19 @@ def test_arguments_are_read_first(tmp_path, script, arguments, status, text):
     for folder in COPIED:
         shutil.copytree(os.path.join(ROOT, folder), tmp_path / folder)
     env = environment_with(str(tmp_path / "stand-ins"), STAND_INS)
-    done = subprocess.run(["sh", str(tmp_path / script)] + arguments, env=env,
+    # Leading NAME=value words are settings, as a shell takes them.
+    settings = [word for word in arguments if re.match(r"[A-Z_]+=", word)]
+    done = subprocess.run(["env"] + settings + ["sh", str(tmp_path / script)] +
+                          arguments[len(settings):], env=env,
                           capture_output=True, text=True, timeout=60)
     assert done.returncode == status, done.stderr
     if status == 0:
         assert done.stdout.startswith(text) and done.stderr == ""
     else:
         assert done.stdout == ""
-        assert done.stderr.startswith("%s: %s\nusage: %s" % (script, text, script))
+        first, second = done.stderr.split("\n")[:2]
+        assert first.startswith("%s: %s" % (script, text)) and second.startswith(
+            "usage: " + script)
     assert sorted(os.listdir(tmp_path)) == sorted(COPIED + ["stand-ins"])
 
 
@@ -102,6 +110,7 @@ def test_fuzz_names_only_the_crash_inputs_this_run_found(tmp_path):
     environment_with(str(targets), {"fuzz_clean": FUZZ_TARGET, "fuzz_crashing": FUZZ_TARGET})
     for target in ("clean", "crashing"):
         os.makedirs(tmp_path / "tests" / "fuzz" / "crashes" / target)
+        (tmp_path / "tests" / "fuzz" / ("fuzz_%s.cpp" % target)).write_text("")
         (tmp_path / "tests" / "fuzz" / "crashes" / target / "kept-input").write_text("old\n")
     env = environment_with(str(tmp_path / "stand-ins"), STAND_INS)
     done = subprocess.run(["sh", str(tmp_path / "scripts" / "fuzz"), "1"], env=env,
