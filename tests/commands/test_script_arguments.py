@@ -45,6 +45,7 @@ CASES = [
     ("scripts/fuzz", ["0000"], 2, "SECONDS must be more than 0"),
     ("scripts/fuzz", ["FUZZ_TARGETS=nosuch", "--replay"], 2,
      "FUZZ_TARGETS names no fuzz target: 'nosuch'"),
+    ("scripts/fuzz", ["FUZZ_TARGETS=*", "--replay"], 2, "FUZZ_TARGETS names no fuzz target: '*'"),
     ("scripts/build", ["--help"], 0, "usage: scripts/build"),
     ("scripts/build", ["--bogus"], 2, "unknown option: --bogus"),
     ("scripts/build", ["x"], 2, "takes no arguments"),
