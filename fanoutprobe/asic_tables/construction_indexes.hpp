@@ -8,12 +8,14 @@
 // The replication-group reader asks `_is_port_untagged_for_vid` once per
 // L3 member, and each question walks one VLAN's untagged port list: members
 // x ports. While a `LookupIndexScope` (first_match_index.hpp) covers the
-// Asic, a list asked about a second time is answered from a set of its
+// Asic, a list asked about a second time is answered from a dict of its
 // names.
 //
-// Both are dropped with their scope, never stored in the object, and stand
-// only for lists of plain texts (str, not a subclass: their == is the
-// dict's): any other record or name goes to the walk. An index is used only
+// Both are dropped with their scope, never stored in the object, and hold
+// only plain names (plain_keys.hpp: str and int, and subclasses keeping
+// their comparison and hash); a record or name of another kind is compared
+// beside the index, where and in the order the walk would compare it, and
+// a name asked of another kind goes to the walk. An index is used only
 // while its list is the same object holding as many items; when an override
 // may run in the middle (own_construction.hpp), and so change the lists in
 // place, also only while the list holds the same items in the same order
@@ -31,6 +33,8 @@
 #pragma once
 
 #include <pybind11/pybind11.h>
+
+#include <vector>
 
 namespace fanoutprobe {
 
@@ -68,7 +72,8 @@ class PortVidScope {
   bool own_code_;
   py::object list_;       // the port map the groups were made from
   py::object snapshot_;   // its records then
-  py::object groups_;     // dict: dport -> list of positions; None: walk only
+  py::object groups_;     // dict: plain dport -> list of positions
+  std::vector<Py_ssize_t> others_;  // positions of the records with another dport
   PortVidScope* outer_;
 };
 

@@ -1,9 +1,11 @@
 #include "fanoutprobe/asic_tables/first_match_index.hpp"
 
 #include <utility>
+#include <vector>
 
 #include "common/host_calls.hpp"
 #include "fanoutprobe/asic_tables/list_snapshot.hpp"
+#include "fanoutprobe/asic_tables/plain_keys.hpp"
 #include "fanoutprobe/names.hpp"
 
 namespace fanoutprobe {
@@ -31,21 +33,12 @@ py::object xlate_key(py::handle record, int which) {
   return common::steal(PyTuple_Pack(2, lport.ptr(), vid.ptr()));
 }
 
-// Whether `key` is an exact str or int, or a pair of them (a translation's
-// key): the only keys whose == is the dict's, whatever they are compared
-// with. Any other (a subclass may say == of anything) goes to the scan.
-bool plain_key(PyObject* key) {
-  auto plain = [](PyObject* item) { return PyUnicode_CheckExact(item) || PyLong_CheckExact(item); };
-  if (!PyTuple_CheckExact(key)) return plain(key);
-  for (Py_ssize_t i = 0; i < PyTuple_GET_SIZE(key); ++i)
-    if (!plain(PyTuple_GET_ITEM(key, i))) return false;
-  return true;
-}
-
-// Fills `index` from the records `list` (an exact list) holds now; records
-// that cannot be indexed (a failing key read, a key that is not plain)
-// leave it for the scan, which meets the same fault where a scan would.
-// Only errors that are no Exception pass.
+// Fills `index` from the records `list` (an exact list) holds now: each
+// plain key (plain_keys.hpp) to the first record carrying it, and the
+// positions of the records whose key is not plain or cannot be read, which
+// each question checks beside the index (so it meets their comparison, or
+// the fault of their key, where a walk would). Only errors that are no
+// Exception pass.
 bool build(ListIndex& index, const ListSpec& layout, int which, py::handle list) {
   index = ListIndex{};
   index.state = ListIndex::kScanOnly;
@@ -60,17 +53,29 @@ bool build(ListIndex& index, const ListSpec& layout, int which, py::handle list)
   for (Py_ssize_t i = 0; ok && i < PyTuple_GET_SIZE(snapshot.ptr()); ++i) {
     py::handle record = PyTuple_GET_ITEM(snapshot.ptr(), i);
     py::object key = layout.record_key(record, which);
-    if (key && !plain_key(key.ptr())) return true;
-    ok = key && PyDict_SetDefault(first.ptr(), key.ptr(), record.ptr()) != nullptr;
+    if (!key) {
+      if (!PyErr_ExceptionMatches(PyExc_Exception)) return false;
+      PyErr_Clear();
+    }
+    if (!key || !plain_key(key.ptr())) {
+      index.others.push_back(i);
+      continue;
+    }
+    ok = PyDict_SetDefault(first.ptr(), key.ptr(), record.ptr()) != nullptr;
   }
-  if (ok) {
-    index.state = ListIndex::kBuilt;
-    index.snapshot = std::move(snapshot);
-    index.first = std::move(first);
+  if (!ok) {
+    index.others.clear();
+    if (!PyErr_ExceptionMatches(PyExc_Exception)) return false;
+    PyErr_Clear();
     return true;
   }
-  if (!PyErr_ExceptionMatches(PyExc_Exception)) return false;
-  PyErr_Clear();
+  // Only beside other records does a question need to know where a record is.
+  if (!index.others.empty())
+    for (Py_ssize_t i = 0; i < PyTuple_GET_SIZE(snapshot.ptr()); ++i)
+      index.positions.try_emplace(PyTuple_GET_ITEM(snapshot.ptr(), i), i);
+  index.state = ListIndex::kBuilt;
+  index.snapshot = std::move(snapshot);
+  index.first = std::move(first);
   return true;
 }
 
@@ -95,18 +100,43 @@ py::object scan(const ListSpec& layout, py::handle list, int which, py::handle k
   return common::none();
 }
 
+// Whether `record` carries `key` now, compared as the walk compares: 1,
+// 0, or -1 with the error set.
+int carries(py::handle record, const ListSpec& layout, int which, py::handle key) {
+  py::object record_key = layout.record_key(record, which);
+  return record_key ? common::equal(record_key, key) : -1;
+}
+
 // The scope's answer for a plain key: the record, None for a miss, or a
-// null object with no error set when only the scan can answer.
+// null object with no error set when only the scan can answer. The index
+// gives the first record with a plain key equal to `key`; a record before
+// it whose key is not plain may come first, as in the walk.
 py::object indexed(ListIndex& index, const ListSpec& layout, int which, py::handle key) {
   if (index.state != ListIndex::kBuilt) return {};
-  PyObject* record = PyDict_GetItemWithError(index.first.ptr(), key.ptr());
-  if (!record) return PyErr_Occurred() ? py::object() : common::none();
-  py::object held = common::borrow(record);
-  SW_LET(record_key, layout.record_key(held, which));
-  SW_LET(same, common::equal(record_key, key));
-  if (same) return held;
-  index = ListIndex{};  // a record changed in place: scan now, rebuild at the next question
-  return {};
+  PyObject* found = PyDict_GetItemWithError(index.first.ptr(), key.ptr());
+  if (!found && PyErr_Occurred()) return {};
+  // Held apart from the index: a key read or comparison may run Python
+  // code that asks again and so rebuilds the index.
+  const py::object records = index.snapshot;
+  const std::vector<Py_ssize_t> others = index.others;
+  py::object answer = found ? common::borrow(found) : common::none();
+  const Py_ssize_t limit = !found ? PyTuple_GET_SIZE(records.ptr())
+                           : others.empty() ? 0
+                                            : index.positions.at(found);
+  if (found) {
+    const int same = carries(answer, layout, which, key);
+    if (same < 0) return {};
+    if (!same) {
+      index = ListIndex{};  // a record changed in place: scan now, rebuild at the next question
+      return {};
+    }
+  }
+  const Py_ssize_t other = first_other_below(others, limit, [&](Py_ssize_t at) {
+    return carries(PyTuple_GET_ITEM(records.ptr(), at), layout, which, key);
+  });
+  if (other == -2) return {};
+  if (other >= 0) return common::borrow(PyTuple_GET_ITEM(records.ptr(), other));
+  return answer;
 }
 
 py::object first_match(py::handle self, const ListSpec& layout, int which, py::handle key) {
@@ -115,9 +145,11 @@ py::object first_match(py::handle self, const ListSpec& layout, int which, py::h
   if (scope && plain_key(key.ptr())) {
     ListIndex& index = scope->index(layout.slot, which);
     if (!describes(index, list, scope->own_code()) && !build(index, layout, which, list)) return {};
+    if (!index.others.empty()) scope->foreign_code_may_run();
     py::object answer = indexed(index, layout, which, key);
     if (answer || PyErr_Occurred()) return answer;
   }
+  if (scope) scope->foreign_code_may_run();
   return scan(layout, list, which, key);
 }
 

@@ -16,23 +16,29 @@
 // can run): then each question also checks that the list holds the same
 // records in the same order (list_snapshot.hpp), rebuilding when not. A hit
 // whose record no longer carries the key sends that question to the scan
-// and the index to a rebuild. Only plain keys are indexed, exact str or
-// int (a subclass's == may say anything a hash lookup would not): other
-// keys asked, and members that are not lists or whose records cannot be
-// indexed or hold another key, are answered by the scan.
+// and the index to a rebuild. Only plain keys are indexed (plain_keys.hpp:
+// str and int, and subclasses keeping their comparison and hash); a record
+// holding another key, or whose key cannot be read, is checked beside the
+// index at each question it could come first for, as the walk would check
+// it. Other keys asked, and members that are not lists, are answered by
+// the scan.
 //
 // Limit: a record whose key is changed in place (the same record object
 // given another dport, linux_port, lport, ivid or evid) by an override
 // while the scope lives is seen under its new key only once the index is
 // rebuilt for another reason; a question for the new key may miss it, or
-// find a later record, where the scan would find it. Likewise, with only
-// own code running, a list changed in place at the same length by Python
-// code that reaches the object from outside the operations a class can
-// replace (a gc callback, another thread, an outside service holding a
-// reference) is not seen.
+// find a later record, where the scan would find it. So is a record whose
+// key's class is given a comparison or hash of its own then. Likewise,
+// with only own code running, a list changed in place at the same length
+// by Python code that reaches the object from outside the operations a
+// class can replace (a gc callback, another thread, an outside service
+// holding a reference) is not seen.
 #pragma once
 
 #include <pybind11/pybind11.h>
+
+#include <unordered_map>
+#include <vector>
 
 namespace fanoutprobe {
 
@@ -46,12 +52,16 @@ py::object first_portmap_entry(py::handle self, PortmapKey key, py::handle value
 py::object first_vlan_xlate(py::handle self, XlateKey key, py::handle lport, py::handle vid);
 
 // One list's index by one key within a scope: the list it was built from,
-// its records then, and a dict from key to the first record carrying it.
+// its records then, a dict from each plain key to the first record
+// carrying it, the positions of the other records and, when there are any,
+// each record's first position.
 struct ListIndex {
   enum State { kUnbuilt, kBuilt, kScanOnly } state = kUnbuilt;
   py::object list;
   py::object snapshot;
   py::object first;
+  std::vector<Py_ssize_t> others;
+  std::unordered_map<PyObject*, Py_ssize_t> positions;
 };
 
 class LookupIndexScope {
@@ -73,6 +83,9 @@ class LookupIndexScope {
   // until made at first use).
   py::object& untagged_sets() { return untagged_sets_; }
   bool own_code() const { return own_code_; }
+  // A comparison with a key that is not plain (plain_keys.hpp) may run
+  // Python code: from then on every question checks its list in full.
+  void foreign_code_may_run() { own_code_ = false; }
 
  private:
   PyObject* asic_;

@@ -4,6 +4,9 @@ last question."""
 
 import pytest
 
+import bcmshell
+import tervane.porttab
+
 import fanoutprobe as fp
 
 
@@ -232,3 +235,83 @@ def test_construction_reads_the_lists_as_changed(state, monkeypatch, setup):
     arguments = (state, monkeypatch)[:setup.__code__.co_argcount]
     asic_class, answer, expected = setup(*arguments)
     assert answer(asic_class()) == expected
+
+
+# Keys of str and int subclasses: those keeping the base's comparison and
+# hash are indexed as plain keys; a record whose key compares by its own
+# == is compared beside the index, which still answers the other records.
+# Either way construction answers as with plain keys, and reads each
+# record's key a few times, not once per question.
+class LInt(int):
+    pass
+
+
+class PortName(str):
+    pass
+
+
+class OwnEqText(str):
+    __hash__ = str.__hash__
+    __eq__ = lambda self, other: str.__eq__(self, other)  # noqa: E731
+
+
+class OwnEqInt(int):
+    __hash__ = int.__hash__
+    __eq__ = lambda self, other: int.__eq__(self, other)  # noqa: E731
+
+
+def first_only(kind):
+    return lambda value, position: kind(value) if position == 0 else value
+
+
+def counting_records(monkeypatch, reads, stored):
+    """Record classes that count reads of the keys the construction asks
+    by (dport, lport) and store the key of their `position`-th record as
+    stored[key](value, position)."""
+    for name, key in (("PortmapEntry", "dport"), ("VlanXlate", "lport")):
+        made = []
+        convert = stored.get(key, lambda value, position: value)
+
+        def get(self, key=key):
+            reads.append(key)
+            return vars(self)[key]
+
+        def put(self, value, key=key, made=made, convert=convert):
+            vars(self)[key] = convert(value, len(made))
+            made.append(self)
+        monkeypatch.setattr(fp, name, type(name, (getattr(fp, name),), {key: property(get, put)}))
+
+
+def passing_on(change):
+    class Asic(fp.Asic):
+        def _ivid2evid(self, dport, ivid):
+            return fp.Asic._ivid2evid(self, *change(dport, ivid))
+    return Asic
+
+
+def tables(asic):
+    groups = {gid: [[vars(encap) for encap in encaps] for encaps in (group.l2_encaps, group.l3_encaps)]
+              for gid, group in asic.replication_groups.items()}
+    return [vars(entry) for entry in asic.portmap], [vars(x) for x in asic.vlan_xlate], groups
+
+
+@pytest.mark.parametrize("stored, change", [
+    ({"lport": lambda value, position: LInt(value)}, None),
+    ({"dport": lambda value, position: PortName(value)}, None),
+    ({"lport": lambda value, position: True if value == 1 else value}, None),
+    ({}, lambda dport, ivid: (dport, LInt(ivid))),
+    ({}, lambda dport, ivid: (PortName(dport), ivid)),
+    ({"dport": first_only(OwnEqText)}, None),
+    ({"lport": first_only(OwnEqInt)}, None),
+], ids=["lport LInt", "dport PortName", "lport 1 True", "passes LInt ivid", "passes PortName dport",
+        "one dport own ==", "one lport own =="])
+def test_subclass_keys_answer_as_plain_ones_and_stay_indexed(state, monkeypatch, stored, change):
+    big = bcmshell.AsicState.generate(ports=64, vlans=8, groups=64, translated=8)
+    bcmshell.install(big)
+    tervane.porttab.install(big.linux_names())
+    expected = tables(fp.Asic())
+    reads = []
+    counting_records(monkeypatch, reads, stored)
+    asic = (passing_on(change) if change else fp.Asic)()
+    assert tables(asic) == expected
+    assert len(reads) < 8 * (len(asic.portmap) + len(asic.vlan_xlate))
