@@ -14,6 +14,7 @@
 #include "common/process_errors.hpp"
 #include "common/process_runner.hpp"
 #include "common/port_search.hpp"
+#include "common/unlocked_wait.hpp"
 
 namespace bringup {
 
@@ -312,7 +313,13 @@ py::object write_config(py::handle self, py::handle configfile) {
     content += bytes;
   }
   try {
-    replace_file(path, content);
+    // Without the host's lock, as the host writes files; a signal while
+    // waiting for another writer's lock runs the handlers, and one that
+    // raises ends the write.
+    common::UnlockedWait wait;
+    replace_file(path, content, [&wait] { return wait.run_handlers(); });
+  } catch (const common::Interrupted&) {
+    return {};  // the handler's exception is set
   } catch (const TemporaryLeftError& error) {
     return fail_temporary_left(error);
   } catch (const ReplaceError& error) {

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <limits.h>
 #include <linux/fs.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -180,6 +181,19 @@ int reserve(int fd, std::size_t size) {
   return errno == EOPNOTSUPP || errno == ENOSYS ? 0 : errno;
 }
 
+// Takes the file's exclusive lock, waiting while another writer holds it,
+// so that two rewrites in place never mix: one's truncation to its length
+// landing after the other's shorter text would leave that text followed by
+// zeros. A signal asks `keep_waiting` (unset: the wait goes on), which may
+// end the wait with common::Interrupted. A file system that keeps no such
+// locks is written unlocked.
+void lock_exclusive(int fd, const std::function<bool()>& keep_waiting) {
+  while (flock(fd, LOCK_EX) != 0) {
+    if (errno != EINTR) return;
+    if (keep_waiting && !keep_waiting()) throw common::Interrupted();
+  }
+}
+
 // `content` over the file's present text; 0 or errno.
 int overwrite(int fd, const std::string& content) {
   if (int error = pwrite_all(fd, content)) return error;
@@ -194,9 +208,18 @@ int overwrite(int fd, const std::string& content) {
 // shorter than the file's size: a short read, or a file that shrank
 // meanwhile) is refused untouched, as its text could not be put back. A
 // text that grew while it was read (another process appending) is whole.
-void overwrite_in_place(const std::string& target, const std::string& content, const std::string& path) {
+// Other writers in place wait from the read of the old text to the flush of
+// the new one.
+void overwrite_in_place(const std::string& target, const std::string& content, const std::string& path,
+                        const std::function<bool()>& keep_waiting) {
   int fd = open(target.c_str(), O_RDWR | O_CLOEXEC);
   if (fd < 0) throw common::OsError(errno, path);
+  try {
+    lock_exclusive(fd, keep_waiting);
+  } catch (...) {
+    close(fd);
+    throw;
+  }
   struct stat before {};
   std::string old;
   int error = fstat(fd, &before) != 0 ? errno : read_all(fd, old);
@@ -251,16 +274,27 @@ void sync_directory(const std::string& target, const std::string& path) {
 }
 
 // A read-only descriptor on the file if it exists, -1 when it does not or
-// may not be read.
+// may not be read. It is opened with O_CREAT, as a plain open for writing
+// is, so that the kernel's guard against files planted in sticky folders
+// (fs.protected_regular) refuses it as it would refuse that open, at
+// whatever setting: `guarded` then tells the refusal (EACCES with
+// O_CREAT, none without).
 struct ReadOnlyFile {
-  ReadOnlyFile(const std::string& target, bool exists)
-      : fd(exists ? open(target.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC) : -1) {}
+  ReadOnlyFile(const std::string& target, bool exists) {
+    if (!exists) return;
+    constexpr int kReadOnly = O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+    fd = open(target.c_str(), kReadOnly | O_CREAT, 0666);
+    if (fd >= 0 || errno != EACCES) return;
+    fd = open(target.c_str(), kReadOnly);
+    guarded = fd >= 0;
+  }
   ~ReadOnlyFile() {
     if (fd >= 0) close(fd);
   }
   ReadOnlyFile(const ReadOnlyFile&) = delete;
   ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
-  int fd;
+  int fd = -1;
+  bool guarded = false;
 };
 
 // Refuses, untouched, an existing file a plain open for writing would
@@ -270,8 +304,10 @@ struct ReadOnlyFile {
 // The access check with the effective ids and capabilities covers modes,
 // ACLs, read-only mounts and immutable files; the flags, read through
 // `old`, append-only ones. Flags that cannot be read are left to the
-// rename or the in-place open, which refuse such a file as well.
+// rename or the in-place open, which refuse such a file as well. The
+// sticky-folder guard was asked when `old` was opened.
 void check_writable(const std::string& target, const ReadOnlyFile& old, const std::string& path) {
+  if (old.guarded) throw common::OsError(EACCES, path);
   if (faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) throw common::OsError(errno, path);
   int flags = 0;
   if (old.fd >= 0 && ioctl(old.fd, FS_IOC_GETFLAGS, &flags) == 0 && (flags & FS_APPEND_FL)) {
@@ -295,7 +331,8 @@ TemporaryLeftError::TemporaryLeftError(int error_number, std::string path, std::
       temporary_(std::move(temporary)),
       removal_error_(removal_error) {}
 
-void replace_file(const std::string& path, const std::string& content) {
+void replace_file(const std::string& path, const std::string& content,
+                  const std::function<bool()>& keep_waiting) {
   if (path.empty()) throw common::OsError(ENOENT, path);
   // The file a plain open reaches: the kernel follows every link, those of
   // /proc to pipes and to open files included.
@@ -313,13 +350,13 @@ void replace_file(const std::string& path, const std::string& content) {
     // since) has no name to replace it under.
     struct stat named {};
     if (stat(target.c_str(), &named) != 0 || named.st_dev != old.st_dev || named.st_ino != old.st_ino) {
-      return overwrite_in_place(path, content, path);
+      return overwrite_in_place(path, content, path, keep_waiting);
     }
   }
   const ReadOnlyFile old_file(target, exists);
   if (exists) check_writable(target, old_file, path);
   // Another link would keep the old text.
-  if (exists && old.st_nlink > 1) return overwrite_in_place(target, content, path);
+  if (exists && old.st_nlink > 1) return overwrite_in_place(target, content, path, keep_waiting);
   std::string temporary;
   // A replacement is its owner's alone until it has the old file's
   // attributes: no one gains access meanwhile.
@@ -330,7 +367,7 @@ void replace_file(const std::string& path, const std::string& content) {
     // writable, as a plain write would find (a file not there yet cannot be
     // created).
     if (exists && (error == EACCES || error == EPERM || error == EROFS)) {
-      return overwrite_in_place(target, content, path);
+      return overwrite_in_place(target, content, path, keep_waiting);
     }
     throw common::OsError(error, path);
   }
@@ -343,7 +380,7 @@ void replace_file(const std::string& path, const std::string& content) {
     // file itself, which keeps it.
     close(fd);
     drop_temporary(temporary, path);
-    return overwrite_in_place(target, content, path);
+    return overwrite_in_place(target, content, path, keep_waiting);
   }
   if (!failure && fsync(fd) != 0) failure = errno;
   if (close(fd) != 0 && !failure) failure = errno;
@@ -353,7 +390,7 @@ void replace_file(const std::string& path, const std::string& content) {
     // system will not rename onto (EXDEV), can still be written as it is.
     if (exists && (failure == EBUSY || failure == EXDEV)) {
       drop_temporary(temporary, path);
-      return overwrite_in_place(target, content, path);
+      return overwrite_in_place(target, content, path, keep_waiting);
     }
   }
   if (failure) {

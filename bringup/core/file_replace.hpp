@@ -1,6 +1,7 @@
 // Replacing a file whole, so that a failure leaves the old one intact.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "common/process_runner.hpp"
@@ -66,7 +67,14 @@ class TemporaryLeftError : public common::OsError {
 // to flush the directory comes after the new text is in place, and a
 // second failure while putting the old text back may damage the file: both
 // raise ReplaceError saying so, as does a file that changed while it was
-// read.
-void replace_file(const std::string& path, const std::string& content);
+// read. A rewrite in place holds the file's exclusive lock (flock) from
+// the read of the old text to the flush of the new one, so that two at
+// once end with one text whole; while it waits for the lock, a signal asks
+// `keep_waiting` (unset: the wait goes on), and false ends the wait with
+// common::Interrupted, the file untouched. An existing file in a sticky
+// folder that the kernel's guard keeps a plain open from (another user's,
+// under fs.protected_regular) is refused with EACCES, as that open is.
+void replace_file(const std::string& path, const std::string& content,
+                  const std::function<bool()>& keep_waiting = {});
 
 }  // namespace bringup

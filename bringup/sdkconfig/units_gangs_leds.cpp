@@ -79,31 +79,45 @@ py::object calculate_units(py::handle self) {
 py::object calculate_gangs(py::handle self, py::handle ports) {
   static const py::handle one = common::forever(py::int_(1));
   SW_LET(listed, common::steal(PySequence_List(ports.ptr())));
-  std::vector<std::pair<py::object, py::object>> ordered;  // (key, port)
+  // Each unit numbers its hardware ports on its own, so a gang lives within
+  // one unit: the walk takes the units one after another, in the order the
+  // ports first name them (None being a unit of its own), and each unit's
+  // ports in ascending hardware number.
+  struct Entry {
+    std::size_t unit;
+    py::object number, port;
+  };
+  std::vector<Entry> ordered;
+  SW_LET(unit_ranks, common::steal(PyDict_New()));
   for (Py_ssize_t i = 0; i < PyList_GET_SIZE(listed.ptr()); ++i) {
     py::object port = common::borrow(PyList_GET_ITEM(listed.ptr(), i));
     SW_LET(physical, common::get(port, names.physical_port));
-    SW_LET(key, hardware_number(physical));
-    ordered.emplace_back(std::move(key), std::move(port));
+    SW_LET(number, hardware_number(physical));
+    SW_LET(unit, common::get(port, names.unit));
+    SW_LET(next_rank, common::steal(PyLong_FromSsize_t(PyDict_GET_SIZE(unit_ranks.ptr()))));
+    SW_LET(rank, common::borrow(PyDict_SetDefault(unit_ranks.ptr(), unit.ptr(), next_rank.ptr())));
+    ordered.push_back({PyLong_AsSize_t(rank.ptr()), std::move(number), std::move(port)});
   }
-  // Keys are host ints of any size: compared by the host, stably.
+  // Numbers are host ints of any size: compared by the host, stably.
   bool failed = false;
-  std::stable_sort(ordered.begin(), ordered.end(), [&](const auto& a, const auto& b) {
+  std::stable_sort(ordered.begin(), ordered.end(), [&](const Entry& a, const Entry& b) {
+    if (a.unit != b.unit) return a.unit < b.unit;
     if (failed) return false;
-    int less = PyObject_RichCompareBool(a.first.ptr(), b.first.ptr(), Py_LT);
+    int less = PyObject_RichCompareBool(a.number.ptr(), b.number.ptr(), Py_LT);
     if (less < 0) failed = true;
     return less > 0;
   });
   if (failed) return {};
-  // The gang being gathered: its leader, the mode and size the leader sets,
-  // its members so far and the hardware number the next one must have. A
-  // gang is whole when its members are the leader and the ports on the
-  // following max_gang_size - 1 hardware numbers, all in the leader's mode;
-  // only a whole gang's leader gets its set. Any other ganged port is left
-  // without one, for the port wiring to refuse.
+  // The gang being gathered: its leader, its unit, the mode and size the
+  // leader sets, its members so far and the hardware number the next one
+  // must have. A gang is whole when its members are the leader and the
+  // ports of its unit on the following max_gang_size - 1 hardware numbers,
+  // all in the leader's mode; only a whole gang's leader gets its set. Any
+  // other ganged port is left without one, for the port wiring to refuse.
   py::object leader, gang_mode, gang_size, next_number, members;
+  std::size_t gang_unit = 0;
   SW_LET(seen, common::steal(PySet_New(nullptr)));
-  for (const auto& [number, port] : ordered) {
+  for (const auto& [unit, number, port] : ordered) {
     SW_LET(ganged, common::get(port, names.ganged));
     if (!is_true(ganged)) continue;
     SW_LET(repeated, PySet_Contains(seen.ptr(), port.ptr()));
@@ -119,12 +133,13 @@ py::object calculate_gangs(py::handle self, py::handle ports) {
     SW_LET(gang_leader, common::get(port, names.gang_leader));
     if (is_true(gang_leader)) {
       leader = port;
+      gang_unit = unit;
       SW_CHECK(gang_mode = common::get(port, names.mode));
       SW_CHECK(gang_size = common::get(port, names.max_gang_size));
       SW_CHECK(members = common::steal(PySet_New(nullptr)));
     } else {
       if (!leader) continue;
-      SW_LET(in_place, common::equal(number, next_number));
+      SW_LET(in_place, unit == gang_unit ? common::equal(number, next_number) : 0);
       SW_LET(mode, common::get(port, names.mode));
       SW_LET(same_mode, in_place ? common::equal(mode, gang_mode) : 0);
       if (!same_mode) {

@@ -21,10 +21,10 @@ py::object layout_key(py::handle port) {
 }
 
 // The port that leads, or would lead, the gang of the configured `port`:
-// `port` itself when it leads; else the nearest platform port at most
-// max_gang_size - 1 hardware numbers below it that leads in its mode (is
-// given logical ports); else, when no port would, `port` itself. Runs only
-// to name a refused gang.
+// `port` itself when it leads; else the nearest platform port of its unit
+// at most max_gang_size - 1 hardware numbers below it that leads in its
+// mode (is given logical ports); else, when no port would, `port` itself.
+// Runs only to name a refused gang.
 py::object gang_head(py::handle self, py::handle port) {
   static const py::handle one = common::forever(py::int_(1)), zero = common::forever(py::int_(0));
   SW_LET(leads, common::get(port, names.gang_leader));
@@ -33,6 +33,7 @@ py::object gang_head(py::handle self, py::handle port) {
   SW_LET(mode, common::get(port, names.mode));
   SW_LET(size, common::get(port, names.max_gang_size));
   SW_LET(number, hardware_number(physical));
+  SW_LET(unit, common::get(port, names.unit));
   SW_LET(reach, common::steal(PyNumber_Subtract(size.ptr(), one.ptr())));
   SW_LET(lowest, common::steal(PyNumber_Subtract(number.ptr(), reach.ptr())));
   SW_LET(platform_switch, switch_of(self));
@@ -45,6 +46,9 @@ py::object gang_head(py::handle self, py::handle port) {
     SW_LET(gang_modes, common::get(candidate, names.gang_modes));
     SW_LET(gangs_so, common::contains(gang_modes, mode));
     if (!gangs_so) continue;
+    SW_LET(candidate_unit, common::get(candidate, names.unit));
+    SW_LET(same_unit, common::equal(candidate_unit, unit));
+    if (!same_unit) continue;
     SW_LET(candidate_number, hardware_number(candidate));
     SW_LET(above, PyObject_RichCompareBool(candidate_number.ptr(), number.ptr(), Py_GT));
     if (above) continue;

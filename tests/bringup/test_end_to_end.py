@@ -9,6 +9,7 @@ import os
 
 import pytest
 
+import asicmodel
 import bringup
 import bringup_run
 
@@ -137,6 +138,47 @@ def test_a_broken_gang_is_refused_naming_the_port_that_would_lead_it(what, modul
     with pytest.raises(RuntimeError, match="^platform: %s: Incomplete ganged set led by port %s$"
                        % (platform.name, key)):
         config.output("portsbcm")
+
+
+def two_unit_trident_two():
+    """A Trident2 switch of two units that number their lanes alike: ports
+    1 to 4 on unit 0 and ports 5 to 8 on unit 1, each on hardware ports 4
+    to 7; rx polarity flipped on ports 3, 4 (unit 0) and 5 (unit 1)."""
+    from platforms import trident_two_box
+    platform = trident_two_box.TridentTwoBox()
+    platform.switch = asicmodel.BCMSwitch(asicmodel.TridentTwo_56854_Chip())
+    platform.switch.ports = [
+        asicmodel.TridentTwo10GPort(str(n + 1), (4 + n % 4,), None, None, "SFP+", (0, n + 1), n // 4,
+                                    rx_polarity_flip=n in (2, 3, 4))
+        for n in range(8)]
+    platform.switch.glimmer = trident_two_box.TridentTwoBoxLEDController
+    return platform
+
+
+# Each unit's gang is its own: its members are on its leader's unit, the
+# leader's polarity comes from them, and a refusal names a port of that unit.
+TWO_UNIT_GANGS = [
+    # (what, layout, the portmap section's lines, or the port a refusal names)
+    ("both gangs whole", gang(1, 8),
+     ["portmap_1.0=5:40", "phy_xaui_rx_polarity_flip_1.0=0x000c",
+      "portmap_1.1=5:40", "phy_xaui_rx_polarity_flip_1.1=0x0001"]),
+    ("the two chips' halves", gang(1, 2) + gang(7, 8), "1"),
+    ("a leader left out on the second chip", gang(6, 8), "5"),
+]
+
+
+@pytest.mark.parametrize("what, layout, expected", TWO_UNIT_GANGS,
+                         ids=[case[0] for case in TWO_UNIT_GANGS])
+def test_gangs_form_within_one_unit(what, layout, expected):
+    config = bringup.BCMConfig(two_unit_trident_two(), dummy=True)
+    config.config(layout)
+    if isinstance(expected, str):
+        with pytest.raises(RuntimeError, match="^platform: trident-two-box: Incomplete ganged set "
+                                               "led by port %s$" % expected):
+            config.output("portsbcm")
+        return
+    section = config.output("portsbcm").split("# portmap\n")[1].split("\n\n")[0]
+    assert section.splitlines() == expected
 
 
 def test_the_examples_show_every_kind_of_content(tmp_path):

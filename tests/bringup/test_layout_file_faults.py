@@ -11,6 +11,7 @@ import shutil
 import struct
 import subprocess
 import sys
+import time
 
 import pytest
 
@@ -35,7 +36,8 @@ import sys
 import bringup
 from bringup_fakes import platform_of
 config = bringup.Config(platform_of([]), dummy=True)
-config.config_map = {"1": "40G"}
+ports = int(sys.argv[2]) if len(sys.argv) > 2 else 1
+config.config_map = {str(label): "40G" for label in range(1, ports + 1)}
 try:
     config.write_config(sys.argv[1])
     print("written")
@@ -298,3 +300,79 @@ def test_a_write_keeps_what_a_plain_open_keeps(tmp_path, case):
     assert report == (case.report if isinstance(case.report, str)
                       else failure(case.report[0], tmp_path, note=case.report[1])), case.what
     assert {key: found.get(key) for key in expected} == expected, case.what
+
+
+@pytest.fixture
+def protected_regular():
+    """Sets the kernel's guard against files planted in sticky folders for
+    the test's duration (it is the whole machine's), then puts it back."""
+    setting = "/proc/sys/fs/protected_regular"
+    try:
+        with open(setting) as handle:
+            before = handle.read()
+        with open(setting, "w") as handle:
+            handle.write(before)
+    except OSError as error:
+        pytest.skip("%s cannot be set here: %s" % (setting, error))
+
+    def set_to(level):
+        with open(setting, "w") as handle:
+            handle.write("%d\n" % level)
+    yield set_to
+    with open(setting, "w") as handle:
+        handle.write(before)
+
+
+def plain_open(path):
+    try:
+        with open(path, "w") as handle:
+            handle.write(NEW)
+        return "written"
+    except OSError as error:
+        return failure(error.errno, path.parent.parent)
+
+
+# Another user's file in a sticky folder that others may write: the guard
+# refuses it to a plain open, and to write_config, which could replace it.
+@pytest.mark.parametrize("level, folder_mode", [(1, 0o1777), (2, 0o1775), (1, 0o1775)],
+                         ids=["1, world-writable", "2, group-writable", "1, group-writable"])
+def test_a_file_in_a_sticky_folder_is_refused_as_a_plain_open_refuses_it(
+        tmp_path, protected_regular, level, folder_mode):
+    protected_regular(level)
+
+    def prepare(folder):
+        folder.chmod(folder_mode)
+        shutil.copy(folder / "ports.conf", folder / "plain")
+        os.chown(folder / "plain", NOBODY, NOBODY)
+    report, _ = write(tmp_path, owner=NOBODY, prepare=prepare)
+    folder = tmp_path / "etc"
+    expected = plain_open(folder / "plain")
+    if expected != "written":
+        expected = expected.replace("plain", "ports.conf")
+    assert report == expected
+    assert (folder / "ports.conf").read_text() == (NEW if report == "written" else OLD)
+
+
+def test_two_rewrites_in_place_at_once_end_with_one_text_whole(tmp_path):
+    """Two writers of one file with a second link (rewritten in place): the
+    longer text's writer, set aside before its truncation, must not cut the
+    shorter text that landed meanwhile to its own length."""
+    folder = tmp_path / "etc"
+    folder.mkdir()
+    target = folder / "ports.conf"
+    target.write_text(OLD)
+    os.link(target, folder / "other")
+
+    def writer(ports, faults):
+        env = dict(os.environ, PYTHONPATH=os.pathsep.join(sys.path), WRITE_FAULTS=faults,
+                   WRITE_FAULTS_UNDER=str(folder),
+                   LD_PRELOAD=(os.environ.get("LD_PRELOAD", "") + " " + SHIM).strip())
+        return subprocess.Popen([sys.executable, "-c", WRITER, str(target), str(ports)], env=env,
+                                stdout=subprocess.PIPE, text=True)
+    longer = writer(400, "slowftruncate:1:1000")
+    deadline = time.monotonic() + 30
+    while "\n400=40G\n" not in target.read_text() and time.monotonic() < deadline:
+        time.sleep(0.01)  # until the longer text is written, its truncation to come
+    shorter = writer(1, "")
+    assert [longer.communicate()[0], shorter.communicate()[0]] == ["written\n"] * 2
+    assert target.read_text() == NEW

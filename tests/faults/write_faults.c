@@ -13,7 +13,9 @@
  * end of file (0 bytes, errno field unused), as a file that shrank
  * meanwhile would; before append's nth read, errno-field bytes are
  * appended to the file through a descriptor of its own, as another
- * process appending meanwhile would. Two entries may name the same call. */
+ * process appending meanwhile would. slowftruncate's nth ftruncate waits
+ * errno-field milliseconds before it truncates, as a writer set aside by
+ * the scheduler would. Two entries may name the same call. */
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <errno.h>
@@ -150,6 +152,26 @@ int fallocate64(int fd, int mode, off64_t offset, off64_t length) {
   load();
   if (fault_count && fd_concerned(fd) && injected("fallocate")) return -1;
   return NEXT(fallocate64)(fd, mode, offset, length);
+}
+
+/* Waits before the truncation when slowftruncate says so. */
+static void truncation_delay(int fd) {
+  if (!fault_count || !fd_concerned(fd)) return;
+  const int saved = errno;
+  if (injected("slowftruncate")) usleep((useconds_t)errno * 1000);
+  errno = saved;
+}
+
+int ftruncate(int fd, off_t length) {
+  load();
+  truncation_delay(fd);
+  return NEXT(ftruncate)(fd, length);
+}
+
+int ftruncate64(int fd, off64_t length) {
+  load();
+  truncation_delay(fd);
+  return NEXT(ftruncate64)(fd, length);
 }
 
 int fsetxattr(int fd, const char* name, const void* value, size_t size, int flags) {
