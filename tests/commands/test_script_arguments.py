@@ -105,7 +105,13 @@ case $0 in *crashing) echo input >"${prefix}crash-1"; exit 1 ;; esac
 """
 
 
-def test_fuzz_names_only_the_crash_inputs_this_run_found(tmp_path):
+# The caller's settings, each of which would change the run: a test sets
+# those it means to test.
+@pytest.mark.parametrize("caller", [{}, {"FUZZ_TARGETS": "clean", "FUZZ_JOBS": "0",
+                                         "CMAKE_BUILD_PARALLEL_LEVEL": "0"}])
+def test_fuzz_names_only_the_crash_inputs_this_run_found(tmp_path, monkeypatch, caller):
+    for name, value in caller.items():
+        monkeypatch.setenv(name, value)
     shutil.copytree(os.path.join(ROOT, "scripts"), tmp_path / "scripts")
     targets = tmp_path / "build-fuzz" / "tests" / "fuzz"
     environment_with(str(targets), {"fuzz_clean": FUZZ_TARGET, "fuzz_crashing": FUZZ_TARGET})
