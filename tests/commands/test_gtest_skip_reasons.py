@@ -37,7 +37,9 @@ STAND_INS = {
 def test_skipped_googletest_tests_show_their_reasons(tmp_path):
     shutil.copytree(os.path.join(ROOT, "scripts"), tmp_path / "scripts")
     (tmp_path / "log").write_text(LAST_TEST_LOG)
-    env = environment_with(str(tmp_path / "stand-ins"), STAND_INS, FAKE_LOG=str(tmp_path / "log"))
+    # An empty setting keeps the default.
+    env = environment_with(str(tmp_path / "stand-ins"), STAND_INS, FAKE_LOG=str(tmp_path / "log"),
+                           CMAKE_BUILD_PARALLEL_LEVEL="")
     done = subprocess.run(["sh", str(tmp_path / "scripts" / "test")], env=env,
                           capture_output=True, text=True, timeout=60)
     assert (done.returncode, done.stdout) == (0, (

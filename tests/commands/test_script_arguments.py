@@ -46,6 +46,9 @@ CASES = [
     ("scripts/fuzz", ["FUZZ_TARGETS=nosuch", "--replay"], 2,
      "FUZZ_TARGETS names no fuzz target: 'nosuch'"),
     ("scripts/fuzz", ["FUZZ_TARGETS=*", "--replay"], 2, "FUZZ_TARGETS names no fuzz target: '*'"),
+    ("scripts/fuzz", ["FUZZ_JOBS=0", "1"], 2, "FUZZ_JOBS must be more than 0"),
+    ("scripts/fuzz", ["FUZZ_JOBS=-1"], 2, "FUZZ_JOBS must be a whole number, not '-1'"),
+    ("scripts/fuzz", ["FUZZ_JOBS=abc", "1"], 2, "FUZZ_JOBS must be a whole number, not 'abc'"),
     ("scripts/build", ["--help"], 0, "usage: scripts/build"),
     ("scripts/build", ["--bogus"], 2, "unknown option: --bogus"),
     ("scripts/build", ["x"], 2, "takes no arguments"),
@@ -57,13 +60,22 @@ CASES = [
     (".ci/run", ["--help"], 0, "usage: .ci/run"),
     (".ci/run", ["--bogus"], 2, "unknown option: --bogus"),
     (".ci/run", ["x"], 2, "takes no arguments"),
+    (".ci/run", ["FUZZ_TARGETS=nosuch"], 2, "FUZZ_TARGETS names no fuzz target: 'nosuch'"),
 ]
 SCRIPTS = sorted({case[0] for case in CASES})
 CASES += [(script, ["--help", "extra"], 2, "--help takes nothing more") for script in SCRIPTS]
+# Every script that builds checks the build's jobs before it starts.
+CASES += [(script, ["CMAKE_BUILD_PARALLEL_LEVEL=" + value], 2, text)
+          for script in SCRIPTS if script != "scripts/install-deps"
+          for value, text in (("abc", "CMAKE_BUILD_PARALLEL_LEVEL must be a whole number, "
+                                      "not 'abc'"),
+                              ("0", "CMAKE_BUILD_PARALLEL_LEVEL must be more than 0"))]
 
 
 def test_every_script_prints_its_usage():
-    scripts = {"scripts/" + name for name in os.listdir(os.path.join(ROOT, "scripts"))}
+    # scripts/lib/ holds what the scripts source, not scripts.
+    scripts = {"scripts/" + name for name in os.listdir(os.path.join(ROOT, "scripts"))
+               if os.path.isfile(os.path.join(ROOT, "scripts", name))}
     assert {case[0] for case in CASES if case[2] == 0} == scripts | {".ci/run"}
 
 
