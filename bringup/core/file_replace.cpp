@@ -184,14 +184,15 @@ int reserve(int fd, std::size_t size) {
 // Takes the file's exclusive lock, waiting while another writer holds it,
 // so that two rewrites in place never mix: one's truncation to its length
 // landing after the other's shorter text would leave that text followed by
-// zeros. A signal asks `keep_waiting` (unset: the wait goes on), which may
-// end the wait with common::Interrupted. A file system that keeps no such
-// locks is written unlocked.
-void lock_exclusive(int fd, const std::function<bool()>& keep_waiting) {
+// zeros. A signal asks `keep_waiting` (unset: the wait goes on); false
+// when it ends the wait. A file system that keeps no such locks is
+// written unlocked.
+bool lock_exclusive(int fd, const std::function<bool()>& keep_waiting) {
   while (flock(fd, LOCK_EX) != 0) {
-    if (errno != EINTR) return;
-    if (keep_waiting && !keep_waiting()) throw common::Interrupted();
+    if (errno != EINTR) return true;
+    if (keep_waiting && !keep_waiting()) return false;
   }
+  return true;
 }
 
 // `content` over the file's present text; 0 or errno.
@@ -214,11 +215,9 @@ void overwrite_in_place(const std::string& target, const std::string& content, c
                         const std::function<bool()>& keep_waiting) {
   int fd = open(target.c_str(), O_RDWR | O_CLOEXEC);
   if (fd < 0) throw common::OsError(errno, path);
-  try {
-    lock_exclusive(fd, keep_waiting);
-  } catch (...) {
+  if (!lock_exclusive(fd, keep_waiting)) {
     close(fd);
-    throw;
+    throw common::Interrupted();
   }
   struct stat before {};
   std::string old;
