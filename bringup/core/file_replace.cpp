@@ -3,7 +3,6 @@
 #include <fcntl.h>
 #include <limits.h>
 #include <linux/fs.h>
-#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -13,6 +12,7 @@
 #include <utility>
 
 #include "bringup/core/file_attributes.hpp"
+#include "bringup/core/rewrite_lock.hpp"
 #include "common/process_runner.hpp"
 
 namespace bringup {
@@ -181,20 +181,6 @@ int reserve(int fd, std::size_t size) {
   return errno == EOPNOTSUPP || errno == ENOSYS ? 0 : errno;
 }
 
-// Takes the file's exclusive lock, waiting while another writer holds it,
-// so that two rewrites in place never mix: one's truncation to its length
-// landing after the other's shorter text would leave that text followed by
-// zeros. A signal asks `keep_waiting` (unset: the wait goes on); false
-// when it ends the wait. A file system that keeps no such locks is
-// written unlocked.
-bool lock_exclusive(int fd, const std::function<bool()>& keep_waiting) {
-  while (flock(fd, LOCK_EX) != 0) {
-    if (errno != EINTR) return true;
-    if (keep_waiting && !keep_waiting()) return false;
-  }
-  return true;
-}
-
 // `content` over the file's present text; 0 or errno.
 int overwrite(int fd, const std::string& content) {
   if (int error = pwrite_all(fd, content)) return error;
@@ -209,39 +195,31 @@ int overwrite(int fd, const std::string& content) {
 // shorter than the file's size: a short read, or a file that shrank
 // meanwhile) is refused untouched, as its text could not be put back. A
 // text that grew while it was read (another process appending) is whole.
-// Other writers in place wait from the read of the old text to the flush of
-// the new one.
+// Other rewrites in place wait from the read of the old text to the flush
+// of the new one.
 void overwrite_in_place(const std::string& target, const std::string& content, const std::string& path,
                         const std::function<bool()>& keep_waiting) {
-  int fd = open(target.c_str(), O_RDWR | O_CLOEXEC);
-  if (fd < 0) throw common::OsError(errno, path);
-  if (!lock_exclusive(fd, keep_waiting)) {
-    close(fd);
-    throw common::Interrupted();
-  }
+  const int opened = open(target.c_str(), O_RDWR | O_CLOEXEC);
+  if (opened < 0) throw common::OsError(errno, path);
+  RewriteDescriptor file(opened);
+  if (!file.lock(keep_waiting)) throw common::Interrupted();
+  const int fd = file.fd();
   struct stat before {};
   std::string old;
   int error = fstat(fd, &before) != 0 ? errno : read_all(fd, old);
   if (!error && old.size() < static_cast<std::size_t>(before.st_size)) {
-    close(fd);
     throw ReplaceError(EIO, path, kChangedWhileRead);
   }
   if (!error && content.size() > old.size()) error = reserve(fd, content.size());
-  if (error) {
-    close(fd);
-    throw common::OsError(error, path);
-  }
+  if (error) throw common::OsError(error, path);
   // From here a byte may have changed: a failure puts the old text back.
   const int failure = overwrite(fd, content);
-  bool restored = true;
-  if (failure) {
-    // The old text fits the space it held.
-    restored = pwrite_all(fd, old) == 0 && ftruncate(fd, static_cast<off_t>(old.size())) == 0 &&
-               fsync(fd) == 0;
-  }
-  close(fd);
+  if (!failure) return;
+  // The old text fits the space it held.
+  const bool restored = pwrite_all(fd, old) == 0 && ftruncate(fd, static_cast<off_t>(old.size())) == 0 &&
+                        fsync(fd) == 0;
   if (!restored) throw ReplaceError(failure, path, kMayBeDamaged);
-  if (failure) throw common::OsError(failure, path);
+  throw common::OsError(failure, path);
 }
 
 // Removes the temporary file after `failure` (an errno); when it cannot
@@ -273,19 +251,31 @@ void sync_directory(const std::string& target, const std::string& path) {
 }
 
 // A read-only descriptor on the file if it exists, -1 when it does not or
-// may not be read. It is opened with O_CREAT, as a plain open for writing
-// is, so that the kernel's guard against files planted in sticky folders
-// (fs.protected_regular) refuses it as it would refuse that open, at
-// whatever setting: `guarded` then tells the refusal (EACCES with
-// O_CREAT, none without).
+// may not be read. It is opened through the name the caller gave, with
+// O_CREAT, as a plain open for writing is, so that the kernel's guard
+// against files planted in sticky folders (fs.protected_regular) judges
+// it as it would judge that open, at whatever setting, and by the same
+// name: a file reached through /proc (/dev/stdout, /dev/fd/N) is not
+// guarded. `guarded` then tells its refusal (EACCES with O_CREAT, none
+// without), and `error` any other failure to ask, which refuses the write
+// as well; a lease (EWOULDBLOCK) is met only once the guard has let the
+// open by.
 struct ReadOnlyFile {
-  ReadOnlyFile(const std::string& target, bool exists) {
+  ReadOnlyFile(const std::string& path, bool exists) {
     if (!exists) return;
     constexpr int kReadOnly = O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
-    fd = open(target.c_str(), kReadOnly | O_CREAT, 0666);
-    if (fd >= 0 || errno != EACCES) return;
-    fd = open(target.c_str(), kReadOnly);
-    guarded = fd >= 0;
+    fd = open(path.c_str(), kReadOnly | O_CREAT, 0666);
+    if (fd >= 0 || errno == EWOULDBLOCK) return;
+    if (errno != EACCES) {
+      error = errno;
+      return;
+    }
+    // Let by without O_CREAT (a lease is met after the permission check):
+    // the guard refused it. Refused again: the file may not be read, which
+    // says nothing of writing it. Any other failure leaves the guard unasked.
+    fd = open(path.c_str(), kReadOnly);
+    guarded = fd >= 0 || errno == EWOULDBLOCK;
+    if (fd < 0 && !guarded && errno != EACCES) error = errno;
   }
   ~ReadOnlyFile() {
     if (fd >= 0) close(fd);
@@ -294,6 +284,7 @@ struct ReadOnlyFile {
   ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
   int fd = -1;
   bool guarded = false;
+  int error = 0;
 };
 
 // Refuses, untouched, an existing file a plain open for writing would
@@ -307,6 +298,7 @@ struct ReadOnlyFile {
 // sticky-folder guard was asked when `old` was opened.
 void check_writable(const std::string& target, const ReadOnlyFile& old, const std::string& path) {
   if (old.guarded) throw common::OsError(EACCES, path);
+  if (old.error) throw common::OsError(old.error, path);
   if (faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) throw common::OsError(errno, path);
   int flags = 0;
   if (old.fd >= 0 && ioctl(old.fd, FS_IOC_GETFLAGS, &flags) == 0 && (flags & FS_APPEND_FL)) {
@@ -352,7 +344,7 @@ void replace_file(const std::string& path, const std::string& content,
       return overwrite_in_place(path, content, path, keep_waiting);
     }
   }
-  const ReadOnlyFile old_file(target, exists);
+  const ReadOnlyFile old_file(path, exists);
   if (exists) check_writable(target, old_file, path);
   // Another link would keep the old text.
   if (exists && old.st_nlink > 1) return overwrite_in_place(target, content, path, keep_waiting);

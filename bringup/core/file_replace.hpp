@@ -67,13 +67,16 @@ class TemporaryLeftError : public common::OsError {
 // to flush the directory comes after the new text is in place, and a
 // second failure while putting the old text back may damage the file: both
 // raise ReplaceError saying so, as does a file that changed while it was
-// read. A rewrite in place holds the file's exclusive lock (flock) from
-// the read of the old text to the flush of the new one, so that two at
-// once end with one text whole; while it waits for the lock, a signal asks
-// `keep_waiting` (unset: the wait goes on), and false ends the wait with
-// common::Interrupted, the file untouched. An existing file in a sticky
-// folder that the kernel's guard keeps a plain open from (another user's,
-// under fs.protected_regular) is refused with EACCES, as that open is.
+// read. A rewrite in place holds an exclusive record lock on the file
+// (RewriteDescriptor) from the read of the old text to the flush of the
+// new one, so that two at once end with one text whole, and never waits
+// on a lock this process holds itself; while it waits for the lock, a
+// signal asks `keep_waiting` (unset: the wait goes on), and false ends
+// the wait with common::Interrupted, the file untouched. An existing file
+// that the kernel's sticky-folder guard keeps a plain open of `path` from
+// (another user's, under fs.protected_regular) is refused with EACCES, as
+// that open is; a failure to ask the guard refuses the write with its
+// own error.
 void replace_file(const std::string& path, const std::string& content,
                   const std::function<bool()>& keep_waiting = {});
 

@@ -32,9 +32,20 @@ pytestmark = pytest.mark.skipif(
     or not unshare_works("-m"), reason="needs root, mount namespaces and the write_faults shim")
 
 WRITER = """
+import os
 import sys
 import bringup
 from bringup_fakes import platform_of
+hold = os.environ.get("HOLD_LOCK")  # a lock of the writer's own on the file while it writes
+if hold:
+    import fcntl, struct
+    held = os.open(sys.argv[1], os.O_RDWR)
+    if hold == "lockf":
+        fcntl.lockf(held, fcntl.LOCK_EX)
+    elif hold == "ofd":
+        fcntl.fcntl(held, fcntl.F_OFD_SETLK, struct.pack("hhqqi4x", fcntl.F_WRLCK, 0, 0, 0, 0))
+    else:
+        fcntl.flock(held, getattr(fcntl, hold))
 config = bringup.Config(platform_of([]), dummy=True)
 ports = int(sys.argv[2]) if len(sys.argv) > 2 else 1
 config.config_map = {str(label): "40G" for label in range(1, ports + 1)}
@@ -47,13 +58,14 @@ except OSError as error:
 
 
 def write(tmp_path, faults="", owner=0, namespace=("-m",), setup="true", old=OLD, mode=0o666,
-          name="ports.conf", prepare=lambda folder: None):
+          name="ports.conf", prepare=lambda folder: None, wrapper="", hold=""):
     """write_config over etc/<name> (holding `old` when not None, owned by
     `owner`, with `mode`) in a child in new namespaces (unshare options),
     after `prepare(folder)` ran here and the shell `setup` there in etc/,
-    with the shim failing `faults`. The child's report ("written", or the
-    errno and the error, after what it wrote to its standard output) and
-    what etc/ then holds."""
+    with the shim failing `faults`, started by the command `wrapper` and
+    holding the lock `hold` (see WRITER). The child's report ("written",
+    or the errno and the error, after what it wrote to its standard
+    output) and what etc/ then holds."""
     folder = tmp_path / "etc"
     folder.mkdir()
     target = folder / name
@@ -63,12 +75,13 @@ def write(tmp_path, faults="", owner=0, namespace=("-m",), setup="true", old=OLD
         os.chmod(target, mode)
     prepare(folder)
     env = dict(os.environ, PYTHONPATH=os.pathsep.join(sys.path), WRITE_FAULTS=faults,
-               WRITE_FAULTS_UNDER=str(folder), SHIM=SHIM, PRELOAD=os.environ.get("LD_PRELOAD", ""))
+               WRITE_FAULTS_UNDER=str(folder), SHIM=SHIM, PRELOAD=os.environ.get("LD_PRELOAD", ""),
+               HOLD_LOCK=hold)
     # Only the interpreter is preloaded: setup's own calls count no fault.
-    script = setup + ' && exec env LD_PRELOAD="$PRELOAD $SHIM" "$0" -c "$1" "$2"'
+    script = setup + ' && exec env LD_PRELOAD="$PRELOAD $SHIM" %s "$0" -c "$1" "$2"' % wrapper
     result = subprocess.run(["unshare"] + list(namespace) + ["sh", "-c", script, sys.executable,
                                                              WRITER, str(target)],
-                            capture_output=True, text=True, cwd=folder, env=env)
+                            capture_output=True, text=True, cwd=folder, env=env, timeout=60)
     assert result.returncode == 0, result.stderr
     return result.stdout.strip(), sorted(os.listdir(folder))
 
@@ -165,6 +178,8 @@ REFUSALS = [
     ("a write-protected file of an ordinary user", AS_NOBODY, "", 0, 0o444, 13, None),
     ("its stat fails: EIO", ("-m",), "stat:1:5", UNMAPPED, 0o4750, 5, None),
     ("its stat fails: EOVERFLOW", ("-m",), "stat:1:75", UNMAPPED, 0o4750, 75, None),
+    # The open that asks the sticky-folder guard is the first.
+    ("asking the sticky-folder guard fails: EIO", ("-m",), "open:1:5", 0, 0o666, 5, None),
     # Rewritten in place (the chown is refused), the old text put back fails.
     ("a failed flush, then a failed restore", ("-m",), "fchown:1:1,fsync:1:5,fsync:2:5", NOBODY,
      0o666, 5, DAMAGED),
@@ -352,7 +367,111 @@ def test_a_file_in_a_sticky_folder_is_refused_as_a_plain_open_refuses_it(
     assert (folder / "ports.conf").read_text() == (NEW if report == "written" else OLD)
 
 
-def test_two_rewrites_in_place_at_once_end_with_one_text_whole(tmp_path):
+# The guard judges the name opened: another user's file named in the
+# sticky folder, or through a symbolic link into it, is refused; reached
+# through /proc (the writer's own descriptor, as a shell's redirection
+# gives it), it is not.
+THROUGH_NAME = """
+import sys
+import bringup
+from bringup_fakes import platform_of
+name, how = sys.argv[1], sys.argv[2]
+try:
+    if how == "plain":
+        with open(name, "w") as handle:
+            handle.write(sys.argv[3])
+    else:
+        config = bringup.Config(platform_of([]), dummy=True)
+        config.config_map = {"1": "40G"}
+        config.write_config(name)
+except OSError as error:
+    sys.exit(error.errno)
+"""
+
+
+@pytest.mark.parametrize("name, errno", [
+    ("sticky/ports.conf", 13), ("link", 13), ("/dev/stdout", 0), ("/dev/fd/%d", 0),
+    ("/proc/self/fd/%d", 0)])
+def test_the_sticky_folder_guard_judges_the_name_given_as_a_plain_open(
+        tmp_path, protected_regular, name, errno):
+    protected_regular(1)
+    folder = tmp_path / "sticky"
+    folder.mkdir()
+    folder.chmod(0o1777)
+    target = folder / "ports.conf"
+    (tmp_path / "link").symlink_to(target)
+    outcomes = []
+    for how in ("plain", "write_config"):
+        target.unlink(missing_ok=True)
+        target.write_text(OLD)
+        os.chown(target, NOBODY, NOBODY)
+        fd = os.open(target, os.O_WRONLY)  # opened as the file's owner would, not created
+        given = name % fd if "%d" in name else str(tmp_path / name)
+        try:
+            child = subprocess.run([sys.executable, "-c", THROUGH_NAME, given, how, NEW],
+                                   stdout=fd, pass_fds=(fd,), cwd=tmp_path, timeout=60,
+                                   env=dict(os.environ, PYTHONPATH=os.pathsep.join(sys.path)))
+        finally:
+            os.close(fd)
+        outcomes.append((child.returncode, target.read_text()))
+    assert outcomes == [(errno, NEW if errno == 0 else OLD)] * 2, name
+
+
+# A lock the writer itself holds on a file it rewrites in place, taken by a
+# flock(1) wrapper that runs it or in its own process, is never waited for.
+IN_PLACE = {
+    "a second link": dict(prepare=lambda folder: os.link(folder / "ports.conf", folder / "other")),
+    "a folder the writer may not change": dict(namespace=AS_NOBODY,
+                                               prepare=lambda folder: folder.chmod(0o555)),
+}
+HELD_LOCKS = {
+    "flock(1) wrapper": dict(wrapper="flock ports.conf"), "shared flock": dict(hold="LOCK_SH"),
+    "exclusive flock": dict(hold="LOCK_EX"), "lockf": dict(hold="lockf"), "OFD lock": dict(hold="ofd"),
+}
+
+
+@pytest.mark.parametrize("lock", HELD_LOCKS)
+@pytest.mark.parametrize("where", IN_PLACE)
+def test_a_lock_the_writer_holds_itself_is_not_waited_for(tmp_path, where, lock):
+    if not unshare_works(*IN_PLACE[where].get("namespace", ("-m",))):
+        pytest.skip("no user namespace here")
+    inode = None
+
+    def keep_inode(folder):
+        nonlocal inode
+        IN_PLACE[where]["prepare"](folder)
+        inode = (folder / "ports.conf").stat().st_ino
+    options = dict(IN_PLACE[where], prepare=keep_inode, **HELD_LOCKS[lock])
+    assert write(tmp_path, **options)[0] == "written"
+    assert (tmp_path / "etc" / "ports.conf").read_text() == NEW
+    assert (tmp_path / "etc" / "ports.conf").stat().st_ino == inode  # rewritten in place
+
+
+TWO_THREADS = """
+import sys
+import threading
+import time
+import bringup
+from bringup_fakes import platform_of
+
+def write(ports):
+    config = bringup.Config(platform_of([]), dummy=True)
+    config.config_map = {str(label): "40G" for label in range(1, ports + 1)}
+    config.write_config(sys.argv[1])
+
+longer = threading.Thread(target=write, args=(400,))
+longer.start()
+deadline = time.monotonic() + 30
+while "\\n400=40G\\n" not in open(sys.argv[1]).read() and time.monotonic() < deadline:
+    time.sleep(0.01)  # until the longer text is written, its truncation to come
+write(1)
+longer.join()
+print("written")
+"""
+
+
+@pytest.mark.parametrize("writers", ["two processes", "two threads of one process"])
+def test_two_rewrites_in_place_at_once_end_with_one_text_whole(tmp_path, writers):
     """Two writers of one file with a second link (rewritten in place): the
     longer text's writer, set aside before its truncation, must not cut the
     shorter text that landed meanwhile to its own length."""
@@ -362,16 +481,20 @@ def test_two_rewrites_in_place_at_once_end_with_one_text_whole(tmp_path):
     target.write_text(OLD)
     os.link(target, folder / "other")
 
-    def writer(ports, faults):
+    def writer(script, faults, *arguments):
         env = dict(os.environ, PYTHONPATH=os.pathsep.join(sys.path), WRITE_FAULTS=faults,
                    WRITE_FAULTS_UNDER=str(folder),
                    LD_PRELOAD=(os.environ.get("LD_PRELOAD", "") + " " + SHIM).strip())
-        return subprocess.Popen([sys.executable, "-c", WRITER, str(target), str(ports)], env=env,
-                                stdout=subprocess.PIPE, text=True)
-    longer = writer(400, "slowftruncate:1:1000")
+        return subprocess.Popen([sys.executable, "-c", script, str(target)] + list(arguments),
+                                env=env, stdout=subprocess.PIPE, text=True)
+    if writers == "two threads of one process":
+        assert writer(TWO_THREADS, "slowftruncate:1:1000").communicate(timeout=60)[0] == "written\n"
+        assert target.read_text() == NEW
+        return
+    longer = writer(WRITER, "slowftruncate:1:1000", "400")
     deadline = time.monotonic() + 30
     while "\n400=40G\n" not in target.read_text() and time.monotonic() < deadline:
         time.sleep(0.01)  # until the longer text is written, its truncation to come
-    shorter = writer(1, "")
+    shorter = writer(WRITER, "", "1")
     assert [longer.communicate()[0], shorter.communicate()[0]] == ["written\n"] * 2
     assert target.read_text() == NEW

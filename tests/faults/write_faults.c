@@ -7,9 +7,9 @@
  *
  * The nth call (counted from 1) of `call` on a path beginning with the
  * directory fails with errno; every other call goes through. Calls:
- * read, write, pwrite, fsync (a file), fsyncdir (fsync of a directory),
- * fallocate (posix_fallocate too), fchown, fsetxattr, rename (either
- * path), unlink, stat. Two more count reads too: readeof's nth read gives
+ * open, read, write, pwrite, fsync (a file), fsyncdir (fsync of a
+ * directory), fallocate (posix_fallocate too), fchown, fsetxattr, rename
+ * (either path), unlink, stat. Two more count reads too: readeof's nth read gives
  * end of file (0 bytes, errno field unused), as a file that shrank
  * meanwhile would; before append's nth read, errno-field bytes are
  * appended to the file through a descriptor of its own, as another
@@ -19,6 +19,7 @@
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <errno.h>
+#include <stdarg.h>
 #include <fcntl.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -95,6 +96,24 @@ static void append_to(int fd, int count) {
   }
   close(other);
 }
+
+/* The mode is passed on only where the flags say there is one. */
+#define OPEN_WRAPPER(name)                                             \
+  int name(const char* path, int flags, ...) {                          \
+    mode_t mode = 0;                                                    \
+    if (flags & (O_CREAT | O_TMPFILE)) {                                \
+      va_list arguments;                                                \
+      va_start(arguments, flags);                                       \
+      mode = va_arg(arguments, mode_t);                                 \
+      va_end(arguments);                                                \
+    }                                                                   \
+    load();                                                             \
+    if (fault_count && concerned(path) && injected("open")) return -1;  \
+    return NEXT(name)(path, flags, mode);                               \
+  }
+
+OPEN_WRAPPER(open)
+OPEN_WRAPPER(open64)
 
 ssize_t read(int fd, void* buffer, size_t size) {
   load();
