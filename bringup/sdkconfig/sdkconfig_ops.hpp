@@ -26,6 +26,9 @@ py::object calculate_gangs(py::handle self, py::handle ports);
 // The number in the first hardware interface name of a platform port
 // ("xe12" gives 12), by the host's int(): the order of the gang walk.
 py::object hardware_number(py::handle platform_port);
+// How ports.conf names a port (a configured port or a platform port): its
+// label, "Fabric-<label>" for a fabric port.
+py::object layout_key(py::handle port);
 // None when every ganged port of `ports` is a member of a whole gang (one
 // whose leader holds its set); else the host's RuntimeError naming the
 // port that leads, or would lead, the first broken gang met.
