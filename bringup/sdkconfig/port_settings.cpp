@@ -211,6 +211,7 @@ py::object phy_addrs_text(py::handle self) {
 }
 
 py::object phytab_text(py::handle self) {
+  SW_CHECK(refuse_shared_kernel_name(self));
   SW_LET(ports, ports_of(self));
   std::vector<PhyTablePort> records;
   for (Py_ssize_t i = 0; i < PyList_GET_SIZE(ports.ptr()); ++i) {

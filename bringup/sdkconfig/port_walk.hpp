@@ -12,19 +12,32 @@ namespace bringup {
 
 namespace py = pybind11;
 
-// Walks every logical port of every configured port: visit(port, sub, lines).
+// Visits every logical port of every configured port: visit(port, sub),
+// -1 with the error set to stop. False with the error set when stopped.
 template <typename Visit>
-py::object each_logical_port(py::handle self, Visit&& visit) {
-  SW_LET(ports, ports_of(self));
-  TextLines lines;
+bool walk_logical_ports(py::handle self, Visit&& visit) {
+  py::object ports = ports_of(self);
+  if (!ports) return false;
   for (Py_ssize_t i = 0; i < PyList_GET_SIZE(ports.ptr()); ++i) {
     py::handle port = PyList_GET_ITEM(ports.ptr(), i);
     long count = 0;
-    if (!logical_port_count(port, count)) return {};
+    if (!logical_port_count(port, count)) return false;
     for (long sub = 0; sub < count; ++sub) {
-      SW_LET(sub_number, common::integer(sub));
-      if (visit(port, sub_number, lines) < 0) return {};
+      py::object sub_number = common::integer(sub);
+      if (!sub_number || visit(port, sub_number) < 0) return false;
     }
+  }
+  return true;
+}
+
+// Walks every logical port of every configured port: visit(port, sub, lines).
+template <typename Visit>
+py::object each_logical_port(py::handle self, Visit&& visit) {
+  TextLines lines;
+  if (!walk_logical_ports(self, [&](py::handle port, py::handle sub) {
+        return visit(port, sub, lines);
+      })) {
+    return {};
   }
   return lines.host();
 }

@@ -2,6 +2,7 @@
 //   port_calculation.cpp   construction, `config`, the configured ports;
 //   units_gangs_leds.cpp   units, gangs, LED controllers;
 //   whole_gangs.cpp        the port wiring's refusal of a broken gang;
+//   kernel_names.cpp       the refusal of a kernel name given twice;
 //   bitmaps_and_maps.cpp   port bitmaps and the three port maps;
 //   port_settings.cpp      emphasis, per-port settings, PHY sections;
 //   port_table.cpp         the port table and the kernel devices;
@@ -26,6 +27,9 @@ py::object calculate_gangs(py::handle self, py::handle ports);
 // The number in the first hardware interface name of a platform port
 // ("xe12" gives 12), by the host's int(): the order of the gang walk.
 py::object hardware_number(py::handle platform_port);
+// How ports.conf names a port (a configured port or a platform port): its
+// label, "Fabric-<label>" for a fabric port.
+py::object layout_key(py::handle port);
 // None when every ganged port of `ports` is a member of a whole gang (one
 // whose leader holds its set); else the host's RuntimeError naming the
 // port that leads, or would lead, the first broken gang met.
@@ -50,6 +54,11 @@ py::object phys_text(py::handle self);
 py::object phy_addrs_text(py::handle self);
 py::object phytab_text(py::handle self);
 py::object rcphy_text(py::handle self);
+
+// None when no two configured ports give one kernel name (linux_port_name
+// of each logical port); else the host's RuntimeError naming the first
+// name given again, in port order, and the ports that give it.
+py::object refuse_shared_kernel_name(py::handle self);
 
 py::object porttab_text(py::handle self);
 

@@ -75,6 +75,7 @@ py::object link_settings(py::handle autoneg, py::handle speed) {
 }  // namespace
 
 py::object ethertab_text(py::handle self) {
+  SW_CHECK(refuse_shared_kernel_name(self));
   return each_logical_port(self, [&](py::handle port, py::handle sub, TextLines& rows) -> int {
     py::object name = common::call_method(port, names.linux_port_name, sub);
     if (!name) return -1;
@@ -88,6 +89,7 @@ py::object ethertab_text(py::handle self) {
 
 py::object sfptab_text(py::handle self) {
   static const py::handle sdk = common::forever(py::str("sdk"));
+  SW_CHECK(refuse_shared_kernel_name(self));
   SW_LET(ports, ports_of(self));
   TextLines rows;
   for (Py_ssize_t i = 0; i < PyList_GET_SIZE(ports.ptr()); ++i) {
@@ -118,6 +120,7 @@ py::object sfptab_text(py::handle self) {
 py::object linkdefaults_per_interface(py::handle self) {
   static const py::handle defaults = common::forever(py::str("defaults")),
                           iface_defaults = common::forever(py::str("iface_defaults"));
+  SW_CHECK(refuse_shared_kernel_name(self));
   SW_LET(ports, ports_of(self));
   SW_LET(interfaces, common::steal(PyDict_New()));
   for (Py_ssize_t i = 0; i < PyList_GET_SIZE(ports.ptr()); ++i) {

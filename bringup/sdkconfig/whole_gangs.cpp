@@ -7,10 +7,6 @@
 
 namespace bringup {
 
-namespace {
-
-// How ports.conf names a port (a configured port or a platform port): its
-// label, "Fabric-<label>" for a fabric port.
 py::object layout_key(py::handle port) {
   static const py::handle fabric_prefix = common::forever(py::str("Fabric-"));
   SW_LET(label, common::get(port, names.label));
@@ -19,6 +15,8 @@ py::object layout_key(py::handle port) {
   if (!is_fabric) return label;
   return common::steal(PyNumber_Add(fabric_prefix.ptr(), label.ptr()));
 }
+
+namespace {
 
 // The port that leads, or would lead, the gang of the configured `port`:
 // `port` itself when it leads; else the nearest platform port of its unit

@@ -140,16 +140,17 @@ def test_a_broken_gang_is_refused_naming_the_port_that_would_lead_it(what, modul
         config.output("portsbcm")
 
 
-def two_unit_trident_two():
-    """A Trident2 switch of two units that number their lanes alike: ports
-    1 to 4 on unit 0 and ports 5 to 8 on unit 1, each on hardware ports 4
-    to 7; rx polarity flipped on ports 3, 4 (unit 0) and 5 (unit 1)."""
+def two_unit_trident_two(place=lambda n: (4 + n % 4, n // 4)):
+    """A Trident2 switch of eight ports, port n + 1 on the hardware port and
+    unit place(n) gives: by default two units that number their lanes
+    alike, ports 1 to 4 on unit 0 and ports 5 to 8 on unit 1, each on
+    hardware ports 4 to 7; rx polarity flipped on ports 3, 4 and 5."""
     from platforms import trident_two_box
     platform = trident_two_box.TridentTwoBox()
     platform.switch = asicmodel.BCMSwitch(asicmodel.TridentTwo_56854_Chip())
     platform.switch.ports = [
-        asicmodel.TridentTwo10GPort(str(n + 1), (4 + n % 4,), None, None, "SFP+", (0, n + 1), n // 4,
-                                    rx_polarity_flip=n in (2, 3, 4))
+        asicmodel.TridentTwo10GPort(str(n + 1), (place(n)[0],), None, None, "SFP+", (0, n + 1),
+                                    place(n)[1], rx_polarity_flip=n in (2, 3, 4))
         for n in range(8)]
     platform.switch.glimmer = trident_two_box.TridentTwoBoxLEDController
     return platform
@@ -179,6 +180,36 @@ def test_gangs_form_within_one_unit(what, layout, expected):
         return
     section = config.output("portsbcm").split("# portmap\n")[1].split("\n\n")[0]
     assert section.splitlines() == expected
+
+
+# Gangs whose leaders' labels fall in one 4k+1..4k+4 run, or a name
+# override, give two ports one kernel name: every text listing kernel names
+# refuses the layout, and no device is made; the port wiring itself passes.
+SHARED_KERNEL_NAMES = [
+    # (what, hardware port and unit of port n + 1, name overrides by label, the ports named)
+    ("two chips on alternate labels", lambda n: (4 + n // 2, n % 2), {}, "1 and 2"),
+    ("one chip's lane quads on every other label", lambda n: (4 + n // 2 + 4 * (n % 2), 0), {},
+     "1 and 2"),
+    ("a name override", lambda n: (4 + n % 4, n // 4), {5: "swp1"}, "1 and 5"),
+]
+
+
+@pytest.mark.parametrize("what, place, overrides, ports", SHARED_KERNEL_NAMES,
+                         ids=[case[0] for case in SHARED_KERNEL_NAMES])
+def test_a_kernel_name_given_twice_is_refused(what, place, overrides, ports):
+    platform = two_unit_trident_two(place)
+    for label, name in overrides.items():
+        platform.switch.ports[label - 1].name_override = name
+    config = bringup.BCMConfig(platform, dummy=True)
+    config.config(gang(1, 8))
+    made = []
+    config.makekernnet = config.maketap = lambda name, *rest: made.append(name)
+    for text in ("porttab", "ethertab", "linkdefaults", "phytab", "sfptab"):
+        with pytest.raises(RuntimeError, match="^platform: trident-two-box: Kernel name swp1 "
+                                               "given to ports %s$" % ports):
+            config.output(text)
+    assert made == []
+    config.output("portsbcm")
 
 
 def test_the_examples_show_every_kind_of_content(tmp_path):
