@@ -25,19 +25,26 @@ check_build_jobs() {
 }
 
 # FUZZ_TARGETS, from the repository root: sets `targets` to the names it
-# gives (unset or empty: every target), each of which must be a
-# fuzz_<name>.cpp of tests/fuzz/. Each name is taken as written: a pattern
-# such as '*' is a name, not files.
+# gives (unset, empty or blanks only: every target), each of which must be
+# a fuzz_<name>.cpp of tests/fuzz/. Each name is taken as written: a
+# pattern such as '*' is a name, not files. A name given again is kept
+# once, where first given: two runs of one target would share its log and
+# its corpus.
 check_fuzz_targets() {
   known=$(for source in tests/fuzz/fuzz_*.cpp; do
     [ -f "$source" ] && basename "$source" .cpp | sed 's/^fuzz_//'; done | tr '\n' ' ')
-  targets=${FUZZ_TARGETS:-$known}
+  targets=
   set -f
-  for t in $targets; do
+  for t in ${FUZZ_TARGETS-}; do
     case " $known" in
       *" $t "*) ;;
       *) refuse "FUZZ_TARGETS names no fuzz target: '$t' (the targets are: ${known% })" ;;
     esac
+    case " $targets " in
+      *" $t "*) ;;
+      *) targets="${targets:+$targets }$t" ;;
+    esac
   done
   set +f
+  targets=${targets:-$known}
 }

@@ -109,12 +109,30 @@ def test_the_help_names_every_setting_read(script):
     assert [name for name in sorted(settings) if name not in done.stdout] == []
 
 
-# A libFuzzer target's stand-in: reports its runs, and the one named
-# "crashing" leaves a crash input where it is told to and fails.
+# A libFuzzer target's stand-in: notes its run in build-fuzz/runs and
+# reports it, and the one named "crashing" leaves a crash input where it
+# is told to and fails.
 FUZZ_TARGET = """for a; do case $a in -artifact_prefix=*) prefix=${a#*=} ;; esac; done
+echo "${0##*_}" >>build-fuzz/runs
 echo "#12 DONE cov: 34"
 case $0 in *crashing) echo input >"${prefix}crash-1"; exit 1 ;; esac
 """
+
+
+def run_fuzz(root, arguments, **settings):
+    """Runs scripts/fuzz from a copy of scripts/ at `root` over the stand-in
+    targets "clean" and "crashing", each with a crash input kept from
+    before."""
+    shutil.copytree(os.path.join(ROOT, "scripts"), root / "scripts")
+    targets = root / "build-fuzz" / "tests" / "fuzz"
+    environment_with(str(targets), {"fuzz_clean": FUZZ_TARGET, "fuzz_crashing": FUZZ_TARGET})
+    for target in ("clean", "crashing"):
+        os.makedirs(root / "tests" / "fuzz" / "crashes" / target)
+        (root / "tests" / "fuzz" / ("fuzz_%s.cpp" % target)).write_text("")
+        (root / "tests" / "fuzz" / "crashes" / target / "kept-input").write_text("old\n")
+    env = environment_with(str(root / "stand-ins"), STAND_INS, **settings)
+    return subprocess.run(["sh", str(root / "scripts" / "fuzz")] + arguments, env=env,
+                          capture_output=True, text=True, timeout=60)
 
 
 # The caller's settings, each of which would change the run: a test sets
@@ -124,19 +142,28 @@ case $0 in *crashing) echo input >"${prefix}crash-1"; exit 1 ;; esac
 def test_fuzz_names_only_the_crash_inputs_this_run_found(tmp_path, monkeypatch, caller):
     for name, value in caller.items():
         monkeypatch.setenv(name, value)
-    shutil.copytree(os.path.join(ROOT, "scripts"), tmp_path / "scripts")
-    targets = tmp_path / "build-fuzz" / "tests" / "fuzz"
-    environment_with(str(targets), {"fuzz_clean": FUZZ_TARGET, "fuzz_crashing": FUZZ_TARGET})
-    for target in ("clean", "crashing"):
-        os.makedirs(tmp_path / "tests" / "fuzz" / "crashes" / target)
-        (tmp_path / "tests" / "fuzz" / ("fuzz_%s.cpp" % target)).write_text("")
-        (tmp_path / "tests" / "fuzz" / "crashes" / target / "kept-input").write_text("old\n")
-    env = environment_with(str(tmp_path / "stand-ins"), STAND_INS)
-    done = subprocess.run(["sh", str(tmp_path / "scripts" / "fuzz"), "1"], env=env,
-                          capture_output=True, text=True, timeout=60)
+    done = run_fuzz(tmp_path, ["1"])
     assert (done.returncode, done.stdout) == (1, (
         "clean: 12 executions, coverage 34\n"
         "crashing: 12 executions, coverage 34\n"
         "  new crash inputs kept in tests/fuzz/crashes/crashing/: crash-1\n")), done.stderr
     assert sorted(os.listdir(tmp_path / "tests" / "fuzz" / "crashes" / "crashing")) == [
         "crash-1", "kept-input"]
+
+
+# (FUZZ_TARGETS, arguments, the targets run, in their order for a replay):
+# blanks alone name every target; a name given again runs once.
+FUZZ_TARGET_RUNS = [
+    (" ", ["--replay"], ["clean", "crashing"]),
+    ("\t", ["1"], ["clean", "crashing"]),
+    ("crashing clean crashing", ["--replay"], ["crashing", "clean"]),
+    ("clean  clean", ["1"], ["clean"]),
+]
+
+
+@pytest.mark.parametrize("names,arguments,runs", FUZZ_TARGET_RUNS)
+def test_fuzz_runs_each_target_named_once(tmp_path, names, arguments, runs):
+    run_fuzz(tmp_path, arguments, FUZZ_TARGETS=names)
+    noted = tmp_path / "build-fuzz" / "runs"
+    ran = noted.read_text().split() if noted.exists() else []
+    assert (ran if arguments == ["--replay"] else sorted(ran)) == runs

@@ -55,11 +55,19 @@ TEST(RunProcess, StatusOfASignalIsNegative) {
 }
 
 TEST(RunProcess, NullStreamsAndNoInheritedDescriptors) {
-  int open_here = open("/dev/null", O_RDONLY);  // inheritable, yet not passed on
+  // Inheritable, yet not passed on. Moved past the standard streams, whose
+  // numbers open() takes when this binary runs with one of them closed.
+  int opened = open("/dev/null", O_RDONLY);
+  ASSERT_GE(opened, 0);
+  int open_here = fcntl(opened, F_DUPFD, 3);
+  close(opened);
   ASSERT_GE(open_here, 3);
-  auto result = common::run_process({"sh", "-c", "readlink /proc/$$/fd/0; ls /proc/$$/fd"});
+  // Every stream of the program set here, none taken from this binary's.
+  ProcessOptions options{Stream::kNull, Stream::kCapture, Stream::kNull};
+  auto result = common::run_process(
+      {"sh", "-c", "readlink /proc/$$/fd/0 /proc/$$/fd/2; ls /proc/$$/fd"}, options);
   close(open_here);
-  EXPECT_EQ(result.output, "/dev/null\n0\n1\n2\n");
+  EXPECT_EQ(result.output, "/dev/null\n/dev/null\n0\n1\n2\n");
 }
 
 TEST(RunProcess, ProgramThatCannotStart) {
