@@ -202,7 +202,7 @@ void overwrite_in_place(const std::string& target, const std::string& content, c
   const int opened = open(target.c_str(), O_RDWR | O_CLOEXEC);
   if (opened < 0) throw common::OsError(errno, path);
   RewriteDescriptor file(opened);
-  if (!file.lock(keep_waiting)) throw common::Interrupted();
+  if (const int refused = file.lock(keep_waiting)) throw common::OsError(refused, path);
   const int fd = file.fd();
   struct stat before {};
   std::string old;

@@ -70,9 +70,10 @@ class TemporaryLeftError : public common::OsError {
 // read. A rewrite in place holds an exclusive record lock on the file
 // (RewriteDescriptor) from the read of the old text to the flush of the
 // new one, so that two at once end with one text whole, and never waits
-// on a lock this process holds itself; while it waits for the lock, a
-// signal asks `keep_waiting` (unset: the wait goes on), and false ends
-// the wait with common::Interrupted, the file untouched. An existing file
+// on a lock this process holds itself (refused with EDEADLK where another
+// process's stands in the way too); while it waits for the lock,
+// `keep_waiting` (unset: the wait goes on) is asked at every turn, and
+// false ends the wait with common::Interrupted, the file untouched. An existing file
 // that the kernel's sticky-folder guard keeps a plain open of `path` from
 // (another user's, under fs.protected_regular) is refused with EACCES, as
 // that open is; a failure to ask the guard refuses the write with its

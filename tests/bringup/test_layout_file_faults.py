@@ -6,6 +6,7 @@ Root only: the cases give files to other owners and mount over them."""
 import collections
 import ctypes
 import errno as errnos
+import fcntl
 import os
 import shutil
 import struct
@@ -31,21 +32,26 @@ pytestmark = pytest.mark.skipif(
     os.geteuid() != 0 or not shutil.which("unshare") or not os.path.exists(SHIM)
     or not unshare_works("-m"), reason="needs root, mount namespaces and the write_faults shim")
 
-WRITER = """
+# A lock of the writer's own on the file while it writes: HOLD_LOCK names
+# a flock (LOCK_SH, LOCK_EX), a POSIX record lock (lockf, lockf_sh) or an
+# open file description's (ofd).
+HOLD = """
 import os
 import sys
-import bringup
-from bringup_fakes import platform_of
-hold = os.environ.get("HOLD_LOCK")  # a lock of the writer's own on the file while it writes
+hold = os.environ.get("HOLD_LOCK")
 if hold:
     import fcntl, struct
     held = os.open(sys.argv[1], os.O_RDWR)
-    if hold == "lockf":
-        fcntl.lockf(held, fcntl.LOCK_EX)
+    if hold.startswith("lockf"):
+        fcntl.lockf(held, fcntl.LOCK_SH if hold == "lockf_sh" else fcntl.LOCK_EX)
     elif hold == "ofd":
         fcntl.fcntl(held, fcntl.F_OFD_SETLK, struct.pack("hhqqi4x", fcntl.F_WRLCK, 0, 0, 0, 0))
     else:
         fcntl.flock(held, getattr(fcntl, hold))
+"""
+WRITER = HOLD + """
+import bringup
+from bringup_fakes import platform_of
 config = bringup.Config(platform_of([]), dummy=True)
 ports = int(sys.argv[2]) if len(sys.argv) > 2 else 1
 config.config_map = {str(label): "40G" for label in range(1, ports + 1)}
@@ -447,8 +453,24 @@ def test_a_lock_the_writer_holds_itself_is_not_waited_for(tmp_path, where, lock)
     assert (tmp_path / "etc" / "ports.conf").stat().st_ino == inode  # rewritten in place
 
 
-TWO_THREADS = """
-import sys
+# Where another process holds a lock too, waiting could be for ever (it may
+# wait on the writer's): refused at once, untouched.
+def test_a_writer_holding_a_lock_where_another_holds_one_is_refused_at_once(tmp_path):
+    held = []
+
+    def prepare(folder):
+        os.link(folder / "ports.conf", folder / "other")
+        held.append(os.open(folder / "other", os.O_RDONLY))
+        fcntl.lockf(held[0], fcntl.LOCK_SH)
+    try:
+        assert write(tmp_path, prepare=prepare, hold="lockf_sh") == (
+            failure(errnos.EDEADLK, tmp_path), ["other", "ports.conf"])
+    finally:
+        os.close(held[0])
+    assert (tmp_path / "etc" / "ports.conf").read_text() == OLD
+
+
+TWO_THREADS = HOLD + """
 import threading
 import time
 import bringup
@@ -470,8 +492,11 @@ print("written")
 """
 
 
-@pytest.mark.parametrize("writers", ["two processes", "two threads of one process"])
-def test_two_rewrites_in_place_at_once_end_with_one_text_whole(tmp_path, writers):
+@pytest.mark.parametrize("writers, hold", [
+    ("two processes", ""), ("two threads of one process", ""),
+    ("two threads of one process holding a lock", "lockf"),
+    ("two threads of one process holding a lock", "ofd")])
+def test_two_rewrites_in_place_at_once_end_with_one_text_whole(tmp_path, writers, hold):
     """Two writers of one file with a second link (rewritten in place): the
     longer text's writer, set aside before its truncation, must not cut the
     shorter text that landed meanwhile to its own length."""
@@ -483,11 +508,11 @@ def test_two_rewrites_in_place_at_once_end_with_one_text_whole(tmp_path, writers
 
     def writer(script, faults, *arguments):
         env = dict(os.environ, PYTHONPATH=os.pathsep.join(sys.path), WRITE_FAULTS=faults,
-                   WRITE_FAULTS_UNDER=str(folder),
+                   WRITE_FAULTS_UNDER=str(folder), HOLD_LOCK=hold,
                    LD_PRELOAD=(os.environ.get("LD_PRELOAD", "") + " " + SHIM).strip())
         return subprocess.Popen([sys.executable, "-c", script, str(target)] + list(arguments),
                                 env=env, stdout=subprocess.PIPE, text=True)
-    if writers == "two threads of one process":
+    if writers.startswith("two threads"):
         assert writer(TWO_THREADS, "slowftruncate:1:1000").communicate(timeout=60)[0] == "written\n"
         assert target.read_text() == NEW
         return
