@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <optional>
 #include <utility>
 
 #include "bringup/core/file_attributes.hpp"
@@ -335,6 +336,8 @@ void replace_file(const std::string& path, const std::string& content,
   // A device, pipe, socket or directory is not replaced: written (or
   // refused) as is.
   if (exists && !S_ISREG(old.st_mode)) return write_in_place(path, content);
+  std::optional<RewriteTurn> turn;
+  if (exists) turn.emplace(old.st_dev, old.st_ino, path, keep_waiting);
   const std::string target = resolve_target(path);
   if (exists) {
     // A file only the kernel's links reach (an open file deleted or moved

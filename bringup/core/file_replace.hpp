@@ -67,12 +67,13 @@ class TemporaryLeftError : public common::OsError {
 // to flush the directory comes after the new text is in place, and a
 // second failure while putting the old text back may damage the file: both
 // raise ReplaceError saying so, as does a file that changed while it was
-// read. A rewrite in place holds an exclusive record lock on the file
-// (RewriteDescriptor) from the read of the old text to the flush of the
-// new one, so that two at once end with one text whole, and never waits
-// on a lock this process holds itself (refused with EDEADLK where another
-// process's stands in the way too); while it waits for the lock,
-// `keep_waiting` (unset: the wait goes on) is asked at every turn, and
+// read. This process's replacements of an existing file take turns
+// (RewriteTurn), and a rewrite in place holds an exclusive record lock on
+// the file (RewriteDescriptor) from the read of the old text to the flush
+// of the new one, so that two at once end with one text whole; it never
+// waits on a lock this process holds itself (refused with EDEADLK where
+// another process's stands in the way too). While either waits,
+// `keep_waiting` (unset: the wait goes on) is asked at every pause, and
 // false ends the wait with common::Interrupted, the file untouched. An existing file
 // that the kernel's sticky-folder guard keeps a plain open of `path` from
 // (another user's, under fs.protected_regular) is refused with EACCES, as

@@ -5,12 +5,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <pthread.h>
+
 #include <cerrno>
 #include <cstdlib>
 #include <ctime>
+#include <map>
 #include <mutex>
-#include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "common/process_runner.hpp"
@@ -19,22 +22,27 @@ namespace bringup {
 
 namespace {
 
-// The files this process's rewrites in place hold their turn at.
+// The files this process's rewrites hold their turn at, and the thread
+// that holds each.
 std::mutex turns_mutex;
 
-std::set<std::pair<dev_t, ino_t>>& turns() {
-  static std::set<std::pair<dev_t, ino_t>> files;
+std::map<std::pair<dev_t, ino_t>, std::thread::id>& turns() {
+  static std::map<std::pair<dev_t, ino_t>, std::thread::id> files;
   return files;
 }
 
-bool take_turn(const std::pair<dev_t, ino_t>& file) {
-  const std::lock_guard<std::mutex> hold(turns_mutex);
-  return turns().insert(file).second;
-}
-
-void give_turn(const std::pair<dev_t, ino_t>& file) {
-  const std::lock_guard<std::mutex> hold(turns_mutex);
-  turns().erase(file);
+// A child of a fork has none of the threads that held turns. The list is
+// held across the fork, so that the child never finds it held by a thread
+// it lacks.
+void clear_turns_in_children() {
+  static std::once_flag once;
+  std::call_once(once, [] {
+    pthread_atfork([] { turns_mutex.lock(); }, [] { turns_mutex.unlock(); },
+                   [] {
+                     turns().clear();
+                     turns_mutex.unlock();
+                   });
+  });
 }
 
 // A moment's wait, then `keep_waiting` is asked (a signal that came at any
@@ -81,13 +89,12 @@ void add_locks_of(int fd, OwnLocks& own) {
   if (text.find(" OFDLCK ") != std::string::npos) own.descriptions.push_back(fd);
 }
 
-// The record locks this process holds on `file`, open as `fd`: a POSIX
-// lock in the way names it; the descriptors it has open on the file list
-// theirs. Without /proc only the first can be told.
-OwnLocks own_locks(int fd, const struct stat& file) {
+// The record locks this process holds on `file`, open as `fd`: `posix`
+// when a POSIX lock in the way names it; the descriptors it has open on
+// the file list theirs. Without /proc only the first can be told.
+OwnLocks own_locks(int fd, const struct stat& file, bool posix) {
   OwnLocks own;
-  struct flock found = whole_file_lock();
-  own.posix = fcntl(fd, F_OFD_GETLK, &found) == 0 && found.l_type != F_UNLCK && found.l_pid == getpid();
+  own.posix = posix;
   DIR* descriptors = opendir("/proc/self/fd");
   if (!descriptors) {
     if (out_of_descriptors(errno)) own.error = errno;
@@ -124,32 +131,45 @@ bool others_in_the_way(int fd, const OwnLocks& own) {
 
 }  // namespace
 
-RewriteDescriptor::~RewriteDescriptor() {
-  close(fd_);
-  if (has_turn_) give_turn(file_);
+RewriteTurn::RewriteTurn(dev_t device, ino_t inode, const std::string& path,
+                         const std::function<bool()>& keep_waiting)
+    : file_(device, inode) {
+  clear_turns_in_children();
+  for (;; pause(keep_waiting)) {
+    const std::lock_guard<std::mutex> hold(turns_mutex);
+    const auto [holder, taken] = turns().emplace(file_, std::this_thread::get_id());
+    if (taken) return;
+    if (holder->second == std::this_thread::get_id()) throw common::OsError(EDEADLK, path);
+  }
 }
+
+RewriteTurn::~RewriteTurn() {
+  const std::lock_guard<std::mutex> hold(turns_mutex);
+  turns().erase(file_);
+}
+
+RewriteDescriptor::~RewriteDescriptor() { close(fd_); }
 
 int RewriteDescriptor::lock(const std::function<bool()>& keep_waiting) {
   struct stat file {};
   if (fstat(fd_, &file) != 0) return errno;
-  // Two threads' rewrites could otherwise both take a lock of the
-  // caller's for their own.
-  while (!take_turn({file.st_dev, file.st_ino})) pause(keep_waiting);
-  has_turn_ = true;
-  file_ = {file.st_dev, file.st_ino};
-  // Asked again at every turn rather than waited for in the kernel, which
+  // Asked again at every pause rather than waited for in the kernel, which
   // runs no handler and would never grant a lock this process stands in
-  // the way of. What this process holds is looked at once: only its other
-  // threads could change it meanwhile.
+  // the way of. A POSIX lock of this process's in the way is looked for
+  // every time (another of its threads may take one meanwhile, or be
+  // found once another's is gone); the descriptors' locks once.
   for (bool looked = false;; pause(keep_waiting)) {
     struct flock lock = whole_file_lock();
     if (fcntl(fd_, F_OFD_SETLK, &lock) == 0) return 0;
     if (errno == EINTR) continue;
     // No such locks here (ENOLCK; EINVAL on a kernel without them).
     if (errno != EAGAIN && errno != EACCES) return 0;
-    if (looked) continue;
+    struct flock found = whole_file_lock();
+    const bool posix = fcntl(fd_, F_OFD_GETLK, &found) == 0 && found.l_type != F_UNLCK &&
+                       found.l_pid == getpid();
+    if (looked && !posix) continue;
     looked = true;
-    const OwnLocks own = own_locks(fd_, file);
+    const OwnLocks own = own_locks(fd_, file, posix);
     if (own.error) return own.error;
     if (own.posix || !own.descriptions.empty()) return others_in_the_way(fd_, own) ? EDEADLK : 0;
   }

@@ -1,14 +1,36 @@
-// The lock a rewrite of a file in place holds, so that two rewrites of one
-// file at once never mix, without ever waiting on a lock its own caller
-// holds.
+// The turn and the lock a rewrite of a file holds, so that two rewrites of
+// one file at once never mix, without ever waiting on a lock its own
+// caller holds.
 #pragma once
 
 #include <sys/types.h>
 
 #include <functional>
+#include <string>
 #include <utility>
 
 namespace bringup {
+
+// This process's turn at rewriting one file (its device and inode): its
+// threads' rewrites of a file take turns, before any of them opens it, so
+// that one's closing the file (which ends every POSIX lock the process
+// holds on it) never comes in the middle of another's. While it waits,
+// `keep_waiting` (unset: the wait goes on) is asked at every pause, so
+// that a signal's handlers run; false ends the wait with
+// common::Interrupted. A rewrite within a rewrite of the same file on
+// one thread (a signal handler's) is refused with EDEADLK, naming `path`.
+// A child process starts with no turns held.
+class RewriteTurn {
+ public:
+  RewriteTurn(dev_t device, ino_t inode, const std::string& path,
+              const std::function<bool()>& keep_waiting);
+  ~RewriteTurn();
+  RewriteTurn(const RewriteTurn&) = delete;
+  RewriteTurn& operator=(const RewriteTurn&) = delete;
+
+ private:
+  std::pair<dev_t, ino_t> file_;
+};
 
 // A descriptor open on the file a rewrite in place writes, which it closes.
 class RewriteDescriptor {
@@ -20,29 +42,24 @@ class RewriteDescriptor {
 
   int fd() const { return fd_; }
 
-  // Makes the rewrite the file's only one; 0 when it may go on, or the
-  // errno that refuses it. This process's rewrites of one file take turns;
-  // then an exclusive record lock on the whole file, owned by this open
-  // file description (F_OFD_SETLK), is waited for while another process
-  // holds a record lock on the file. Linux keeps flock locks apart from
-  // these on local file systems: a flock a caller holds is never met.
-  // Where this process holds a record lock on the file itself (a POSIX
-  // lock, or one of an open file description it has a descriptor of, a
-  // wrapper's passed down among them), it never waits: the file is written
-  // unlocked at once when only its own locks stand in the way, as they
-  // keep every other rewrite out, and refused with EDEADLK when another's
-  // do too (its holder may be waiting on this process's). Failing to
-  // look at its own locks (EMFILE) refuses it too. A file system that
-  // keeps no such locks (ENOLCK) is written unlocked. While it waits,
-  // `keep_waiting` (unset: the wait goes on) is asked at every turn, so
-  // that a signal's handlers run; false ends the wait with
-  // common::Interrupted.
+  // Makes the rewrite, which holds its turn, the file's only one; 0 when
+  // it may go on, or the errno that refuses it. An exclusive record lock
+  // on the whole file, owned by this open file description (F_OFD_SETLK),
+  // is waited for while another process holds a record lock on the file.
+  // Linux keeps flock locks apart from these on local file systems: a
+  // flock a caller holds is never met. Where this process holds a record
+  // lock on the file itself (a POSIX lock, or one of an open file
+  // description it has a descriptor of, a wrapper's passed down among
+  // them), it never waits: the file is written unlocked at once when only
+  // its own locks stand in the way, as they keep every other rewrite out,
+  // and refused with EDEADLK when another's do too (its holder may be
+  // waiting on this process's). Failing to look at its own locks (EMFILE)
+  // refuses it too. A file system that keeps no such locks (ENOLCK) is
+  // written unlocked. The wait is asked as the turn's is.
   int lock(const std::function<bool()>& keep_waiting);
 
  private:
   int fd_;
-  bool has_turn_ = false;
-  std::pair<dev_t, ino_t> file_{};
 };
 
 }  // namespace bringup
