@@ -73,18 +73,13 @@ struct OwnLocks {
 
 // Adds the record locks /proc/self/fdinfo lists for `fd` to `own`.
 void add_locks_of(int fd, OwnLocks& own) {
-  const std::string name = "/proc/self/fdinfo/" + std::to_string(fd);
-  const int info = open(name.c_str(), O_RDONLY | O_CLOEXEC);
-  if (info < 0) {
-    if (out_of_descriptors(errno)) own.error = errno;
+  std::string text;
+  try {
+    text = common::read_file("/proc/self/fdinfo/" + std::to_string(fd));
+  } catch (const common::OsError& error) {
+    if (out_of_descriptors(error.error_number())) own.error = error.error_number();
     return;  // closed meanwhile
   }
-  std::string text;
-  char buffer[1024];
-  for (ssize_t got; (got = read(info, buffer, sizeof buffer)) > 0;) {
-    text.append(buffer, static_cast<std::size_t>(got));
-  }
-  close(info);
   if (text.find(" POSIX ") != std::string::npos) own.posix = true;
   if (text.find(" OFDLCK ") != std::string::npos) own.descriptions.push_back(fd);
 }
