@@ -2,8 +2,9 @@
 // its gang's label (the 4k+1 at or below its leader's) or from its
 // platform port's override: where a platform's gangs do not sit on labels
 // 4k+1 to 4k+4, or an override repeats a name, two ports would get one
-// device. Every text listing kernel names, and the port table's device
-// work, ask this first.
+// device; an override on a broken-out port names all its sub-ports alike,
+// and each sub-port is a device of its own. Every text listing kernel
+// names, and the port table's device work, ask this first.
 #include "bringup/sdkconfig/port_walk.hpp"
 #include "bringup/sdkconfig/sdkconfig_ops.hpp"
 
@@ -11,16 +12,44 @@ namespace bringup {
 
 namespace {
 
-// The refusal of `name`, given by `first` and again by `again`: always
-// empty, with the error set.
-py::object refusal(py::handle self, py::handle name, py::handle first, py::handle again) {
+py::object platform_name(py::handle self) {
+  SW_LET(platform, common::get(self, names.platform));
+  return common::get(platform, names.name);
+}
+
+// The refusal of `name`, given by port `first` and again by port `again`:
+// always empty, with the error set.
+py::object refuse_ports(py::handle self, py::handle name, py::handle first, py::handle again) {
   SW_LET(first_key, layout_key(first));
   SW_LET(again_key, layout_key(again));
-  SW_LET(platform, common::get(self, names.platform));
-  SW_LET(platform_name, common::get(platform, names.name));
+  SW_LET(platform, platform_name(self));
   return common::fail_percent(PyExc_RuntimeError,
                               "platform: %s: Kernel name %s given to ports %s and %s",
-                              platform_name, name, first_key, again_key);
+                              platform, name, first_key, again_key);
+}
+
+// The refusal of `name`, given again by sub-port `again` of `port`, naming
+// the first of its sub-ports that gives it: the port is asked again here,
+// on this path only (`again` itself should it now name them otherwise).
+// Always empty, with the error set.
+py::object refuse_sub_ports(py::handle self, py::handle name, py::handle port, py::handle again) {
+  const long last = PyLong_AsLong(again.ptr());
+  if (last == -1 && PyErr_Occurred()) return {};
+  py::object first = common::ref(again);
+  for (long sub = 0; sub < last; ++sub) {
+    SW_LET(number, common::integer(sub));
+    SW_LET(given, common::call_method(port, names.linux_port_name, number));
+    SW_LET(same, common::equal(given, name));
+    if (same) {
+      first = number;
+      break;
+    }
+  }
+  SW_LET(key, layout_key(port));
+  SW_LET(platform, platform_name(self));
+  return common::fail_percent(
+      PyExc_RuntimeError, "platform: %s: Kernel name %s given to sub-ports %s and %s of port %s",
+      platform, name, first, again, key);
 }
 
 }  // namespace
@@ -30,12 +59,12 @@ py::object refuse_shared_kernel_name(py::handle self) {
   bool walked = walk_logical_ports(self, [&](py::handle port, py::handle sub) -> int {
     py::object name = common::call_method(port, names.linux_port_name, sub);
     if (!name) return -1;
+    const Py_ssize_t named = PyDict_GET_SIZE(givers.ptr());
     PyObject* giver = PyDict_SetDefault(givers.ptr(), name.ptr(), port.ptr());
     if (!giver) return -1;
-    // Only an override repeats a name within one port, naming all its
-    // sub-ports alike: that is still one port.
-    if (giver == port.ptr()) return 0;
-    refusal(self, name, common::borrow(giver), port);
+    if (PyDict_GET_SIZE(givers.ptr()) > named) return 0;  // the first to give it
+    if (giver == port.ptr()) refuse_sub_ports(self, name, port, sub);
+    else refuse_ports(self, name, common::borrow(giver), port);
     return -1;
   });
   if (!walked) return {};

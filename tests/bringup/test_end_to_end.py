@@ -182,33 +182,53 @@ def test_gangs_form_within_one_unit(what, layout, expected):
     assert section.splitlines() == expected
 
 
-# Gangs whose leaders' labels fall in one 4k+1..4k+4 run, or a name
-# override, give two ports one kernel name: every text listing kernel names
-# refuses the layout, and no device is made; the port wiring itself passes.
+def trident_two_box():
+    return importlib.import_module("platforms.trident_two_box").build()
+
+
+# Gangs whose leaders' labels fall in one 4k+1..4k+4 run, a name override
+# given twice, or one on a broken-out port, which names all its sub-ports
+# alike, give two logical ports one kernel name: every text listing kernel
+# names refuses the layout, and no device is made; the port wiring itself
+# passes. An override on a port left whole is that port's one name.
 SHARED_KERNEL_NAMES = [
-    # (what, hardware port and unit of port n + 1, name overrides by label, the ports named)
-    ("two chips on alternate labels", lambda n: (4 + n // 2, n % 2), {}, "1 and 2"),
-    ("one chip's lane quads on every other label", lambda n: (4 + n // 2 + 4 * (n % 2), 0), {},
-     "1 and 2"),
-    ("a name override", lambda n: (4 + n % 4, n // 4), {5: "swp1"}, "1 and 5"),
+    # (what, platform, layout, name overrides by label, the refusal after "Kernel name ", or None)
+    ("two chips on alternate labels", lambda: two_unit_trident_two(lambda n: (4 + n // 2, n % 2)),
+     gang(1, 8), {}, "swp1 given to ports 1 and 2"),
+    ("one chip's lane quads on every other label",
+     lambda: two_unit_trident_two(lambda n: (4 + n // 2 + 4 * (n % 2), 0)), gang(1, 8), {},
+     "swp1 given to ports 1 and 2"),
+    ("a name override", two_unit_trident_two, gang(1, 8), {5: "swp1"},
+     "swp1 given to ports 1 and 5"),
+    ("an override on a broken-out port", trident_two_box, "9=4x10G\n", {9: "uplink"},
+     "uplink given to sub-ports 0 and 1 of port 9"),
+    ("an override before a broken-out one", trident_two_box, "9=4x10G\n",
+     {8: "uplink", 9: "uplink"}, "uplink given to ports 8 and 9"),
+    ("an override on a port left whole", trident_two_box, "", {9: "uplink"}, None),
 ]
 
 
-@pytest.mark.parametrize("what, place, overrides, ports", SHARED_KERNEL_NAMES,
+@pytest.mark.parametrize("what, build, layout, overrides, refusal", SHARED_KERNEL_NAMES,
                          ids=[case[0] for case in SHARED_KERNEL_NAMES])
-def test_a_kernel_name_given_twice_is_refused(what, place, overrides, ports):
-    platform = two_unit_trident_two(place)
+def test_a_kernel_name_given_twice_is_refused(what, build, layout, overrides, refusal):
+    platform = build()
     for label, name in overrides.items():
         platform.switch.ports[label - 1].name_override = name
     config = bringup.BCMConfig(platform, dummy=True)
-    config.config(gang(1, 8))
+    config.config(layout)
     made = []
     config.makekernnet = config.maketap = lambda name, *rest: made.append(name)
     for text in ("porttab", "ethertab", "linkdefaults", "phytab", "sfptab"):
-        with pytest.raises(RuntimeError, match="^platform: trident-two-box: Kernel name swp1 "
-                                               "given to ports %s$" % ports):
+        if refusal is None:
             config.output(text)
-    assert made == []
+        else:
+            with pytest.raises(RuntimeError, match="^platform: trident-two-box: Kernel name %s$"
+                                                   % refusal):
+                config.output(text)
+    if refusal is None:
+        assert [name for name in made if name in overrides.values()] == list(overrides.values())
+    else:
+        assert made == []
     config.output("portsbcm")
 
 
