@@ -200,9 +200,8 @@ int overwrite(int fd, const std::string& content) {
 // of the new one.
 void overwrite_in_place(const std::string& target, const std::string& content, const std::string& path,
                         const std::function<bool()>& keep_waiting) {
-  const int opened = open(target.c_str(), O_RDWR | O_CLOEXEC);
-  if (opened < 0) throw common::OsError(errno, path);
-  RewriteDescriptor file(opened);
+  RewriteDescriptor file(target);
+  if (file.open_error()) throw common::OsError(file.open_error(), path);
   if (const int refused = file.lock(keep_waiting)) throw common::OsError(refused, path);
   const int fd = file.fd();
   struct stat before {};

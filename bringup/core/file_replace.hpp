@@ -71,8 +71,9 @@ class TemporaryLeftError : public common::OsError {
 // (RewriteTurn), and a rewrite in place holds an exclusive record lock on
 // the file (RewriteDescriptor) from the read of the old text to the flush
 // of the new one, so that two at once end with one text whole; it never
-// waits on a lock this process holds itself (refused with EDEADLK where
-// another process's stands in the way too). While either waits,
+// waits on a lock this process, or one that started it, holds (refused
+// with EDEADLK where it cannot tell that no other process's stands in the
+// way too), and a child forked meanwhile holds none of it. While either waits,
 // `keep_waiting` (unset: the wait goes on) is asked at every pause, and
 // false ends the wait with common::Interrupted, the file untouched. An existing file
 // that the kernel's sticky-folder guard keeps a plain open of `path` from

@@ -1,14 +1,14 @@
 #include "bringup/core/rewrite_lock.hpp"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <pthread.h>
 
+#include <atomic>
 #include <cerrno>
-#include <cstdlib>
+#include <cstdint>
 #include <ctime>
 #include <map>
 #include <mutex>
@@ -16,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "bringup/core/lock_holders.hpp"
 #include "common/process_runner.hpp"
 
 namespace bringup {
@@ -31,17 +32,43 @@ std::map<std::pair<dev_t, ino_t>, std::thread::id>& turns() {
   return files;
 }
 
-// A child of a fork has none of the threads that held turns. The list is
-// held across the fork, so that the child never finds it held by a thread
-// it lacks.
-void clear_turns_in_children() {
+// The descriptors rewrites in place have open, each with a serial number
+// of its own (a descriptor's number is given again once it is closed),
+// and the forks since the process started. A descriptor is closed with
+// the list held, so that the list always names the open ones at a fork.
+std::mutex descriptors_mutex;
+std::uint64_t last_serial = 0;
+std::atomic<std::uint64_t> forks{0};
+
+std::vector<std::pair<int, std::uint64_t>>& open_descriptors() {
+  static std::vector<std::pair<int, std::uint64_t>> descriptors;
+  return descriptors;
+}
+
+// A child of a fork has none of the threads that held turns, and none of
+// the rewrites in place: it closes their descriptors, whose open file
+// descriptions (and locks) stay the parent's. Both lists are held across
+// the fork, so that the child never finds one held by a thread it lacks.
+void prepare_for_forks() {
   static std::once_flag once;
   std::call_once(once, [] {
-    pthread_atfork([] { turns_mutex.lock(); }, [] { turns_mutex.unlock(); },
-                   [] {
-                     turns().clear();
-                     turns_mutex.unlock();
-                   });
+    pthread_atfork(
+        [] {
+          turns_mutex.lock();
+          descriptors_mutex.lock();
+          ++forks;
+        },
+        [] {
+          descriptors_mutex.unlock();
+          turns_mutex.unlock();
+        },
+        [] {
+          turns().clear();
+          for (const auto& descriptor : open_descriptors()) close(descriptor.first);
+          open_descriptors().clear();
+          descriptors_mutex.unlock();
+          turns_mutex.unlock();
+        });
   });
 }
 
@@ -53,83 +80,12 @@ void pause(const std::function<bool()>& keep_waiting) {
   if (keep_waiting && !keep_waiting()) throw common::Interrupted();
 }
 
-// An exclusive lock from the first byte to the end, however far the file
-// grows; l_pid 0, as the open file description's requests require.
-struct flock whole_file_lock() {
-  struct flock lock {};
-  lock.l_type = F_WRLCK;
-  lock.l_whence = SEEK_SET;
-  return lock;
-}
-
-bool out_of_descriptors(int error) { return error == EMFILE || error == ENFILE || error == ENOMEM; }
-
-// The record locks this process holds on a file.
-struct OwnLocks {
-  bool posix = false;
-  std::vector<int> descriptions;  // descriptors whose open file descriptions hold some
-  int error = 0;                  // why they could not all be looked at
-};
-
-// Adds the record locks /proc/self/fdinfo lists for `fd` to `own`.
-void add_locks_of(int fd, OwnLocks& own) {
-  std::string text;
-  try {
-    text = common::read_file("/proc/self/fdinfo/" + std::to_string(fd));
-  } catch (const common::OsError& error) {
-    if (out_of_descriptors(error.error_number())) own.error = error.error_number();
-    return;  // closed meanwhile
-  }
-  if (text.find(" POSIX ") != std::string::npos) own.posix = true;
-  if (text.find(" OFDLCK ") != std::string::npos) own.descriptions.push_back(fd);
-}
-
-// The record locks this process holds on `file`, open as `fd`: `posix`
-// when a POSIX lock in the way names it; the descriptors it has open on
-// the file list theirs. Without /proc only the first can be told.
-OwnLocks own_locks(int fd, const struct stat& file, bool posix) {
-  OwnLocks own;
-  own.posix = posix;
-  DIR* descriptors = opendir("/proc/self/fd");
-  if (!descriptors) {
-    if (out_of_descriptors(errno)) own.error = errno;
-    return own;
-  }
-  for (const dirent* entry; !own.error && (entry = readdir(descriptors)) != nullptr;) {
-    char* end = nullptr;
-    const long number = std::strtol(entry->d_name, &end, 10);
-    if (end == entry->d_name || *end) continue;  // "." and ".."
-    const int other = static_cast<int>(number);
-    struct stat same {};
-    if (other == fd || other == dirfd(descriptors) || fstat(other, &same) != 0 ||
-        same.st_dev != file.st_dev || same.st_ino != file.st_ino) {
-      continue;
-    }
-    add_locks_of(other, own);
-  }
-  closedir(descriptors);
-  return own;
-}
-
-// Whether a lock not this process's stands in the way of `fd`'s exclusive
-// lock, where the process holds `own`. The kernel leaves a lock's owner's
-// own locks out of what it reports: the process's POSIX locks for a
-// POSIX query, a description's for that description's query. One query
-// sees every other lock only where the process's locks have one owner;
-// otherwise another's is taken to be there.
-bool others_in_the_way(int fd, const OwnLocks& own) {
-  struct flock found = whole_file_lock();
-  if (own.descriptions.empty()) return fcntl(fd, F_GETLK, &found) != 0 || found.l_type != F_UNLCK;
-  if (own.posix || own.descriptions.size() > 1) return true;
-  return fcntl(own.descriptions.front(), F_OFD_GETLK, &found) != 0 || found.l_type != F_UNLCK;
-}
-
 }  // namespace
 
 RewriteTurn::RewriteTurn(dev_t device, ino_t inode, const std::string& path,
                          const std::function<bool()>& keep_waiting)
     : file_(device, inode) {
-  clear_turns_in_children();
+  prepare_for_forks();
   for (;; pause(keep_waiting)) {
     const std::lock_guard<std::mutex> hold(turns_mutex);
     const auto [holder, taken] = turns().emplace(file_, std::this_thread::get_id());
@@ -143,7 +99,49 @@ RewriteTurn::~RewriteTurn() {
   turns().erase(file_);
 }
 
-RewriteDescriptor::~RewriteDescriptor() { close(fd_); }
+RewriteDescriptor::RewriteDescriptor(const std::string& target) {
+  prepare_for_forks();
+  for (;;) {
+    const std::uint64_t before = forks.load();
+    const int fd = open(target.c_str(), O_RDWR | O_CLOEXEC);
+    if (fd < 0) {
+      open_error_ = errno;
+      return;
+    }
+    const std::lock_guard<std::mutex> hold(descriptors_mutex);
+    // A child forked since the open has a copy the list did not name, and
+    // the lock would reach it: open anew, leaving that copy unlocked.
+    if (forks.load() != before) {
+      close(fd);
+      continue;
+    }
+    fd_ = fd;
+    serial_ = ++last_serial;
+    open_descriptors().emplace_back(fd, serial_);
+    return;
+  }
+}
+
+RewriteDescriptor::~RewriteDescriptor() {
+  if (fd_ < 0) return;
+  const std::lock_guard<std::mutex> hold(descriptors_mutex);
+  auto& descriptors = open_descriptors();
+  for (auto it = descriptors.begin(); it != descriptors.end(); ++it) {
+    if (it->second == serial_) {
+      close(fd_);
+      descriptors.erase(it);
+      return;
+    }
+  }
+}
+
+bool RewriteDescriptor::still_open() const {
+  const std::lock_guard<std::mutex> hold(descriptors_mutex);
+  for (const auto& descriptor : open_descriptors()) {
+    if (descriptor.second == serial_) return true;
+  }
+  return false;
+}
 
 int RewriteDescriptor::lock(const std::function<bool()>& keep_waiting) {
   struct stat file {};
@@ -152,21 +150,38 @@ int RewriteDescriptor::lock(const std::function<bool()>& keep_waiting) {
   // runs no handler and would never grant a lock this process stands in
   // the way of. A POSIX lock of this process's in the way is looked for
   // every time (another of its threads may take one meanwhile, or be
-  // found once another's is gone); the descriptors' locks once.
-  for (bool looked = false;; pause(keep_waiting)) {
+  // found once another's is gone); the descriptors' locks once. Once
+  // another's lock has been met, a failing request no longer means that
+  // the file system keeps no locks.
+  bool busy = false, looked = false;
+  pid_t not_an_ancestor = 0;
+  for (;; pause(keep_waiting)) {
+    if (!still_open()) return EBADF;
     struct flock lock = whole_file_lock();
     if (fcntl(fd_, F_OFD_SETLK, &lock) == 0) return 0;
-    if (errno == EINTR) continue;
-    // No such locks here (ENOLCK; EINVAL on a kernel without them).
-    if (errno != EAGAIN && errno != EACCES) return 0;
+    const int error = errno;
+    if (error == EINTR) continue;
+    if (error != EAGAIN && error != EACCES) {
+      return !busy && (error == ENOLCK || error == EINVAL) ? 0 : error;
+    }
+    busy = true;
     struct flock found = whole_file_lock();
-    const bool posix = fcntl(fd_, F_OFD_GETLK, &found) == 0 && found.l_type != F_UNLCK &&
-                       found.l_pid == getpid();
+    if (fcntl(fd_, F_OFD_GETLK, &found) != 0) return errno;
+    if (found.l_type == F_UNLCK) continue;  // gone meanwhile
+    const bool posix = found.l_pid == getpid();
+    if (!posix && found.l_pid > 0 && found.l_pid != not_an_ancestor) {
+      if (is_an_ancestor(found.l_pid)) return EDEADLK;
+      not_an_ancestor = found.l_pid;
+    }
     if (looked && !posix) continue;
     looked = true;
     const OwnLocks own = own_locks(fd_, file, posix);
     if (own.error) return own.error;
-    if (own.posix || !own.descriptions.empty()) return others_in_the_way(fd_, own) ? EDEADLK : 0;
+    if (own.posix || !own.descriptions.empty()) {
+      bool others = true;
+      if (const int failed = others_in_the_way(fd_, own, others)) return failed;
+      return others ? EDEADLK : 0;
+    }
   }
 }
 

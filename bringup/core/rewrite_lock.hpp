@@ -5,6 +5,7 @@
 
 #include <sys/types.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <utility>
@@ -32,15 +33,20 @@ class RewriteTurn {
   std::pair<dev_t, ino_t> file_;
 };
 
-// A descriptor open on the file a rewrite in place writes, which it closes.
+// A descriptor a rewrite in place opens on the file it writes, read and
+// written, and closes. A child forked while it is open starts without it:
+// the child's copy would keep the rewrite's lock for as long as the child
+// lives, and the child would take that lock for one of its own.
 class RewriteDescriptor {
  public:
-  explicit RewriteDescriptor(int fd) : fd_(fd) {}
+  // Opens `target`; fd() is -1 and open_error() the errno when it fails.
+  explicit RewriteDescriptor(const std::string& target);
   ~RewriteDescriptor();
   RewriteDescriptor(const RewriteDescriptor&) = delete;
   RewriteDescriptor& operator=(const RewriteDescriptor&) = delete;
 
   int fd() const { return fd_; }
+  int open_error() const { return open_error_; }
 
   // Makes the rewrite, which holds its turn, the file's only one; 0 when
   // it may go on, or the errno that refuses it. An exclusive record lock
@@ -53,13 +59,23 @@ class RewriteDescriptor {
   // them), it never waits: the file is written unlocked at once when only
   // its own locks stand in the way, as they keep every other rewrite out,
   // and refused with EDEADLK when another's do too (its holder may be
-  // waiting on this process's). Failing to look at its own locks (EMFILE)
-  // refuses it too. A file system that keeps no such locks (ENOLCK) is
-  // written unlocked. The wait is asked as the turn's is.
+  // waiting on this process's), or when its own are held by more than
+  // one owner, past which no query sees. A POSIX lock of a process that
+  // started this one is refused with EDEADLK too: that process waits on
+  // this one. A file system that keeps no such locks (ENOLCK, or EINVAL
+  // on a kernel without them, at the first request) is written unlocked;
+  // any other failure of a request, or of looking at the process's own
+  // locks, refuses it with its errno. The wait is asked as the turn's is.
   int lock(const std::function<bool()>& keep_waiting);
 
  private:
-  int fd_;
+  // Whether this descriptor is still the rewrite's: not in a child that
+  // a signal handler forked during the wait.
+  bool still_open() const;
+
+  int fd_ = -1;
+  int open_error_ = 0;
+  std::uint64_t serial_ = 0;
 };
 
 }  // namespace bringup

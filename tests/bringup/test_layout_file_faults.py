@@ -4,8 +4,10 @@ shim (tests/faults/write_faults.c). Each write runs in a child process.
 Root only: the cases give files to other owners and mount over them."""
 
 import collections
+import contextlib
 import ctypes
 import errno as errnos
+import json
 import fcntl
 import os
 import shutil
@@ -33,8 +35,8 @@ pytestmark = pytest.mark.skipif(
     or not unshare_works("-m"), reason="needs root, mount namespaces and the write_faults shim")
 
 # A lock of the writer's own on the file while it writes: HOLD_LOCK names
-# a flock (LOCK_SH, LOCK_EX), a POSIX record lock (lockf, lockf_sh) or an
-# open file description's (ofd).
+# a flock (LOCK_SH, LOCK_EX), a POSIX record lock (lockf, lockf_sh), an
+# open file description's (ofd), or shared ones of two descriptions (two ofd).
 HOLD = """
 import os
 import sys
@@ -44,8 +46,10 @@ if hold:
     held = os.open(sys.argv[1], os.O_RDWR)
     if hold.startswith("lockf"):
         fcntl.lockf(held, fcntl.LOCK_SH if hold == "lockf_sh" else fcntl.LOCK_EX)
-    elif hold == "ofd":
-        fcntl.fcntl(held, fcntl.F_OFD_SETLK, struct.pack("hhqqi4x", fcntl.F_WRLCK, 0, 0, 0, 0))
+    elif hold.endswith("ofd"):
+        kind = fcntl.F_RDLCK if hold == "two ofd" else fcntl.F_WRLCK
+        for fd in (held, os.open(sys.argv[1], os.O_RDWR))[:2 if hold == "two ofd" else 1]:
+            fcntl.fcntl(fd, fcntl.F_OFD_SETLK, struct.pack("hhqqi4x", kind, 0, 0, 0, 0))
     else:
         fcntl.flock(held, getattr(fcntl, hold))
 """
@@ -453,21 +457,80 @@ def test_a_lock_the_writer_holds_itself_is_not_waited_for(tmp_path, where, lock)
     assert (tmp_path / "etc" / "ports.conf").stat().st_ino == inode  # rewritten in place
 
 
-# Where another process holds a lock too, waiting could be for ever (it may
-# wait on the writer's): refused at once, untouched.
-def test_a_writer_holding_a_lock_where_another_holds_one_is_refused_at_once(tmp_path):
-    held = []
+@contextlib.contextmanager
+def held_elsewhere(path, lock):
+    """A shared record lock on `path`, a POSIX one (lockf) or an open file
+    description's (ofd), held by a process that did not start the writer."""
+    holder = subprocess.Popen([sys.executable, "-c", """
+import fcntl, os, struct, sys
+fd = os.open(sys.argv[1], os.O_RDWR)
+if sys.argv[2] == "lockf":
+    fcntl.lockf(fd, fcntl.LOCK_SH)
+else:
+    fcntl.fcntl(fd, fcntl.F_OFD_SETLK, struct.pack("hhqqi4x", fcntl.F_RDLCK, 0, 0, 0, 0))
+print("held", flush=True)
+sys.stdin.read()
+""", str(path), lock], stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
+    try:
+        assert holder.stdout.readline() == "held\n"
+        yield
+    finally:
+        holder.communicate(timeout=60)
+
+
+# The writer's parent holds lockf on the file while it runs the writer,
+# with the locked descriptor passed down or not.
+PARENT_LOCKF = ("\"$0\" -c 'import fcntl, os, subprocess, sys; fd = os.open(\"ports.conf\", os.O_RDWR); "
+                "fcntl.lockf(fd, fcntl.LOCK_EX); "
+                "sys.exit(subprocess.run(sys.argv[1:], pass_fds=%s).returncode)'")
+
+# Waiting could be for ever where a lock in the way may be waiting on the
+# writer, and writing could mix with another's rewrite where the kernel
+# cannot show the writer what stands behind its own locks or its
+# parent's: refused at once, untouched.
+REFUSED_AT_ONCE = {
+    "a lock of its own beside another process's": dict(hold="lockf_sh", elsewhere="lockf"),
+    "two open file description locks of its own": dict(hold="two ofd"),
+    "its parent's lockf, passed down": dict(wrapper=PARENT_LOCKF % "(fd,)"),
+    "its parent's lockf, not passed down": dict(wrapper=PARENT_LOCKF % "()"),
+}
+
+
+@pytest.mark.parametrize("case", REFUSED_AT_ONCE)
+def test_a_lock_that_may_wait_on_the_writer_is_refused_at_once(tmp_path, case):
+    options = dict(REFUSED_AT_ONCE[case])
+    elsewhere = options.pop("elsewhere", None)
+    target = tmp_path / "etc" / "ports.conf"
 
     def prepare(folder):
-        os.link(folder / "ports.conf", folder / "other")
-        held.append(os.open(folder / "other", os.O_RDONLY))
-        fcntl.lockf(held[0], fcntl.LOCK_SH)
-    try:
-        assert write(tmp_path, prepare=prepare, hold="lockf_sh") == (
-            failure(errnos.EDEADLK, tmp_path), ["other", "ports.conf"])
-    finally:
-        os.close(held[0])
-    assert (tmp_path / "etc" / "ports.conf").read_text() == OLD
+        IN_PLACE["a second link"]["prepare"](folder)
+        if elsewhere:
+            stack.enter_context(held_elsewhere(target, elsewhere))
+    with contextlib.ExitStack() as stack:
+        assert write(tmp_path, prepare=prepare, **options) == (
+            failure(errnos.EDEADLK, tmp_path), ["other", "ports.conf"]), case
+    assert target.read_text() == OLD
+
+
+# Once another's lock has been met, a failing lock request says nothing of
+# whether the file system keeps locks; nor does a failure to look at the
+# writer's own locks say it holds none. Either refuses, untouched while
+# the other lock is held.
+@pytest.mark.parametrize("what, faults, hold, errno", [
+    ("a request fails after another's lock was met: EIO", "lock:2:5", "", 5),
+    ("a request fails after another's lock was met: ENOLCK", "lock:2:37", "", 37),
+    ("a descriptor's lock list cannot be opened: EACCES", "fdinfo:1:13", "ofd", 13),
+])
+def test_a_failed_look_at_the_locks_refuses_the_write(tmp_path, what, faults, hold, errno):
+    target = tmp_path / "etc" / "ports.conf"
+    with contextlib.ExitStack() as stack:
+        def prepare(folder):
+            IN_PLACE["a second link"]["prepare"](folder)
+            if not hold:
+                stack.enter_context(held_elsewhere(target, "ofd"))
+        assert write(tmp_path, faults, prepare=prepare, hold=hold) == (
+            failure(errno, tmp_path), ["other", "ports.conf"]), what
+        assert target.read_text() == OLD, what
 
 
 TWO_THREADS = HOLD + """
@@ -523,3 +586,62 @@ def test_two_rewrites_in_place_at_once_end_with_one_text_whole(tmp_path, writers
     shorter = writer(WRITER, "", "1")
     assert [longer.communicate()[0], shorter.communicate()[0]] == ["written\n"] * 2
     assert target.read_text() == NEW
+
+
+FORKED = """
+import json
+import os
+import subprocess
+import sys
+import threading
+import time
+import bringup
+from bringup_fakes import platform_of
+
+def write(ports):
+    config = bringup.Config(platform_of([]), dummy=True)
+    config.config_map = {str(label): "40G" for label in range(1, ports + 1)}
+    config.write_config(sys.argv[1])
+
+longer = threading.Thread(target=write, args=(400,))
+longer.start()
+deadline = time.monotonic() + 30
+while "\\n400=40G\\n" not in open(sys.argv[1]).read() and time.monotonic() < deadline:
+    time.sleep(0.01)  # until the longer text is written, its truncation to come
+done, lives = os.pipe(), os.pipe()
+if os.fork() == 0:
+    os.close(lives[1])
+    write(1)
+    os.write(done[1], b"1")
+    os.read(lives[0], 1)  # lives on, as a pool's worker would, until the parent ends
+    os._exit(0)
+longer.join()
+os.read(done[0], 1)
+after_child = open(sys.argv[1]).read()
+env = dict(os.environ, LD_PRELOAD="")
+try:
+    subprocess.run([sys.executable, "-c", sys.argv[2], sys.argv[1], "2"], env=env, timeout=10,
+                   check=True, stdout=subprocess.DEVNULL)
+    third = "written"
+except subprocess.TimeoutExpired:
+    third = "waited"
+print(json.dumps([after_child, third, open(sys.argv[1]).read()]))
+"""
+
+
+def test_a_child_forked_during_a_rewrite_holds_nothing_of_it(tmp_path):
+    """A thread rewrites in place (a second link), set aside before its
+    truncation, while another forks: the child's rewrite waits for the
+    parent's and lands whole after it, and once both are done a third
+    process writes at once while the child still lives."""
+    folder = tmp_path / "etc"
+    folder.mkdir()
+    target = folder / "ports.conf"
+    target.write_text(OLD)
+    os.link(target, folder / "other")
+    env = dict(os.environ, PYTHONPATH=os.pathsep.join(sys.path), WRITE_FAULTS="slowftruncate:1:1000",
+               WRITE_FAULTS_UNDER=str(folder), LD_PRELOAD=(os.environ.get("LD_PRELOAD", "") + " " + SHIM).strip())
+    result = subprocess.run([sys.executable, "-c", FORKED, str(target), WRITER], env=env,
+                            capture_output=True, text=True, timeout=60)
+    assert result.returncode == 0, result.stderr
+    assert json.loads(result.stdout) == [NEW, "written", NEW.replace("1=40G\n", "1=40G\n2=40G\n")]

@@ -9,7 +9,9 @@
  * directory fails with errno; every other call goes through. Calls:
  * open, read, write, pwrite, fsync (a file), fsyncdir (fsync of a
  * directory), fallocate (posix_fallocate too), fchown, fsetxattr, rename
- * (either path), unlink, stat. Two more count reads too: readeof's nth read gives
+ * (either path), unlink, stat, lock (an F_OFD_SETLK request of fcntl).
+ * fdinfo counts the opens of any /proc/self/fdinfo/ entry, wherever the
+ * file it describes lies. Two more count reads too: readeof's nth read gives
  * end of file (0 bytes, errno field unused), as a file that shrank
  * meanwhile would; before append's nth read, errno-field bytes are
  * appended to the file through a descriptor of its own, as another
@@ -109,6 +111,9 @@ static void append_to(int fd, int count) {
     }                                                                   \
     load();                                                             \
     if (fault_count && concerned(path) && injected("open")) return -1;  \
+    if (fault_count && strncmp(path, "/proc/self/fdinfo/", 18) == 0 &&  \
+        injected("fdinfo"))                                             \
+      return -1;                                                        \
     return NEXT(name)(path, flags, mode);                               \
   }
 
@@ -232,3 +237,19 @@ int unlink(const char* path) {
   if (fault_count && concerned(path) && injected("unlink")) return -1;
   return NEXT(unlink)(path);
 }
+
+/* Every command takes an int or a pointer; a pointer is passed on as one. */
+#define FCNTL_WRAPPER(name)                                                        \
+  int name(int fd, int command, ...) {                                             \
+    va_list arguments;                                                             \
+    va_start(arguments, command);                                                  \
+    void* argument = va_arg(arguments, void*);                                     \
+    va_end(arguments);                                                             \
+    load();                                                                        \
+    if (fault_count && command == F_OFD_SETLK && fd_concerned(fd) && injected("lock")) \
+      return -1;                                                                   \
+    return NEXT(name)(fd, command, argument);                                      \
+  }
+
+FCNTL_WRAPPER(fcntl)
+FCNTL_WRAPPER(fcntl64)
