@@ -533,7 +533,9 @@ def test_a_failed_look_at_the_locks_refuses_the_write(tmp_path, what, faults, ho
         assert target.read_text() == OLD, what
 
 
-TWO_THREADS = HOLD + """
+# A thread rewriting a longer text, let run until that text is written and
+# its truncation is to come (which the shim delays), and a write() of its own.
+LONGER_UNDER_WAY = """
 import threading
 import time
 import bringup
@@ -548,11 +550,30 @@ longer = threading.Thread(target=write, args=(400,))
 longer.start()
 deadline = time.monotonic() + 30
 while "\\n400=40G\\n" not in open(sys.argv[1]).read() and time.monotonic() < deadline:
-    time.sleep(0.01)  # until the longer text is written, its truncation to come
+    time.sleep(0.01)
+"""
+TWO_THREADS = HOLD + LONGER_UNDER_WAY + """
 write(1)
 longer.join()
 print("written")
 """
+
+
+def linked_file(tmp_path):
+    """etc/ and its ports.conf holding OLD, with a second link (rewritten in place)."""
+    folder = tmp_path / "etc"
+    folder.mkdir()
+    target = folder / "ports.conf"
+    target.write_text(OLD)
+    os.link(target, folder / "other")
+    return folder, target
+
+
+def preloaded(folder, faults, hold=""):
+    """The environment of a writer of etc/ under the shim failing `faults`."""
+    return dict(os.environ, PYTHONPATH=os.pathsep.join(sys.path), WRITE_FAULTS=faults,
+                WRITE_FAULTS_UNDER=str(folder), HOLD_LOCK=hold,
+                LD_PRELOAD=(os.environ.get("LD_PRELOAD", "") + " " + SHIM).strip())
 
 
 @pytest.mark.parametrize("writers, hold", [
@@ -563,18 +584,11 @@ def test_two_rewrites_in_place_at_once_end_with_one_text_whole(tmp_path, writers
     """Two writers of one file with a second link (rewritten in place): the
     longer text's writer, set aside before its truncation, must not cut the
     shorter text that landed meanwhile to its own length."""
-    folder = tmp_path / "etc"
-    folder.mkdir()
-    target = folder / "ports.conf"
-    target.write_text(OLD)
-    os.link(target, folder / "other")
+    folder, target = linked_file(tmp_path)
 
     def writer(script, faults, *arguments):
-        env = dict(os.environ, PYTHONPATH=os.pathsep.join(sys.path), WRITE_FAULTS=faults,
-                   WRITE_FAULTS_UNDER=str(folder), HOLD_LOCK=hold,
-                   LD_PRELOAD=(os.environ.get("LD_PRELOAD", "") + " " + SHIM).strip())
         return subprocess.Popen([sys.executable, "-c", script, str(target)] + list(arguments),
-                                env=env, stdout=subprocess.PIPE, text=True)
+                                env=preloaded(folder, faults, hold), stdout=subprocess.PIPE, text=True)
     if writers.startswith("two threads"):
         assert writer(TWO_THREADS, "slowftruncate:1:1000").communicate(timeout=60)[0] == "written\n"
         assert target.read_text() == NEW
@@ -593,21 +607,7 @@ import json
 import os
 import subprocess
 import sys
-import threading
-import time
-import bringup
-from bringup_fakes import platform_of
-
-def write(ports):
-    config = bringup.Config(platform_of([]), dummy=True)
-    config.config_map = {str(label): "40G" for label in range(1, ports + 1)}
-    config.write_config(sys.argv[1])
-
-longer = threading.Thread(target=write, args=(400,))
-longer.start()
-deadline = time.monotonic() + 30
-while "\\n400=40G\\n" not in open(sys.argv[1]).read() and time.monotonic() < deadline:
-    time.sleep(0.01)  # until the longer text is written, its truncation to come
+""" + LONGER_UNDER_WAY + """
 done, lives = os.pipe(), os.pipe()
 if os.fork() == 0:
     os.close(lives[1])
@@ -634,14 +634,9 @@ def test_a_child_forked_during_a_rewrite_holds_nothing_of_it(tmp_path):
     truncation, while another forks: the child's rewrite waits for the
     parent's and lands whole after it, and once both are done a third
     process writes at once while the child still lives."""
-    folder = tmp_path / "etc"
-    folder.mkdir()
-    target = folder / "ports.conf"
-    target.write_text(OLD)
-    os.link(target, folder / "other")
-    env = dict(os.environ, PYTHONPATH=os.pathsep.join(sys.path), WRITE_FAULTS="slowftruncate:1:1000",
-               WRITE_FAULTS_UNDER=str(folder), LD_PRELOAD=(os.environ.get("LD_PRELOAD", "") + " " + SHIM).strip())
-    result = subprocess.run([sys.executable, "-c", FORKED, str(target), WRITER], env=env,
-                            capture_output=True, text=True, timeout=60)
+    folder, target = linked_file(tmp_path)
+    result = subprocess.run([sys.executable, "-c", FORKED, str(target), WRITER],
+                            env=preloaded(folder, "slowftruncate:1:1000"), capture_output=True,
+                            text=True, timeout=60)
     assert result.returncode == 0, result.stderr
     assert json.loads(result.stdout) == [NEW, "written", NEW.replace("1=40G\n", "1=40G\n2=40G\n")]
