@@ -618,7 +618,7 @@ if os.fork() == 0:
 longer.join()
 os.read(done[0], 1)
 after_child = open(sys.argv[1]).read()
-env = dict(os.environ, LD_PRELOAD="")
+env = dict(os.environ, WRITE_FAULTS="")
 try:
     subprocess.run([sys.executable, "-c", sys.argv[2], sys.argv[1], "2"], env=env, timeout=10,
                    check=True, stdout=subprocess.DEVNULL)
