@@ -7,6 +7,7 @@
 #include <pthread.h>
 
 #include <atomic>
+#include <chrono>
 #include <cerrno>
 #include <cstdint>
 #include <ctime>
@@ -72,6 +73,9 @@ void prepare_for_forks() {
   });
 }
 
+// How long a lock of a process that started this one may stand in the way.
+constexpr std::chrono::seconds kAncestorsMoment{1};
+
 // A moment's wait, then `keep_waiting` is asked (a signal that came at any
 // point since runs its handlers); false ends the wait.
 void pause(const std::function<bool()>& keep_waiting) {
@@ -102,7 +106,11 @@ RewriteTurn::~RewriteTurn() {
 RewriteDescriptor::RewriteDescriptor(const std::string& target) {
   prepare_for_forks();
   for (;;) {
-    const std::uint64_t before = forks.load();
+    // Read with the list held: a fork holds it from its count to its end.
+    const std::uint64_t before = [] {
+      const std::lock_guard<std::mutex> hold(descriptors_mutex);
+      return forks.load();
+    }();
     const int fd = open(target.c_str(), O_RDWR | O_CLOEXEC);
     if (fd < 0) {
       open_error_ = errno;
@@ -154,7 +162,9 @@ int RewriteDescriptor::lock(const std::function<bool()>& keep_waiting) {
   // another's lock has been met, a failing request no longer means that
   // the file system keeps no locks.
   bool busy = false, looked = false;
-  pid_t not_an_ancestor = 0;
+  pid_t ancestor = 0, not_an_ancestor = 0;  // the last holders told apart
+  constexpr auto kUnseen = std::chrono::steady_clock::time_point::max();
+  auto ancestor_since = kUnseen;
   for (;; pause(keep_waiting)) {
     if (!still_open()) return EBADF;
     struct flock lock = whole_file_lock();
@@ -167,12 +177,22 @@ int RewriteDescriptor::lock(const std::function<bool()>& keep_waiting) {
     busy = true;
     struct flock found = whole_file_lock();
     if (fcntl(fd_, F_OFD_GETLK, &found) != 0) return errno;
-    if (found.l_type == F_UNLCK) continue;  // gone meanwhile
-    const bool posix = found.l_pid == getpid();
-    if (!posix && found.l_pid > 0 && found.l_pid != not_an_ancestor) {
-      if (is_an_ancestor(found.l_pid)) return EDEADLK;
-      not_an_ancestor = found.l_pid;
+    const bool posix = found.l_type != F_UNLCK && found.l_pid == getpid();
+    if (found.l_type != F_UNLCK && !posix && found.l_pid > 0 && found.l_pid != ancestor &&
+        found.l_pid != not_an_ancestor) {
+      (is_an_ancestor(found.l_pid) ? ancestor : not_an_ancestor) = found.l_pid;
     }
+    // A POSIX lock of a process that started this one, held a moment (as
+    // while it reads the file), is waited for; held on, its holder is
+    // taken to be waiting on this process.
+    if (found.l_type != F_UNLCK && ancestor && found.l_pid == ancestor) {
+      const auto now = std::chrono::steady_clock::now();
+      if (ancestor_since == kUnseen) ancestor_since = now;
+      if (now - ancestor_since >= kAncestorsMoment) return EDEADLK;
+      continue;
+    }
+    ancestor_since = kUnseen;
+    if (found.l_type == F_UNLCK) continue;  // gone meanwhile
     if (looked && !posix) continue;
     looked = true;
     const OwnLocks own = own_locks(fd_, file, posix);

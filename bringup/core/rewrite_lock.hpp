@@ -61,8 +61,9 @@ class RewriteDescriptor {
   // and refused with EDEADLK when another's do too (its holder may be
   // waiting on this process's), or when its own are held by more than
   // one owner, past which no query sees. A POSIX lock of a process that
-  // started this one is refused with EDEADLK too: that process waits on
-  // this one. A file system that keeps no such locks (ENOLCK, or EINVAL
+  // started this one is waited for a second at most (as while that
+  // process reads the file), then refused with EDEADLK too: its holder is
+  // taken to be waiting on this process. A file system that keeps no such locks (ENOLCK, or EINVAL
   // on a kernel without them, at the first request) is written unlocked;
   // any other failure of a request, or of looking at the process's own
   // locks, refuses it with its errno. The wait is asked as the turn's is.

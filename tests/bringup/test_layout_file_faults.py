@@ -479,10 +479,14 @@ sys.stdin.read()
 
 
 # The writer's parent holds lockf on the file while it runs the writer,
-# with the locked descriptor passed down or not.
-PARENT_LOCKF = ("\"$0\" -c 'import fcntl, os, subprocess, sys; fd = os.open(\"ports.conf\", os.O_RDWR); "
-                "fcntl.lockf(fd, fcntl.LOCK_EX); "
-                "sys.exit(subprocess.run(sys.argv[1:], pass_fds=%s).returncode)'")
+# with the locked descriptor passed down or not, until the writer ends or
+# for a moment (PARENT_LOCKF_FOR seconds).
+PARENT_LOCKF = ("\"$0\" -c 'import fcntl, os, subprocess, sys, time; "
+                "fd = os.open(\"ports.conf\", os.O_RDWR); fcntl.lockf(fd, fcntl.LOCK_EX); "
+                "writer = subprocess.Popen(sys.argv[1:], pass_fds=%s); "
+                "time.sleep(float(os.environ.get(\"PARENT_LOCKF_FOR\", 0))); "
+                "os.environ.get(\"PARENT_LOCKF_FOR\") and fcntl.lockf(fd, fcntl.LOCK_UN); "
+                "sys.exit(writer.wait())'")
 
 # Waiting could be for ever where a lock in the way may be waiting on the
 # writer, and writing could mix with another's rewrite where the kernel
@@ -510,6 +514,14 @@ def test_a_lock_that_may_wait_on_the_writer_is_refused_at_once(tmp_path, case):
         assert write(tmp_path, prepare=prepare, **options) == (
             failure(errnos.EDEADLK, tmp_path), ["other", "ports.conf"]), case
     assert target.read_text() == OLD
+
+
+# A parent's lock held a moment, as while it reads the file, is waited for.
+def test_a_parents_lock_held_a_moment_is_waited_for(tmp_path, monkeypatch):
+    monkeypatch.setenv("PARENT_LOCKF_FOR", "0.3")
+    assert write(tmp_path, prepare=IN_PLACE["a second link"]["prepare"],
+                 wrapper=PARENT_LOCKF % "()")[0] == "written"
+    assert (tmp_path / "etc" / "ports.conf").read_text() == NEW
 
 
 # Once another's lock has been met, a failing lock request says nothing of
