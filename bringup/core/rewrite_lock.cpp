@@ -6,7 +6,6 @@
 
 #include <pthread.h>
 
-#include <atomic>
 #include <chrono>
 #include <cerrno>
 #include <cstdint>
@@ -35,15 +34,27 @@ std::map<std::pair<dev_t, ino_t>, std::thread::id>& turns() {
 
 // The descriptors rewrites in place have open, each with a serial number
 // of its own (a descriptor's number is given again once it is closed),
-// and the forks since the process started. A descriptor is closed with
-// the list held, so that the list always names the open ones at a fork.
+// and the forks since the process started, all read and changed with
+// descriptors_mutex held. A descriptor is closed with it held, so that
+// the list always names the open ones at a fork.
 std::mutex descriptors_mutex;
 std::uint64_t last_serial = 0;
-std::atomic<std::uint64_t> forks{0};
+std::uint64_t forks = 0;
 
-std::vector<std::pair<int, std::uint64_t>>& open_descriptors() {
-  static std::vector<std::pair<int, std::uint64_t>> descriptors;
+using OpenDescriptors = std::vector<std::pair<int, std::uint64_t>>;
+
+OpenDescriptors& open_descriptors() {
+  static OpenDescriptors descriptors;
   return descriptors;
+}
+
+// The entry of the descriptor with `serial`, or the list's end.
+OpenDescriptors::iterator entry_of(std::uint64_t serial) {
+  auto& descriptors = open_descriptors();
+  for (auto it = descriptors.begin(); it != descriptors.end(); ++it) {
+    if (it->second == serial) return it;
+  }
+  return descriptors.end();
 }
 
 // A child of a fork has none of the threads that held turns, and none of
@@ -109,7 +120,7 @@ RewriteDescriptor::RewriteDescriptor(const std::string& target) {
     // Read with the list held: a fork holds it from its count to its end.
     const std::uint64_t before = [] {
       const std::lock_guard<std::mutex> hold(descriptors_mutex);
-      return forks.load();
+      return forks;
     }();
     const int fd = open(target.c_str(), O_RDWR | O_CLOEXEC);
     if (fd < 0) {
@@ -119,7 +130,7 @@ RewriteDescriptor::RewriteDescriptor(const std::string& target) {
     const std::lock_guard<std::mutex> hold(descriptors_mutex);
     // A child forked since the open has a copy the list did not name, and
     // the lock would reach it: open anew, leaving that copy unlocked.
-    if (forks.load() != before) {
+    if (forks != before) {
       close(fd);
       continue;
     }
@@ -133,22 +144,15 @@ RewriteDescriptor::RewriteDescriptor(const std::string& target) {
 RewriteDescriptor::~RewriteDescriptor() {
   if (fd_ < 0) return;
   const std::lock_guard<std::mutex> hold(descriptors_mutex);
-  auto& descriptors = open_descriptors();
-  for (auto it = descriptors.begin(); it != descriptors.end(); ++it) {
-    if (it->second == serial_) {
-      close(fd_);
-      descriptors.erase(it);
-      return;
-    }
-  }
+  const auto entry = entry_of(serial_);
+  if (entry == open_descriptors().end()) return;  // a forked child's, closed at the fork
+  close(fd_);
+  open_descriptors().erase(entry);
 }
 
 bool RewriteDescriptor::still_open() const {
   const std::lock_guard<std::mutex> hold(descriptors_mutex);
-  for (const auto& descriptor : open_descriptors()) {
-    if (descriptor.second == serial_) return true;
-  }
-  return false;
+  return entry_of(serial_) != open_descriptors().end();
 }
 
 int RewriteDescriptor::lock(const std::function<bool()>& keep_waiting) {
@@ -177,22 +181,24 @@ int RewriteDescriptor::lock(const std::function<bool()>& keep_waiting) {
     busy = true;
     struct flock found = whole_file_lock();
     if (fcntl(fd_, F_OFD_GETLK, &found) != 0) return errno;
-    const bool posix = found.l_type != F_UNLCK && found.l_pid == getpid();
-    if (found.l_type != F_UNLCK && !posix && found.l_pid > 0 && found.l_pid != ancestor &&
-        found.l_pid != not_an_ancestor) {
+    if (found.l_type == F_UNLCK) {  // gone meanwhile
+      ancestor_since = kUnseen;
+      continue;
+    }
+    const bool posix = found.l_pid == getpid();
+    if (!posix && found.l_pid > 0 && found.l_pid != ancestor && found.l_pid != not_an_ancestor) {
       (is_an_ancestor(found.l_pid) ? ancestor : not_an_ancestor) = found.l_pid;
     }
     // A POSIX lock of a process that started this one, held a moment (as
     // while it reads the file), is waited for; held on, its holder is
     // taken to be waiting on this process.
-    if (found.l_type != F_UNLCK && ancestor && found.l_pid == ancestor) {
+    if (ancestor && found.l_pid == ancestor) {
       const auto now = std::chrono::steady_clock::now();
       if (ancestor_since == kUnseen) ancestor_since = now;
       if (now - ancestor_since >= kAncestorsMoment) return EDEADLK;
       continue;
     }
     ancestor_since = kUnseen;
-    if (found.l_type == F_UNLCK) continue;  // gone meanwhile
     if (looked && !posix) continue;
     looked = true;
     const OwnLocks own = own_locks(fd_, file, posix);

@@ -63,10 +63,10 @@ class RewriteDescriptor {
   // one owner, past which no query sees. A POSIX lock of a process that
   // started this one is waited for a second at most (as while that
   // process reads the file), then refused with EDEADLK too: its holder is
-  // taken to be waiting on this process. A file system that keeps no such locks (ENOLCK, or EINVAL
-  // on a kernel without them, at the first request) is written unlocked;
-  // any other failure of a request, or of looking at the process's own
-  // locks, refuses it with its errno. The wait is asked as the turn's is.
+  // taken to be waiting on this process. A file system that keeps no
+  // such locks (ENOLCK, or EINVAL on a kernel without them, at the first
+  // request) is written unlocked; any other failure of a request, or of
+  // looking at the process's own locks, refuses it with its errno. The wait is asked as the turn's is.
   int lock(const std::function<bool()>& keep_waiting);
 
  private:
