@@ -322,9 +322,17 @@ TemporaryLeftError::TemporaryLeftError(int error_number, std::string path, std::
       temporary_(std::move(temporary)),
       removal_error_(removal_error) {}
 
-void replace_file(const std::string& path, const std::string& content,
+namespace {
+
+// Whether `path` still reaches the file `old` describes.
+bool still_reaches(const std::string& path, const struct stat& old) {
+  struct stat now {};
+  return stat(path.c_str(), &now) == 0 && now.st_dev == old.st_dev && now.st_ino == old.st_ino;
+}
+
+// replace_file, once: RewriteStartsOver where it must begin again.
+void replace_once(const std::string& path, const std::string& content,
                   const std::function<bool()>& keep_waiting) {
-  if (path.empty()) throw common::OsError(ENOENT, path);
   // The file a plain open reaches: the kernel follows every link, those of
   // /proc to pipes and to open files included.
   struct stat old {};
@@ -336,7 +344,12 @@ void replace_file(const std::string& path, const std::string& content,
   // refused) as is.
   if (exists && !S_ISREG(old.st_mode)) return write_in_place(path, content);
   std::optional<RewriteTurn> turn;
-  if (exists) turn.emplace(old.st_dev, old.st_ino, path, keep_waiting);
+  if (exists) {
+    turn.emplace(old.st_dev, old.st_ino, path, keep_waiting);
+    // Another rewrite may have put a new file under the name meanwhile:
+    // its turn is the one to hold.
+    if (!still_reaches(path, old)) throw RewriteStartsOver();
+  }
   const std::string target = resolve_target(path);
   if (exists) {
     // A file only the kernel's links reach (an open file deleted or moved
@@ -391,6 +404,20 @@ void replace_file(const std::string& path, const std::string& content,
     throw common::OsError(failure, path);
   }
   sync_directory(target, path);
+}
+
+}  // namespace
+
+void replace_file(const std::string& path, const std::string& content,
+                  const std::function<bool()>& keep_waiting) {
+  if (path.empty()) throw common::OsError(ENOENT, path);
+  for (;;) {
+    try {
+      return replace_once(path, content, keep_waiting);
+    } catch (const RewriteStartsOver&) {
+      // Begun again from the name, holding nothing of the first attempt.
+    }
+  }
 }
 
 }  // namespace bringup

@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <string>
@@ -69,7 +70,7 @@ struct flock whole_file_lock() {
   return lock;
 }
 
-OwnLocks own_locks(int fd, const struct stat& file, bool posix) {
+OwnLocks own_locks(const std::vector<int>& skipped, const struct stat& file, bool posix) {
   OwnLocks own;
   own.posix = posix;
   DIR* descriptors = opendir("/proc/self/fd");
@@ -91,7 +92,10 @@ OwnLocks own_locks(int fd, const struct stat& file, bool posix) {
     const long number = std::strtol(entry->d_name, &end, 10);
     if (end == entry->d_name || *end) continue;  // "." and ".."
     const int other = static_cast<int>(number);
-    if (other == fd || other == dirfd(descriptors)) continue;
+    if (other == dirfd(descriptors) ||
+        std::find(skipped.begin(), skipped.end(), other) != skipped.end()) {
+      continue;
+    }
     const int on_file = open_on(other, file);
     if (on_file < 0) own.error = errno;
     if (on_file > 0) add_locks_of(other, file, own);

@@ -23,12 +23,18 @@ namespace bringup {
 
 namespace {
 
-// The files this process's rewrites hold their turn at, and the thread
-// that holds each.
+// The files this process's rewrites hold their turn at, each with the
+// thread that holds it and the serial number of that taking of the turn.
 std::mutex turns_mutex;
+std::uint64_t last_turn = 0;
 
-std::map<std::pair<dev_t, ino_t>, std::thread::id>& turns() {
-  static std::map<std::pair<dev_t, ino_t>, std::thread::id> files;
+struct TurnHolder {
+  std::thread::id thread;
+  std::uint64_t serial;
+};
+
+std::map<std::pair<dev_t, ino_t>, TurnHolder>& turns() {
+  static std::map<std::pair<dev_t, ino_t>, TurnHolder> files;
   return files;
 }
 
@@ -84,9 +90,6 @@ void prepare_for_forks() {
   });
 }
 
-// How long a lock of a process that started this one may stand in the way.
-constexpr std::chrono::seconds kAncestorsMoment{1};
-
 // A moment's wait, then `keep_waiting` is asked (a signal that came at any
 // point since runs its handlers); false ends the wait.
 void pause(const std::function<bool()>& keep_waiting) {
@@ -94,6 +97,96 @@ void pause(const std::function<bool()>& keep_waiting) {
   nanosleep(&kPause, nullptr);
   if (keep_waiting && !keep_waiting()) throw common::Interrupted();
 }
+
+// Asks for an exclusive lock on the whole file, owned by `fd`'s open file
+// description: 0 when it is granted, or the request's errno.
+int request_lock(int fd) {
+  for (;;) {
+    struct flock lock = whole_file_lock();
+    if (fcntl(fd, F_OFD_SETLK, &lock) == 0) return 0;
+    if (errno != EINTR) return errno;
+  }
+}
+
+// The record locks this process's caller holds on `file`: its own, less
+// the descriptors of its rewrites in place, whose locks are another
+// rewrite's to wait for. The list is held while they are looked at, so
+// that none is opened or closed meanwhile.
+OwnLocks callers_locks(const struct stat& file, bool posix) {
+  const std::lock_guard<std::mutex> hold(descriptors_mutex);
+  std::vector<int> rewrites;
+  rewrites.reserve(open_descriptors().size());
+  for (const auto& descriptor : open_descriptors()) rewrites.push_back(descriptor.first);
+  return own_locks(rewrites, file, posix);
+}
+
+// Who holds a lock a rewrite met.
+enum class Holder {
+  kGone,         // none any more
+  kThisProcess,  // the caller: a POSIX lock of this process, or its descriptors'
+  kStarter,      // a process that started this one, by a POSIX lock
+  kAnother,      // another process, or another rewrite of this one
+};
+
+// Tells the holders of the locks one wait meets, remembering what it
+// learned between its pauses: the last holders told to have started this
+// process or not, and the caller's own locks. A POSIX lock of this process
+// is looked for every time (another of its threads may take one
+// meanwhile, or be found once another's is gone); the descriptors' locks
+// once.
+class HolderTeller {
+ public:
+  explicit HolderTeller(const struct stat& file) : file_(file) {}
+
+  // Who holds `found`, the lock a query reported: 0, or the errno of a
+  // failed look at the caller's own locks.
+  int tell(const struct flock& found, Holder& holder) {
+    if (found.l_type == F_UNLCK) {
+      holder = Holder::kGone;
+      return 0;
+    }
+    const bool posix = found.l_pid == getpid();
+    if (!posix && found.l_pid > 0 && found.l_pid != starter_ && found.l_pid != not_a_starter_) {
+      (is_an_ancestor(found.l_pid) ? starter_ : not_a_starter_) = found.l_pid;
+    }
+    if (starter_ && found.l_pid == starter_) {
+      holder = Holder::kStarter;
+      return 0;
+    }
+    holder = Holder::kAnother;
+    if (looked_ && !posix) return 0;
+    looked_ = true;
+    own_ = callers_locks(file_, posix);
+    if (own_.error) return own_.error;
+    if (own_.posix || !own_.descriptions.empty()) holder = Holder::kThisProcess;
+    return 0;
+  }
+
+  // The caller's own locks, as last looked at.
+  const OwnLocks& own() const { return own_; }
+
+ private:
+  const struct stat file_;
+  pid_t starter_ = 0, not_a_starter_ = 0;
+  bool looked_ = false;
+  OwnLocks own_;
+};
+
+// How long a starter's lock has stood in the way without a break.
+class StartersMoment {
+ public:
+  // Whether it has stood a second; the first call starts the count.
+  bool passed() {
+    const auto now = std::chrono::steady_clock::now();
+    if (since_ == kUnseen) since_ = now;
+    return now - since_ >= std::chrono::seconds(1);
+  }
+  void reset() { since_ = kUnseen; }
+
+ private:
+  static constexpr auto kUnseen = std::chrono::steady_clock::time_point::max();
+  std::chrono::steady_clock::time_point since_ = kUnseen;
+};
 
 }  // namespace
 
@@ -103,15 +196,21 @@ RewriteTurn::RewriteTurn(dev_t device, ino_t inode, const std::string& path,
   prepare_for_forks();
   for (;; pause(keep_waiting)) {
     const std::lock_guard<std::mutex> hold(turns_mutex);
-    const auto [holder, taken] = turns().emplace(file_, std::this_thread::get_id());
-    if (taken) return;
-    if (holder->second == std::this_thread::get_id()) throw common::OsError(EDEADLK, path);
+    const auto [holder, taken] = turns().emplace(file_, TurnHolder{std::this_thread::get_id(), 0});
+    if (taken) {
+      serial_ = holder->second.serial = ++last_turn;
+      return;
+    }
+    if (holder->second.thread == std::this_thread::get_id()) throw common::OsError(EDEADLK, path);
   }
 }
 
 RewriteTurn::~RewriteTurn() {
   const std::lock_guard<std::mutex> hold(turns_mutex);
-  turns().erase(file_);
+  // A child forked meanwhile has none of the parent's turns, and may have
+  // taken this file's anew.
+  const auto holder = turns().find(file_);
+  if (holder != turns().end() && holder->second.serial == serial_) turns().erase(holder);
 }
 
 RewriteDescriptor::RewriteDescriptor(const std::string& target) {
@@ -160,52 +259,35 @@ int RewriteDescriptor::lock(const std::function<bool()>& keep_waiting) {
   if (fstat(fd_, &file) != 0) return errno;
   // Asked again at every pause rather than waited for in the kernel, which
   // runs no handler and would never grant a lock this process stands in
-  // the way of. A POSIX lock of this process's in the way is looked for
-  // every time (another of its threads may take one meanwhile, or be
-  // found once another's is gone); the descriptors' locks once. Once
-  // another's lock has been met, a failing request no longer means that
-  // the file system keeps no locks.
-  bool busy = false, looked = false;
-  pid_t ancestor = 0, not_an_ancestor = 0;  // the last holders told apart
-  constexpr auto kUnseen = std::chrono::steady_clock::time_point::max();
-  auto ancestor_since = kUnseen;
+  // the way of. Once another's lock has been met, a failing request no
+  // longer means that the file system keeps no locks.
+  HolderTeller teller(file);
+  StartersMoment starters_moment;
+  bool met = false;
   for (;; pause(keep_waiting)) {
-    if (!still_open()) return EBADF;
-    struct flock lock = whole_file_lock();
-    if (fcntl(fd_, F_OFD_SETLK, &lock) == 0) return 0;
-    const int error = errno;
-    if (error == EINTR) continue;
-    if (error != EAGAIN && error != EACCES) {
-      return !busy && (error == ENOLCK || error == EINVAL) ? 0 : error;
+    if (!still_open()) throw RewriteStartsOver();
+    // Ask for the lock.
+    const int refused = request_lock(fd_);
+    if (!refused) return 0;
+    if (refused != EAGAIN && refused != EACCES) {
+      return !met && (refused == ENOLCK || refused == EINVAL) ? 0 : refused;
     }
-    busy = true;
+    met = true;
+    // Tell who holds the lock in the way.
     struct flock found = whole_file_lock();
     if (fcntl(fd_, F_OFD_GETLK, &found) != 0) return errno;
-    if (found.l_type == F_UNLCK) {  // gone meanwhile
-      ancestor_since = kUnseen;
+    Holder holder = Holder::kGone;
+    if (const int failed = teller.tell(found, holder)) return failed;
+    // Act: wait for another's (a starter's a moment at most), or go on
+    // where the caller's own locks alone stand in the way.
+    if (holder == Holder::kStarter) {
+      if (starters_moment.passed()) return EDEADLK;
       continue;
     }
-    const bool posix = found.l_pid == getpid();
-    if (!posix && found.l_pid > 0 && found.l_pid != ancestor && found.l_pid != not_an_ancestor) {
-      (is_an_ancestor(found.l_pid) ? ancestor : not_an_ancestor) = found.l_pid;
-    }
-    // A POSIX lock of a process that started this one, held a moment (as
-    // while it reads the file), is waited for; held on, its holder is
-    // taken to be waiting on this process.
-    if (ancestor && found.l_pid == ancestor) {
-      const auto now = std::chrono::steady_clock::now();
-      if (ancestor_since == kUnseen) ancestor_since = now;
-      if (now - ancestor_since >= kAncestorsMoment) return EDEADLK;
-      continue;
-    }
-    ancestor_since = kUnseen;
-    if (looked && !posix) continue;
-    looked = true;
-    const OwnLocks own = own_locks(fd_, file, posix);
-    if (own.error) return own.error;
-    if (own.posix || !own.descriptions.empty()) {
+    starters_moment.reset();
+    if (holder == Holder::kThisProcess) {
       bool others = true;
-      if (const int failed = others_in_the_way(fd_, own, others)) return failed;
+      if (const int failed = others_in_the_way(fd_, teller.own(), others)) return failed;
       return others ? EDEADLK : 0;
     }
   }

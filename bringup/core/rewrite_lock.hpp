@@ -12,6 +12,12 @@
 
 namespace bringup {
 
+// Thrown where a rewrite must begin again from the file's name: the name
+// reaches another file than the one whose turn it waited for, or the
+// rewrite is a child's, forked by a signal handler while it waited for
+// the lock, whose descriptor the fork closed.
+struct RewriteStartsOver {};
+
 // This process's turn at rewriting one file (its device and inode): its
 // threads' rewrites of a file take turns, before any of them opens it, so
 // that one's closing the file (which ends every POSIX lock the process
@@ -31,6 +37,7 @@ class RewriteTurn {
 
  private:
   std::pair<dev_t, ino_t> file_;
+  std::uint64_t serial_ = 0;  // which taking of the turn is this one's
 };
 
 // A descriptor a rewrite in place opens on the file it writes, read and
@@ -51,22 +58,25 @@ class RewriteDescriptor {
   // Makes the rewrite, which holds its turn, the file's only one; 0 when
   // it may go on, or the errno that refuses it. An exclusive record lock
   // on the whole file, owned by this open file description (F_OFD_SETLK),
-  // is waited for while another process holds a record lock on the file.
-  // Linux keeps flock locks apart from these on local file systems: a
-  // flock a caller holds is never met. Where this process holds a record
-  // lock on the file itself (a POSIX lock, or one of an open file
-  // description it has a descriptor of, a wrapper's passed down among
-  // them), it never waits: the file is written unlocked at once when only
-  // its own locks stand in the way, as they keep every other rewrite out,
-  // and refused with EDEADLK when another's do too (its holder may be
-  // waiting on this process's), or when its own are held by more than
-  // one owner, past which no query sees. A POSIX lock of a process that
-  // started this one is waited for a second at most (as while that
-  // process reads the file), then refused with EDEADLK too: its holder is
-  // taken to be waiting on this process. A file system that keeps no
-  // such locks (ENOLCK, or EINVAL on a kernel without them, at the first
-  // request) is written unlocked; any other failure of a request, or of
-  // looking at the process's own locks, refuses it with its errno. The wait is asked as the turn's is.
+  // is waited for while another process, or another rewrite of this one,
+  // holds a record lock on the file. Linux keeps flock locks apart from
+  // these on local file systems: a flock a caller holds is never met.
+  // Where this process's caller holds a record lock on the file itself (a
+  // POSIX lock, or one of an open file description it has a descriptor
+  // of, a wrapper's passed down among them), it never waits: the file is
+  // written unlocked at once when only those locks stand in the way, as
+  // they keep every other rewrite out, and refused with EDEADLK when
+  // another's do too (its holder may be waiting on this process's), or
+  // when its own are held by more than one owner, past which no query
+  // sees. A POSIX lock of a process that started this one is waited for a
+  // second at most (as while that process reads the file), then refused
+  // with EDEADLK too: its holder is taken to be waiting on this process.
+  // A file system that keeps no such locks (ENOLCK, or EINVAL on a kernel
+  // without them, at the first request) is written unlocked; any other
+  // failure of a request, or of looking at the process's own locks,
+  // refuses it with its errno. The wait is asked as the turn's is. In a
+  // child that a signal handler forked during the wait, RewriteStartsOver
+  // is thrown: the fork closed the child's copy of the descriptor.
   int lock(const std::function<bool()>& keep_waiting);
 
  private:

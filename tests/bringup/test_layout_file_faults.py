@@ -652,3 +652,89 @@ def test_a_child_forked_during_a_rewrite_holds_nothing_of_it(tmp_path):
                             text=True, timeout=60)
     assert result.returncode == 0, result.stderr
     assert json.loads(result.stdout) == [NEW, "written", NEW.replace("1=40G\n", "1=40G\n2=40G\n")]
+
+
+
+# Eight threads rewrite a file of one link (so, replaced by renames) for a while.
+IN_A_LOOP = """
+import threading
+import time
+import bringup
+from bringup_fakes import platform_of
+
+def keep_writing(ports):
+    config = bringup.Config(platform_of([]), dummy=True)
+    config.config_map = {str(label): "40G" for label in range(1, ports + 1)}
+    deadline = time.monotonic() + 1.5
+    while time.monotonic() < deadline:
+        config.write_config(sys.argv[1])
+threads = [threading.Thread(target=keep_writing, args=(ports,)) for ports in range(1, 9)]
+"""
+# While a rewrite in place waits for another's turn, the name is given a
+# new file with a second link, as an editor saves it; the waiting rewrite
+# (its truncation delayed too) is then met by a third.
+NAME_REPLACED_WHILE_WAITING = LONGER_UNDER_WAY + """
+import os
+waiting = threading.Thread(target=write, args=(300,))
+waiting.start()
+time.sleep(0.2)
+saved = os.path.join(os.path.dirname(sys.argv[1]), "saved")
+with open(saved, "w") as text:
+    text.write("9=10G\\n")
+os.link(saved, saved + "~")
+os.rename(saved, sys.argv[1])
+while "\\n300=40G\\n" not in open(sys.argv[1]).read() and time.monotonic() < deadline:
+    time.sleep(0.01)
+threads = [longer, waiting, threading.Thread(target=write, args=(1,))]
+threads[2].start()
+"""
+
+
+@pytest.mark.parametrize("script, linked, faults", [
+    (IN_A_LOOP + "[thread.start() for thread in threads]\n", False, ""),
+    (NAME_REPLACED_WHILE_WAITING, True, "slowftruncate:1:1000,slowftruncate:2:1000")],
+    ids=["eight threads in a loop", "the name replaced while one waits"])
+def test_threads_of_one_program_take_turns_at_the_file_the_name_reaches(tmp_path, script, linked,
+                                                                        faults):
+    """No thread's call fails, and the file ends as one call's text whole:
+    the last one's where the calls came one after another."""
+    if linked:
+        folder, target = linked_file(tmp_path)
+    else:
+        folder = tmp_path / "etc"
+        folder.mkdir()
+        target = folder / "ports.conf"
+        target.write_text(OLD)
+    result = subprocess.run([sys.executable, "-c", "import sys\n" + script +
+                             "[thread.join() for thread in threads]\n", str(target)],
+                            env=preloaded(folder, faults), capture_output=True, text=True, timeout=60)
+    assert (result.returncode, result.stderr) == (0, "")
+    ports = target.read_text().count("=40G\n")
+    assert target.read_text() == NEW.replace("1=40G\n", "".join(
+        "%d=40G\n" % label for label in range(1, ports + 1)))
+    assert ports == 1 or not linked
+
+
+# A signal handler forks while a rewrite waits for another process's lock:
+# the child's call begins again with a descriptor of its own, and both the
+# parent's and the child's land once the lock is let go.
+HANDLER_FORK = WRITER.replace("try:", """import signal
+children = []
+signal.signal(signal.SIGALRM, lambda *_: children or children.append(os.fork()))
+signal.setitimer(signal.ITIMER_REAL, 0.3)
+try:""") + """
+if children == [0]:
+    sys.stdout.flush()
+    os._exit(0)
+os.waitpid(children[0], 0)
+"""
+
+
+def test_a_child_forked_by_a_handler_during_the_lock_wait_rewrites_on_its_own(tmp_path):
+    folder, target = linked_file(tmp_path)
+    with held_elsewhere(target, "ofd"):
+        writer = subprocess.Popen([sys.executable, "-c", HANDLER_FORK, str(target)],
+                                  env=preloaded(folder, ""), stdout=subprocess.PIPE, text=True)
+        time.sleep(1)
+    assert writer.communicate(timeout=60)[0] == "written\n" * 2
+    assert target.read_text() == NEW
