@@ -189,6 +189,14 @@ int overwrite(int fd, const std::string& content) {
   return fsync(fd) != 0 ? errno : 0;
 }
 
+// Whether `fd` is open on the file `old` describes; a failure to look
+// names `path`.
+bool is_the_file(int fd, const struct stat& old, const std::string& path) {
+  struct stat now {};
+  if (fstat(fd, &now) != 0) throw common::OsError(errno, path);
+  return now.st_dev == old.st_dev && now.st_ino == old.st_ino;
+}
+
 // Rewrites the existing regular file itself, which keeps its inode, owner,
 // mode, attributes and other links, for where no new file can take its
 // place. It ends either wholly new or, put back from the copy read first,
@@ -197,11 +205,13 @@ int overwrite(int fd, const std::string& content) {
 // meanwhile) is refused untouched, as its text could not be put back. A
 // text that grew while it was read (another process appending) is whole.
 // Other rewrites in place wait from the read of the old text to the flush
-// of the new one.
-void overwrite_in_place(const std::string& target, const std::string& content, const std::string& path,
-                        const std::function<bool()>& keep_waiting) {
+// of the new one. A file other than `turns_file`, whose turn the rewrite
+// holds, is begun again at: the name was given it meanwhile.
+void overwrite_in_place(const std::string& target, const struct stat& turns_file, const std::string& content,
+                        const std::string& path, const std::function<bool()>& keep_waiting) {
   RewriteDescriptor file(target);
   if (file.open_error()) throw common::OsError(file.open_error(), path);
+  if (!is_the_file(file.fd(), turns_file, path)) throw RewriteStartsOver();
   if (const int refused = file.lock(keep_waiting)) throw common::OsError(refused, path);
   const int fd = file.fd();
   struct stat before {};
@@ -356,13 +366,14 @@ void replace_once(const std::string& path, const std::string& content,
     // since) has no name to replace it under.
     struct stat named {};
     if (stat(target.c_str(), &named) != 0 || named.st_dev != old.st_dev || named.st_ino != old.st_ino) {
-      return overwrite_in_place(path, content, path, keep_waiting);
+      return overwrite_in_place(path, old, content, path, keep_waiting);
     }
   }
   const ReadOnlyFile old_file(path, exists);
+  if (old_file.fd >= 0 && !is_the_file(old_file.fd, old, path)) throw RewriteStartsOver();
   if (exists) check_writable(target, old_file, path);
   // Another link would keep the old text.
-  if (exists && old.st_nlink > 1) return overwrite_in_place(target, content, path, keep_waiting);
+  if (exists && old.st_nlink > 1) return overwrite_in_place(target, old, content, path, keep_waiting);
   std::string temporary;
   // A replacement is its owner's alone until it has the old file's
   // attributes: no one gains access meanwhile.
@@ -373,7 +384,7 @@ void replace_once(const std::string& path, const std::string& content,
     // writable, as a plain write would find (a file not there yet cannot be
     // created).
     if (exists && (error == EACCES || error == EPERM || error == EROFS)) {
-      return overwrite_in_place(target, content, path, keep_waiting);
+      return overwrite_in_place(target, old, content, path, keep_waiting);
     }
     throw common::OsError(error, path);
   }
@@ -386,7 +397,7 @@ void replace_once(const std::string& path, const std::string& content,
     // file itself, which keeps it.
     close(fd);
     drop_temporary(temporary, path);
-    return overwrite_in_place(target, content, path, keep_waiting);
+    return overwrite_in_place(target, old, content, path, keep_waiting);
   }
   if (!failure && fsync(fd) != 0) failure = errno;
   if (close(fd) != 0 && !failure) failure = errno;
@@ -396,7 +407,7 @@ void replace_once(const std::string& path, const std::string& content,
     // system will not rename onto (EXDEV), can still be written as it is.
     if (exists && (failure == EBUSY || failure == EXDEV)) {
       drop_temporary(temporary, path);
-      return overwrite_in_place(target, content, path, keep_waiting);
+      return overwrite_in_place(target, old, content, path, keep_waiting);
     }
   }
   if (failure) {

@@ -72,10 +72,11 @@ class TemporaryLeftError : public common::OsError {
 // new file put under the name meanwhile is begun again at), and a rewrite
 // in place holds an exclusive record lock on the file (RewriteDescriptor)
 // from the read of the old text to the flush of the new one, so that two
-// at once end with one text whole; it never waits on a lock its caller,
-// or a process that started this one, holds (refused with EDEADLK where
-// it cannot tell that no other process's stands in the way too), and a
-// child forked meanwhile holds none of it. While either waits,
+// at once end with one text whole; it never waits on a lock its caller
+// holds, nor more than a second on a POSIX lock of a process that started
+// this one (refused with EDEADLK where it cannot tell that no other
+// process's stands in the way too), and a child forked meanwhile holds
+// none of it. While either waits,
 // `keep_waiting` (unset: the wait goes on) is asked at every pause, and
 // false ends the wait with common::Interrupted, the file untouched. An existing file
 // that the kernel's sticky-folder guard keeps a plain open of `path` from

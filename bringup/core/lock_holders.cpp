@@ -4,7 +4,6 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <string>
@@ -25,8 +24,10 @@ int open_on(int other, const struct stat& file) {
 
 // Adds the record locks /proc/self/fdinfo lists for `other`, open on
 // `file`, to `own`. The descriptor is looked at again after: one closed
-// meanwhile held nothing of this file, whatever its number names now.
-void add_locks_of(int other, const struct stat& file, OwnLocks& own) {
+// meanwhile held nothing of this file, whatever its number names now, and
+// one `skipped` now is left out.
+void add_locks_of(int other, const struct stat& file, const std::function<bool(int)>& skipped,
+                  OwnLocks& own) {
   std::string text;
   int failure = 0;
   try {
@@ -34,7 +35,7 @@ void add_locks_of(int other, const struct stat& file, OwnLocks& own) {
   } catch (const common::OsError& error) {
     failure = error.error_number();
   }
-  const int still = open_on(other, file);
+  const int still = skipped(other) ? 0 : open_on(other, file);
   if (still < 0) {
     own.error = errno;
   } else if (still && failure) {
@@ -70,7 +71,7 @@ struct flock whole_file_lock() {
   return lock;
 }
 
-OwnLocks own_locks(const std::vector<int>& skipped, const struct stat& file, bool posix) {
+OwnLocks own_locks(const std::function<bool(int)>& skipped, const struct stat& file, bool posix) {
   OwnLocks own;
   own.posix = posix;
   DIR* descriptors = opendir("/proc/self/fd");
@@ -92,13 +93,10 @@ OwnLocks own_locks(const std::vector<int>& skipped, const struct stat& file, boo
     const long number = std::strtol(entry->d_name, &end, 10);
     if (end == entry->d_name || *end) continue;  // "." and ".."
     const int other = static_cast<int>(number);
-    if (other == dirfd(descriptors) ||
-        std::find(skipped.begin(), skipped.end(), other) != skipped.end()) {
-      continue;
-    }
+    if (other == dirfd(descriptors) || skipped(other)) continue;
     const int on_file = open_on(other, file);
     if (on_file < 0) own.error = errno;
-    if (on_file > 0) add_locks_of(other, file, own);
+    if (on_file > 0) add_locks_of(other, file, skipped, own);
   }
   closedir(descriptors);
   return own;

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <sys/types.h>
 
+#include <functional>
 #include <vector>
 
 namespace bringup {
@@ -23,10 +24,11 @@ struct OwnLocks {
 
 // The record locks this process holds on `file`: `posix` when a POSIX
 // lock in the way names it; the descriptors it has open on the file
-// (listed in /proc/self/fd), but for those `skipped`, list theirs. Without
-// /proc mounted only the first can be told. A descriptor closed while it
-// is looked at holds nothing; any other failure to look is `error`.
-OwnLocks own_locks(const std::vector<int>& skipped, const struct stat& file, bool posix);
+// (listed in /proc/self/fd) list theirs, but for those `skipped` says are
+// left out, before their locks are read or after. Without /proc mounted
+// only the first can be told. A descriptor closed while it is looked at
+// holds nothing; any other failure to look is `error`.
+OwnLocks own_locks(const std::function<bool(int)>& skipped, const struct stat& file, bool posix);
 
 // Whether a lock not this process's stands in the way of `fd`'s exclusive
 // lock on the whole file, where the process holds `own`: 0 with `others`

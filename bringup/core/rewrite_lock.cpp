@@ -108,16 +108,14 @@ int request_lock(int fd) {
   }
 }
 
-// The record locks this process's caller holds on `file`: its own, less
-// the descriptors of its rewrites in place, whose locks are another
-// rewrite's to wait for. The list is held while they are looked at, so
-// that none is opened or closed meanwhile.
-OwnLocks callers_locks(const struct stat& file, bool posix) {
+// Whether `fd` is the descriptor of one of this process's rewrites in
+// place, whose locks are another rewrite's to wait for, not the caller's.
+bool is_a_rewrites(int fd) {
   const std::lock_guard<std::mutex> hold(descriptors_mutex);
-  std::vector<int> rewrites;
-  rewrites.reserve(open_descriptors().size());
-  for (const auto& descriptor : open_descriptors()) rewrites.push_back(descriptor.first);
-  return own_locks(rewrites, file, posix);
+  for (const auto& descriptor : open_descriptors()) {
+    if (descriptor.first == fd) return true;
+  }
+  return false;
 }
 
 // Who holds a lock a rewrite met.
@@ -156,7 +154,7 @@ class HolderTeller {
     holder = Holder::kAnother;
     if (looked_ && !posix) return 0;
     looked_ = true;
-    own_ = callers_locks(file_, posix);
+    own_ = own_locks(is_a_rewrites, file_, posix);
     if (own_.error) return own_.error;
     if (own_.posix || !own_.descriptions.empty()) holder = Holder::kThisProcess;
     return 0;
@@ -278,8 +276,9 @@ int RewriteDescriptor::lock(const std::function<bool()>& keep_waiting) {
     if (fcntl(fd_, F_OFD_GETLK, &found) != 0) return errno;
     Holder holder = Holder::kGone;
     if (const int failed = teller.tell(found, holder)) return failed;
-    // Act: wait for another's (a starter's a moment at most), or go on
-    // where the caller's own locks alone stand in the way.
+    // Act: wait for another's (a starter's a second at most); where the
+    // caller's own locks stand in the way, go on unlocked if they alone do,
+    // or refuse.
     if (holder == Holder::kStarter) {
       if (starters_moment.passed()) return EDEADLK;
       continue;

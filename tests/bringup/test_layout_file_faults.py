@@ -655,23 +655,31 @@ def test_a_child_forked_during_a_rewrite_holds_nothing_of_it(tmp_path):
 
 
 
-# Eight threads rewrite a file of one link (so, replaced by renames) for a while.
-IN_A_LOOP = """
+THREAD_WRITES = """
+import fcntl
+import os
+import struct
 import threading
 import time
 import bringup
 from bringup_fakes import platform_of
 
-def keep_writing(ports):
+def write(ports):
     config = bringup.Config(platform_of([]), dummy=True)
     config.config_map = {str(label): "40G" for label in range(1, ports + 1)}
+    config.write_config(sys.argv[1])
+"""
+# Eight threads rewrite a file of one link (so, replaced by renames) for a while.
+IN_A_LOOP = THREAD_WRITES + """
+def keep_writing(ports):
     deadline = time.monotonic() + 1.5
     while time.monotonic() < deadline:
-        config.write_config(sys.argv[1])
+        write(ports)
 threads = [threading.Thread(target=keep_writing, args=(ports,)) for ports in range(1, 9)]
+[thread.start() for thread in threads]
 """
-# While a rewrite in place waits for another's turn, the name is given a
-# new file with a second link, as an editor saves it; the waiting rewrite
+# The name is given a new file with a second link, as an editor saves it,
+# while a rewrite in place waits for another's turn; the waiting rewrite
 # (its truncation delayed too) is then met by a third.
 NAME_REPLACED_WHILE_WAITING = LONGER_UNDER_WAY + """
 import os
@@ -688,16 +696,34 @@ while "\\n300=40G\\n" not in open(sys.argv[1]).read() and time.monotonic() < dea
 threads = [longer, waiting, threading.Thread(target=write, args=(1,))]
 threads[2].start()
 """
+# So again, with the caller's lock on the new file, between a rewrite's
+# turn and its open (delayed); a second rewrite (its truncation delayed)
+# then takes the new file's turn.
+NAME_REPLACED_BEFORE_THE_OPEN = THREAD_WRITES + """
+saved = os.path.join(os.path.dirname(sys.argv[1]), "saved")
+with open(saved, "w") as text:
+    text.write("9=10G\\n")
+os.link(saved, saved + "~")
+held = os.open(saved, os.O_RDWR)
+fcntl.fcntl(held, fcntl.F_OFD_SETLK, struct.pack("hhqqi4x", fcntl.F_WRLCK, 0, 0, 0, 0))
+threads = [threading.Thread(target=write, args=(2,)), threading.Thread(target=write, args=(300,))]
+threads[0].start()
+time.sleep(0.15)
+os.rename(saved, sys.argv[1])
+threads[1].start()
+"""
 
 
-@pytest.mark.parametrize("script, linked, faults", [
-    (IN_A_LOOP + "[thread.start() for thread in threads]\n", False, ""),
-    (NAME_REPLACED_WHILE_WAITING, True, "slowftruncate:1:1000,slowftruncate:2:1000")],
-    ids=["eight threads in a loop", "the name replaced while one waits"])
+@pytest.mark.parametrize("script, linked, faults, ports", [
+    (IN_A_LOOP, False, "", None),
+    (NAME_REPLACED_WHILE_WAITING, True, "slowftruncate:1:1000,slowftruncate:2:1000", 1),
+    (NAME_REPLACED_BEFORE_THE_OPEN, True, "slowrdwr:2:500,slowftruncate:1:1000", 2)],
+    ids=["eight threads in a loop", "the name replaced while one waits",
+         "the name replaced before the open"])
 def test_threads_of_one_program_take_turns_at_the_file_the_name_reaches(tmp_path, script, linked,
-                                                                        faults):
+                                                                        faults, ports):
     """No thread's call fails, and the file ends as one call's text whole:
-    the last one's where the calls came one after another."""
+    the last one's (`ports` ports) where the calls came one after another."""
     if linked:
         folder, target = linked_file(tmp_path)
     else:
@@ -709,10 +735,10 @@ def test_threads_of_one_program_take_turns_at_the_file_the_name_reaches(tmp_path
                              "[thread.join() for thread in threads]\n", str(target)],
                             env=preloaded(folder, faults), capture_output=True, text=True, timeout=60)
     assert (result.returncode, result.stderr) == (0, "")
-    ports = target.read_text().count("=40G\n")
+    written = target.read_text().count("=40G\n")
     assert target.read_text() == NEW.replace("1=40G\n", "".join(
-        "%d=40G\n" % label for label in range(1, ports + 1)))
-    assert ports == 1 or not linked
+        "%d=40G\n" % label for label in range(1, written + 1)))
+    assert written == (ports or written)
 
 
 # A signal handler forks while a rewrite waits for another process's lock:

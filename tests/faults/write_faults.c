@@ -17,7 +17,8 @@
  * appended to the file through a descriptor of its own, as another
  * process appending meanwhile would. slowftruncate's nth ftruncate waits
  * errno-field milliseconds before it truncates, as a writer set aside by
- * the scheduler would. Two entries may name the same call. */
+ * the scheduler would; slowrdwr's nth open for reading and writing waits
+ * so before it opens. Two entries may name the same call. */
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <errno.h>
@@ -99,6 +100,13 @@ static void append_to(int fd, int count) {
   close(other);
 }
 
+/* Waits before an open for reading and writing when slowrdwr says so. */
+static void open_delay(void) {
+  const int saved = errno;
+  if (injected("slowrdwr")) usleep((useconds_t)errno * 1000);
+  errno = saved;
+}
+
 /* The mode is passed on only where the flags say there is one. */
 #define OPEN_WRAPPER(name)                                             \
   int name(const char* path, int flags, ...) {                          \
@@ -111,6 +119,8 @@ static void append_to(int fd, int count) {
     }                                                                   \
     load();                                                             \
     if (fault_count && concerned(path) && injected("open")) return -1;  \
+    if (fault_count && concerned(path) && (flags & O_ACCMODE) == O_RDWR) \
+      open_delay();                                                     \
     if (fault_count && strncmp(path, "/proc/self/fdinfo/", 18) == 0 &&  \
         injected("fdinfo"))                                             \
       return -1;                                                        \
