@@ -56,7 +56,7 @@ bool json_of(py::handle value, nlohmann::json& out) {
   return true;
 }
 
-// {"link-autoneg": on/off, "link-duplex": "full", "link-speed": "<speed>000"}.
+// {"link-autoneg": on/off, "link-duplex": "full", "link-speed": <speed in Mb/s>}.
 py::object link_settings(py::handle autoneg, py::handle speed) {
   static const py::handle on = common::forever(py::str("on")), off = common::forever(py::str("off")),
                           full = common::forever(py::str("full"));
@@ -64,7 +64,7 @@ py::object link_settings(py::handle autoneg, py::handle speed) {
                           duplex_key = common::forever(py::str("link-duplex")),
                           speed_key = common::forever(py::str("link-speed"));
   SW_LET(is_on, common::truth(autoneg));
-  SW_LET(speed_text, TextLines::single(Text{speed}, "000"));
+  SW_LET(speed_text, TextLines::single(Megabits{speed}));
   SW_LET(settings, common::steal(PyDict_New()));
   SW_CHECK(PyDict_SetItem(settings.ptr(), autoneg_key.ptr(), (is_on ? on : off).ptr()));
   SW_CHECK(PyDict_SetItem(settings.ptr(), duplex_key.ptr(), full.ptr()));
