@@ -9,7 +9,7 @@
    N(BCMConfiguredPort) N(Boardinfo) N(CalledProcessError) N(Config) N(Conformer) \
    N(ConfiguredPort) N(IPRoute2) N(Ifmaker) N(LOG_ERR) N(SDKConfiguredMappedPort) \
    N(SDKConfiguredPort) N(UnsupportedPlatformError) N(_complete_modes) N(_compress_portlist) N(_knet_link_file) \
-   N(an_c37) N(an_c73) N(append) N(autoneg_pref) N(base_hw_intf_num) N(bcm_config_path) \
+   N(adj_label) N(an_c37) N(an_c73) N(append) N(autoneg_pref) N(base_hw_intf_num) N(bcm_config_path) N(blocked_adj_split_num) \
    N(chip) N(clear) N(complete_mode) N(config) N(config_map) N(conformer) N(copy) \
    N(create_fabric) N(datapath_conf) N(default_mode) N(disable_prefix_xlate) N(drv_current) \
    N(dummy) N(eeprom) N(exit) N(exploded) N(find_hw_port) N(gang_label) N(gang_leader) \

@@ -113,6 +113,13 @@ py::object single_lane_logical_port_num(py::handle self, py::handle mode, py::ha
   return common::steal(PyNumber_Add(interface.ptr(), one.ptr()));
 }
 
+// The multi-gigabit port has one lane in every mode it lists: the speed
+// rule knows no lane count for 2.5G or 5G.
+py::object one_lane(py::handle cls, py::handle mode) {
+  SW_CHECK(check_mode_of(cls, mode));
+  return common::integer(1);
+}
+
 // The operations the 10G and multi-gigabit classes share.
 template <const ModeCounts& Counts>
 ClassBuilder& single_lane_operations(ClassBuilder& port_class) {
@@ -171,7 +178,9 @@ void define_trident_three_speed_ports(Catalogue& catalogue) {
       .property("max_logical_ports", &constant_count<1>)
       .property("set_fiber_pref", &sfp_fiber_pref);
   bind_constructor(multi, kLaneSpeedPortSignature, &multi_gig_init);
-  single_lane_operations<kMultiGigCounts>(multi).build();
+  single_lane_operations<kMultiGigCounts>(multi)
+      .classmethod("num_lanes", &one_lane, {"cls", "mode"})
+      .build();
 }
 
 }  // namespace asicmodel

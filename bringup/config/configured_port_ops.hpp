@@ -104,6 +104,9 @@ py::object dport_sdk_unit_intf_num(py::handle self, py::handle sub);
 py::object dport_sdk_logical_port_num(py::handle self, py::handle sub);
 
 // port_polarity.cpp
+// The lanes of one logical port by mode (a dict), as the per-lane polarity
+// lines count them.
+py::handle lanes_per_mode();
 py::object rx_logical_polarity_flip(py::handle self, py::handle sub);
 py::object tx_logical_polarity_flip(py::handle self, py::handle sub);
 py::object td3_rx_logical_polarity_flip(py::handle self, py::handle port, py::handle portmap,

@@ -75,17 +75,22 @@ py::object logical_flip(py::handle self, PyObject* operation, py::handle sub) {
   return forward_sub_named(self, operation, sub);
 }
 
-// Lanes of one logical port by mode.
+}  // namespace
+
+// Lanes of one logical port by mode; the single-lane ports' slower modes
+// (1G, 2.5G, 5G) take one lane as 10G does.
 py::handle lanes_per_mode() {
   static const py::handle table = [] {
     py::dict lanes;
-    for (const char* mode : {"10G", "25G", "4x10G", "4x25G"}) lanes[mode] = 1;
+    for (const char* mode : {"10G", "25G", "4x10G", "4x25G", "1G", "2.5G", "5G"}) lanes[mode] = 1;
     for (const char* mode : {"2x50G", "50G", "2x20G", "2x40G"}) lanes[mode] = 2;
     for (const char* mode : {"40G", "100G", "40G/4", "100G/4"}) lanes[mode] = 4;
     return common::forever(std::move(lanes));
   }();
   return table;
 }
+
+namespace {
 
 // One "<format>" line per lane of logical port `sub` of `port`, appended to
 // `portmap`, which is returned.

@@ -1,6 +1,7 @@
 // The port bitmap section and the three port map sections: the port map
 // with each logical port's board wiring, the Dport map, and the wiring of
 // chips that are not port-map capable.
+#include "bringup/config/configured_port_ops.hpp"
 #include "bringup/sdkconfig/sdkconfig_ops.hpp"
 #include "bringup/sdkconfig/text_lines.hpp"
 
@@ -53,14 +54,39 @@ int physical_lane_chip(py::handle chip) {
   return 0;
 }
 
+// A port given a polarity flip whose class has no polarity rule answers
+// it with an empty NotImplementedError: refused, naming the port.
+py::object ruled_flip(py::handle self, py::handle port, py::object answer) {
+  if (answer || !PyErr_ExceptionMatches(PyExc_NotImplementedError)) return answer;
+  PyErr_Clear();
+  SW_LET(key, layout_key(port));
+  return refuse_layout(
+      self, "platform: %s: Port %s has a polarity flip but its class has no polarity rule", key);
+}
+
+// The logical flip mask of one logical port.
+py::object logical_flip(py::handle self, py::handle port, PyObject* operation, py::handle sub) {
+  return ruled_flip(self, port, common::call_method(port, operation, sub));
+}
+
 // One polarity side of `portmap`: per lane on a physical-lane chip (the
 // port's own operation extends the list and hands it back), else one line.
-py::object polarity_lines(py::handle chip, py::handle port, py::object lines, py::handle sub,
-                          py::handle name, PyObject* lane_operation, PyObject* logical_operation,
-                          const char* key) {
+// A mode the lane table lacks is refused, naming the port and the mode.
+py::object polarity_lines(py::handle self, py::handle chip, py::handle port, py::object lines,
+                          py::handle sub, py::handle name, PyObject* lane_operation,
+                          PyObject* logical_operation, const char* key) {
   SW_LET(per_lane, physical_lane_chip(chip));
-  if (per_lane) return common::call_method(port, lane_operation, port, lines, sub);
-  SW_LET(flip, common::call_method(port, logical_operation, sub));
+  if (per_lane) {
+    SW_LET(mode, common::get(port, names.mode));
+    SW_LET(counted, PyDict_Contains(lanes_per_mode().ptr(), mode.ptr()));
+    if (!counted) {
+      SW_LET(port_key, layout_key(port));
+      return refuse_layout(self, "platform: %s: Port %s in mode %s has no lane count for its "
+                                 "polarity flips", port_key, mode);
+    }
+    return ruled_flip(self, port, common::call_method(port, lane_operation, port, lines, sub));
+  }
+  SW_LET(flip, logical_flip(self, port, logical_operation, sub));
   SW_CHECK(append_piecewise(lines, key, Text{name}, "=0x", hex(flip, 4)));
   return lines;
 }
@@ -159,14 +185,14 @@ py::object portmap_text(py::handle self) {
       }
       SW_LET(rx_flip, common::get(port, names.rx_polarity_flip));
       if (!rx_flip.is_none()) {
-        SW_CHECK(lines = polarity_lines(chip, port, lines, sub_number, name,
+        SW_CHECK(lines = polarity_lines(self, chip, port, lines, sub_number, name,
                                         names.td3_rx_logical_polarity_flip,
                                         names.rx_logical_polarity_flip,
                                         "phy_xaui_rx_polarity_flip_"));
       }
       SW_LET(tx_flip, common::get(port, names.tx_polarity_flip));
       if (!tx_flip.is_none()) {
-        SW_CHECK(lines = polarity_lines(chip, port, lines, sub_number, name,
+        SW_CHECK(lines = polarity_lines(self, chip, port, lines, sub_number, name,
                                         names.td3_tx_logical_polarity_flip,
                                         names.tx_logical_polarity_flip,
                                         "phy_xaui_tx_polarity_flip_"));
@@ -229,14 +255,14 @@ py::object portmap_uncapable_text(py::handle self) {
       SW_LET(logical, common::call_method(port, names.sdk_logical_port_num, sub_number));
       SW_LET(rx_flip, common::get(port, names.rx_polarity_flip));
       if (!rx_flip.is_none()) {
-        SW_LET(bits, common::call_method(port, names.rx_logical_polarity_flip, sub_number));
+        SW_LET(bits, logical_flip(self, port, names.rx_logical_polarity_flip, sub_number));
         if (!lines.line("phy_xaui_rx_polarity_flip_", Number{logical, 'd'}, "=0x", hex(bits, 4))) {
           return {};
         }
       }
       SW_LET(tx_flip, common::get(port, names.tx_polarity_flip));
       if (!tx_flip.is_none()) {
-        SW_LET(bits, common::call_method(port, names.tx_logical_polarity_flip, sub_number));
+        SW_LET(bits, logical_flip(self, port, names.tx_logical_polarity_flip, sub_number));
         if (!lines.line("phy_xaui_tx_polarity_flip_", Number{logical, 'd'}, "=0x", hex(bits, 4))) {
           return {};
         }

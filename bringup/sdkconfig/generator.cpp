@@ -11,6 +11,11 @@ py::object switch_of(py::handle self) {
   return common::get(platform, names.switch_);
 }
 
+py::object platform_name(py::handle self) {
+  SW_LET(platform, common::get(self, names.platform));
+  return common::get(platform, names.name);
+}
+
 py::object chip_of_config(py::handle self) {
   SW_LET(platform_switch, switch_of(self));
   return common::get(platform_switch, names.chip);

@@ -19,6 +19,17 @@ namespace bringup {
 py::object switch_of(py::handle self);
 py::object chip_of_config(py::handle self);
 
+// `self.platform.name`, as the generator's refusals name the platform.
+py::object platform_name(py::handle self);
+
+// Refuses a layout: the host's RuntimeError of `format % (platform name,
+// values...)`, the format starting "platform: %s: ". Always empty.
+template <typename... Values>
+py::object refuse_layout(py::handle self, const char* format, const Values&... values) {
+  SW_LET(platform, platform_name(self));
+  return common::fail_percent(PyExc_RuntimeError, format, platform, values...);
+}
+
 // `value is True`, as the chip and gang flags are tested.
 inline bool is_true(py::handle value) { return value.ptr() == Py_True; }
 

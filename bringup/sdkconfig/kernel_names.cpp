@@ -12,20 +12,13 @@ namespace bringup {
 
 namespace {
 
-py::object platform_name(py::handle self) {
-  SW_LET(platform, common::get(self, names.platform));
-  return common::get(platform, names.name);
-}
-
 // The refusal of `name`, given by port `first` and again by port `again`:
 // always empty, with the error set.
 py::object refuse_ports(py::handle self, py::handle name, py::handle first, py::handle again) {
   SW_LET(first_key, layout_key(first));
   SW_LET(again_key, layout_key(again));
-  SW_LET(platform, platform_name(self));
-  return common::fail_percent(PyExc_RuntimeError,
-                              "platform: %s: Kernel name %s given to ports %s and %s",
-                              platform, name, first_key, again_key);
+  return refuse_layout(self, "platform: %s: Kernel name %s given to ports %s and %s", name,
+                       first_key, again_key);
 }
 
 // The refusal of `name`, given again by sub-port `again` of `port`, naming
@@ -46,10 +39,8 @@ py::object refuse_sub_ports(py::handle self, py::handle name, py::handle port, p
     }
   }
   SW_LET(key, layout_key(port));
-  SW_LET(platform, platform_name(self));
-  return common::fail_percent(
-      PyExc_RuntimeError, "platform: %s: Kernel name %s given to sub-ports %s and %s of port %s",
-      platform, name, first, again, key);
+  return refuse_layout(self, "platform: %s: Kernel name %s given to sub-ports %s and %s of port %s",
+                       name, first, again, key);
 }
 
 }  // namespace

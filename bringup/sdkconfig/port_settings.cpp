@@ -112,7 +112,7 @@ py::object port_init_text(py::handle self) {
     if (on < 0) return -1;
     if (!on) {
       py::object speed = common::get(port, names.speed);
-      if (!speed || !lines.line("port_init_speed_", Text{name}, "=", Text{speed}, "000") ||
+      if (!speed || !lines.line("port_init_speed_", Text{name}, "=", Megabits{speed}) ||
           !lines.line("port_init_duplex_", Text{name}, "=1")) {
         return -1;
       }

@@ -131,7 +131,9 @@ int bring_up_switch_devices(py::handle self) {
 
 py::object porttab_text(py::handle self) {
   static const py::handle bcm = common::forever(py::str("bcm"));
-  SW_CHECK(refuse_shared_kernel_name(self));  // before any command runs
+  // Before any command runs.
+  SW_CHECK(refuse_shared_kernel_name(self));
+  SW_CHECK(refuse_shared_sdk_port(self));
   TextLines rows;
   SW_LET(interfaces, common::steal(PySet_New(nullptr)));
   SW_LET(chip, chip_of_config(self));

@@ -3,6 +3,7 @@
 //   units_gangs_leds.cpp   units, gangs, LED controllers;
 //   whole_gangs.cpp        the port wiring's refusal of a broken gang;
 //   kernel_names.cpp       the refusal of a kernel name given twice;
+//   shared_sdk_ports.cpp   the refusal of a port reaching past its SDK ports;
 //   bitmaps_and_maps.cpp   port bitmaps and the three port maps;
 //   port_settings.cpp      emphasis, per-port settings, PHY sections;
 //   port_table.cpp         the port table and the kernel devices;
@@ -59,6 +60,14 @@ py::object rcphy_text(py::handle self);
 // of each logical port); else the host's RuntimeError naming the first
 // name given again, in port order, and the ports that give it.
 py::object refuse_shared_kernel_name(py::handle self);
+
+// None when every configured port keeps within its SDK logical ports and
+// MAC indexes: no mode makes more logical ports than its
+// `max_logical_ports`, and no port whose `blocked_adj_split_num()` is N
+// above 0 is configured while its partner (`adj_label`) makes N or more;
+// else the host's RuntimeError naming the first such port, in port order
+// (bounds first), as ports.conf names it, and its partner.
+py::object refuse_shared_sdk_port(py::handle self);
 
 py::object porttab_text(py::handle self);
 

@@ -56,7 +56,7 @@ bool json_of(py::handle value, nlohmann::json& out) {
   return true;
 }
 
-// {"link-autoneg": on/off, "link-duplex": "full", "link-speed": "<speed>000"}.
+// {"link-autoneg": on/off, "link-duplex": "full", "link-speed": <speed in Mb/s>}.
 py::object link_settings(py::handle autoneg, py::handle speed) {
   static const py::handle on = common::forever(py::str("on")), off = common::forever(py::str("off")),
                           full = common::forever(py::str("full"));
@@ -64,7 +64,7 @@ py::object link_settings(py::handle autoneg, py::handle speed) {
                           duplex_key = common::forever(py::str("link-duplex")),
                           speed_key = common::forever(py::str("link-speed"));
   SW_LET(is_on, common::truth(autoneg));
-  SW_LET(speed_text, TextLines::single(Text{speed}, "000"));
+  SW_LET(speed_text, TextLines::single(Megabits{speed}));
   SW_LET(settings, common::steal(PyDict_New()));
   SW_CHECK(PyDict_SetItem(settings.ptr(), autoneg_key.ptr(), (is_on ? on : off).ptr()));
   SW_CHECK(PyDict_SetItem(settings.ptr(), duplex_key.ptr(), full.ptr()));
@@ -76,6 +76,7 @@ py::object link_settings(py::handle autoneg, py::handle speed) {
 
 py::object ethertab_text(py::handle self) {
   SW_CHECK(refuse_shared_kernel_name(self));
+  SW_CHECK(refuse_shared_sdk_port(self));
   return each_logical_port(self, [&](py::handle port, py::handle sub, TextLines& rows) -> int {
     py::object name = common::call_method(port, names.linux_port_name, sub);
     if (!name) return -1;

@@ -1,5 +1,6 @@
 #include "bringup/sdkconfig/text_lines.hpp"
 
+#include <cmath>
 #include <cstdio>
 
 #include "bringup/core/number_text.hpp"
@@ -48,5 +49,18 @@ bool append_number(const Number& piece, std::string& out) {
 bool TextLines::write(const Text& piece) { return append_text_form(piece.value, text_); }
 
 bool TextLines::write(const Number& piece) { return append_number(piece, text_); }
+
+bool TextLines::write(const Megabits& piece) {
+  if (PyFloat_Check(piece.speed.ptr())) {
+    const double megabits = PyFloat_AS_DOUBLE(piece.speed.ptr()) * 1000;
+    if (std::trunc(megabits) == megabits && std::fabs(megabits) < 1e15) {
+      text_ += decimal(static_cast<std::int64_t>(megabits));
+      return true;
+    }
+  }
+  if (!append_text_form(piece.speed, text_)) return false;
+  text_ += "000";
+  return true;
+}
 
 }  // namespace bringup

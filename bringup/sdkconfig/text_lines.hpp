@@ -29,6 +29,13 @@ struct Number {
 };
 inline Number hex(py::handle value, int width = 0) { return {value, 'x', width}; }
 
+// A speed in Gb/s written in Mb/s: "%s000" of it (25 gives "25000"), but a
+// fractional speed as its whole number of Mb/s (2.5 gives "2500", not
+// "2.5000").
+struct Megabits {
+  py::handle speed;
+};
+
 class TextLines {
  public:
   // Starts a new line (the lines are joined by "\n") and writes the pieces;
@@ -64,6 +71,7 @@ class TextLines {
   }
   bool write(const Text& piece);
   bool write(const Number& piece);
+  bool write(const Megabits& piece);
 
   std::string text_;
   bool started_ = false;

@@ -122,12 +122,8 @@ py::object calculate_gangs(py::handle self, py::handle ports) {
     if (!is_true(ganged)) continue;
     SW_LET(repeated, PySet_Contains(seen.ptr(), port.ptr()));
     if (repeated) {
-      SW_LET(platform, common::get(self, names.platform));
-      SW_LET(name, common::get(platform, names.name));
       SW_LET(label, common::get(port, names.label));
-      return common::fail_percent(PyExc_RuntimeError,
-                                  "platform: %s: Duplicate port %s already in ganged set", name,
-                                  label);
+      return refuse_layout(self, "platform: %s: Duplicate port %s already in ganged set", label);
     }
     SW_CHECK(PySet_Add(seen.ptr(), port.ptr()));
     SW_LET(gang_leader, common::get(port, names.gang_leader));

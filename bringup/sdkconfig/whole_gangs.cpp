@@ -89,10 +89,7 @@ py::object refuse_broken_gang(py::handle self, py::handle ports) {
     if (in_whole_gang) continue;
     SW_LET(head, gang_head(self, port));
     SW_LET(key, layout_key(head));
-    SW_LET(platform, common::get(self, names.platform));
-    SW_LET(name, common::get(platform, names.name));
-    return common::fail_percent(PyExc_RuntimeError,
-                                "platform: %s: Incomplete ganged set led by port %s", name, key);
+    return refuse_layout(self, "platform: %s: Incomplete ganged set led by port %s", key);
   }
   return common::none();
 }

@@ -9,7 +9,7 @@ from bringup_fakes import Chip, platform_of
 
 class Configured(object):
     """A configured port; per-sub-port answers are lists indexed by sub."""
-    ganged, gang_leader, ganged_ports = False, False, None
+    ganged, gang_leader, ganged_ports, label = False, False, None, "1"
 
     def __init__(self, names=("xe0",), unit=0, mode="40G", **values):
         self.sdk_names = list(names)
@@ -28,6 +28,7 @@ class Configured(object):
                         rx_flips=None, tx_flips=None, unit_intf=None)
         defaults.update(values)
         self.__dict__.update(defaults)
+        self.__dict__.setdefault("max_logical_ports", self.num_logical_ports)
         self.num_phys = len(self.phy_addrs)
         self.physical_port = types.SimpleNamespace(is_fabric=self.is_fabric, sfp=self.sfp)
 

@@ -155,7 +155,7 @@ def test_per_lane_lines(mode, number, flip, lines):
 
 
 def test_per_lane_unknown_mode_appends_nothing():
-    port = sdk("1G", FlipPort(0, 1))
+    port = sdk("13G", FlipPort(0, 1))
     portmap = []
     with pytest.raises(KeyError):
         port.td3_rx_logical_polarity_flip(port, portmap, 0)
