@@ -55,10 +55,21 @@ int physical_lane_chip(py::handle chip) {
 }
 
 // A port given a polarity flip whose class has no polarity rule answers
-// it with an empty NotImplementedError: refused, naming the port.
+// it with an empty NotImplementedError: refused, naming the port. One
+// with a message of its own passes unchanged.
 py::object ruled_flip(py::handle self, py::handle port, py::object answer) {
   if (answer || !PyErr_ExceptionMatches(PyExc_NotImplementedError)) return answer;
-  PyErr_Clear();
+  PyObject *type = nullptr, *value = nullptr, *traceback = nullptr;
+  PyErr_Fetch(&type, &value, &traceback);
+  PyErr_NormalizeException(&type, &value, &traceback);
+  const bool empty = value && PyTuple_GET_SIZE(reinterpret_cast<PyBaseExceptionObject*>(value)->args) == 0;
+  if (!empty) {
+    PyErr_Restore(type, value, traceback);
+    return answer;
+  }
+  Py_XDECREF(type);
+  Py_XDECREF(value);
+  Py_XDECREF(traceback);
   SW_LET(key, layout_key(port));
   return refuse_layout(
       self, "platform: %s: Port %s has a polarity flip but its class has no polarity rule", key);

@@ -33,17 +33,25 @@ py::object refuse_shared_sdk_port(py::handle self) {
   std::vector<std::pair<py::handle, py::object>> blocked;  // (port, its split bound)
   for (Py_ssize_t i = 0; i < PyList_GET_SIZE(ports.ptr()); ++i) {
     py::handle port = PyList_GET_ITEM(ports.ptr(), i);
-    SW_LET(count, common::get(port, names.num_logical_ports));
-    SW_LET(most, common::get(port, names.max_logical_ports));
-    SW_LET(over, common::compare(count, most, Py_GT));
-    if (over) {
-      SW_LET(key, layout_key(port));
-      SW_LET(mode, common::get(port, names.mode));
-      return refuse_layout(self, "platform: %s: Port %s in mode %s makes %s logical ports, "
-                                 "more than the %s it reserves", key, mode, count, most);
-    }
     SW_LET(fabric, common::get(port, names.is_fabric));
     SW_LET(is_fabric, common::truth(fabric));
+    // A fabric port that makes no device reserves no MAC index either.
+    int makes_devices = !is_fabric;
+    if (is_fabric) {
+      SW_LET(create_fabric, common::get(port, names.create_fabric));
+      SW_CHECK(makes_devices = common::truth(create_fabric));
+    }
+    if (makes_devices) {
+      SW_LET(count, common::get(port, names.num_logical_ports));
+      SW_LET(most, common::get(port, names.max_logical_ports));
+      SW_LET(over, common::compare(count, most, Py_GT));
+      if (over) {
+        SW_LET(key, layout_key(port));
+        SW_LET(mode, common::get(port, names.mode));
+        return refuse_layout(self, "platform: %s: Port %s in mode %s makes %s logical ports, "
+                                   "more than the %s it reserves", key, mode, count, most);
+      }
+    }
     SW_LET(label, common::get(port, names.label));
     if (!is_fabric && !PyDict_SetDefault(front_panel.ptr(), label.ptr(), port.ptr())) return {};
     SW_LET(physical, common::get(port, names.physical_port));
