@@ -189,12 +189,17 @@ int overwrite(int fd, const std::string& content) {
   return fsync(fd) != 0 ? errno : 0;
 }
 
+// Whether `a` and `b` describe one file.
+bool same_file(const struct stat& a, const struct stat& b) {
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
 // Whether `fd` is open on the file `old` describes; a failure to look
 // names `path`.
 bool is_the_file(int fd, const struct stat& old, const std::string& path) {
   struct stat now {};
   if (fstat(fd, &now) != 0) throw common::OsError(errno, path);
-  return now.st_dev == old.st_dev && now.st_ino == old.st_ino;
+  return same_file(now, old);
 }
 
 // Rewrites the existing regular file itself, which keeps its inode, owner,
@@ -334,10 +339,10 @@ TemporaryLeftError::TemporaryLeftError(int error_number, std::string path, std::
 
 namespace {
 
-// Whether `path` still reaches the file `old` describes.
+// Whether `path` reaches the file `old` describes.
 bool still_reaches(const std::string& path, const struct stat& old) {
   struct stat now {};
-  return stat(path.c_str(), &now) == 0 && now.st_dev == old.st_dev && now.st_ino == old.st_ino;
+  return stat(path.c_str(), &now) == 0 && same_file(now, old);
 }
 
 // replace_file, once: RewriteStartsOver where it must begin again.
@@ -364,10 +369,7 @@ void replace_once(const std::string& path, const std::string& content,
   if (exists) {
     // A file only the kernel's links reach (an open file deleted or moved
     // since) has no name to replace it under.
-    struct stat named {};
-    if (stat(target.c_str(), &named) != 0 || named.st_dev != old.st_dev || named.st_ino != old.st_ino) {
-      return overwrite_in_place(path, old, content, path, keep_waiting);
-    }
+    if (!still_reaches(target, old)) return overwrite_in_place(path, old, content, path, keep_waiting);
   }
   const ReadOnlyFile old_file(path, exists);
   if (old_file.fd >= 0 && !is_the_file(old_file.fd, old, path)) throw RewriteStartsOver();

@@ -545,9 +545,13 @@ def test_a_failed_look_at_the_locks_refuses_the_write(tmp_path, what, faults, ho
         assert target.read_text() == OLD, what
 
 
-# A thread rewriting a longer text, let run until that text is written and
-# its truncation is to come (which the shim delays), and a write() of its own.
-LONGER_UNDER_WAY = """
+# A script's write(ports), for its threads; then a thread rewriting a
+# longer text, let run until that text is written and its truncation is to
+# come (which the shim delays).
+THREAD_WRITES = """
+import fcntl
+import os
+import struct
 import threading
 import time
 import bringup
@@ -557,7 +561,8 @@ def write(ports):
     config = bringup.Config(platform_of([]), dummy=True)
     config.config_map = {str(label): "40G" for label in range(1, ports + 1)}
     config.write_config(sys.argv[1])
-
+"""
+LONGER_UNDER_WAY = THREAD_WRITES + """
 longer = threading.Thread(target=write, args=(400,))
 longer.start()
 deadline = time.monotonic() + 30
@@ -655,20 +660,6 @@ def test_a_child_forked_during_a_rewrite_holds_nothing_of_it(tmp_path):
 
 
 
-THREAD_WRITES = """
-import fcntl
-import os
-import struct
-import threading
-import time
-import bringup
-from bringup_fakes import platform_of
-
-def write(ports):
-    config = bringup.Config(platform_of([]), dummy=True)
-    config.config_map = {str(label): "40G" for label in range(1, ports + 1)}
-    config.write_config(sys.argv[1])
-"""
 # Eight threads rewrite a file of one link (so, replaced by renames) for a while.
 IN_A_LOOP = THREAD_WRITES + """
 def keep_writing(ports):
@@ -682,7 +673,6 @@ threads = [threading.Thread(target=keep_writing, args=(ports,)) for ports in ran
 # while a rewrite in place waits for another's turn; the waiting rewrite
 # (its truncation delayed too) is then met by a third.
 NAME_REPLACED_WHILE_WAITING = LONGER_UNDER_WAY + """
-import os
 waiting = threading.Thread(target=write, args=(300,))
 waiting.start()
 time.sleep(0.2)
