@@ -12,7 +12,7 @@
    N(adj_label) N(an_c37) N(an_c73) N(append) N(autoneg_pref) N(base_hw_intf_num) N(bcm_config_path) N(blocked_adj_split_num) \
    N(chip) N(clear) N(complete_mode) N(config) N(config_map) N(conformer) N(copy) \
    N(create_fabric) N(datapath_conf) N(default_mode) N(disable_prefix_xlate) N(drv_current) \
-   N(dummy) N(eeprom) N(exit) N(exploded) N(find_hw_port) N(gang_label) N(gang_leader) \
+   N(dummy) N(eeprom) N(exit) N(exploded) N(find_hw_port) N(find_port) N(gang_label) N(gang_leader) \
    N(gang_modes) N(ganged) N(ganged_ports) N(get_config) N(hw_desc) N(hw_intf_num) \
    N(hw_intf_num_portmap) N(hw_intf_prefix) N(hw_pbmp) N(hw_port_num) N(hw_ports) \
    N(if_port_base) N(ifmaker) N(iproute2) N(is_fabric) N(isdir) N(label) N(leds) \

@@ -92,8 +92,9 @@ py::handle lanes_per_mode() {
 
 namespace {
 
-// One "<format>" line per lane of logical port `sub` of `port`, appended to
-// `portmap`, which is returned.
+// One "<format>" line per lane of logical port `sub` of `port`, keyed by
+// physical lane and the port's unit, appended to `portmap`, which is
+// returned.
 py::object lane_lines(py::handle port, py::handle portmap, py::handle sub, PyObject* operation,
                       py::handle format) {
   static const py::handle one = common::forever(py::int_(1));
@@ -103,13 +104,14 @@ py::object lane_lines(py::handle port, py::handle portmap, py::handle sub, PyObj
   SW_LET(mode, common::get(port, names.mode));
   SW_LET(lanes_object, common::item(lanes_per_mode(), mode));
   const long lanes = PyLong_AsLong(lanes_object.ptr());
+  SW_LET(unit, common::get(port, names.unit));
   for (long lane = 0; lane < lanes; ++lane) {
     SW_LET(offset, common::integer(lane));
     SW_LET(physical, common::steal(PyNumber_Add(base.ptr(), offset.ptr())));
     SW_LET(shifted, common::steal(PyNumber_Rshift(flip.ptr(), offset.ptr())));
     SW_LET(bit, common::steal(PyNumber_And(shifted.ptr(), one.ptr())));
     SW_LET(hex, common::steal(PyNumber_ToBase(bit.ptr(), 16)));
-    SW_LET(line, common::percent_text(format, physical, hex));
+    SW_LET(line, common::percent_text(format, physical, unit, hex));
     SW_CHECK(common::call_method(portmap, names.append, line));
   }
   return common::borrow(portmap.ptr());
@@ -128,14 +130,14 @@ py::object tx_logical_polarity_flip(py::handle self, py::handle sub) {
 py::object td3_rx_logical_polarity_flip(py::handle, py::handle port, py::handle portmap,
                                         py::handle sub) {
   static const py::handle format =
-      common::forever(py::str("phy_chain_rx_polarity_flip_physical{%u.0}=%s"));
+      common::forever(py::str("phy_chain_rx_polarity_flip_physical{%u.%u}=%s"));
   return lane_lines(port, portmap, sub, names.rx_logical_polarity_flip, format);
 }
 
 py::object td3_tx_logical_polarity_flip(py::handle, py::handle port, py::handle portmap,
                                         py::handle sub) {
   static const py::handle format =
-      common::forever(py::str("phy_chain_tx_polarity_flip_physical{%u.0}=%s"));
+      common::forever(py::str("phy_chain_tx_polarity_flip_physical{%u.%u}=%s"));
   return lane_lines(port, portmap, sub, names.tx_logical_polarity_flip, format);
 }
 

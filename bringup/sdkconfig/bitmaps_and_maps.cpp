@@ -34,26 +34,6 @@ py::object refuse(py::handle self, const char* format) {
   return common::fail_percent(PyExc_RuntimeError, format, name);
 }
 
-// The chips whose wiring is written per physical lane: asicmodel's classes
-// as the running system exposes them, tested in this order, subclasses
-// counting. 1, 0 or -1.
-int physical_lane_chip(py::handle chip) {
-  static PyObject* const* const kClasses[] = {
-      &names.TridentThreeX7_56870_Chip, &names.TridentThreeX7_56873_Chip,
-      &names.TridentThreeX5_56771_Chip, &names.TomahawkTwo_56970_Chip};
-  py::object tervane = global(names.tervane);
-  if (!tervane) return -1;
-  py::object platform = common::get(tervane, names.platform);
-  if (!platform) return -1;
-  for (PyObject* const* name : kClasses) {
-    py::object cls = common::get(platform, *name);
-    if (!cls) return -1;
-    int match = PyObject_IsInstance(chip.ptr(), cls.ptr());
-    if (match != 0) return match;
-  }
-  return 0;
-}
-
 // A port given a polarity flip whose class has no polarity rule answers
 // it with an empty NotImplementedError: refused, naming the port. One
 // with a message of its own passes unchanged.
@@ -102,7 +82,7 @@ py::object polarity_lines(py::handle self, py::handle chip, py::handle port, py:
   return lines;
 }
 
-// One lane map line, per physical interface or by port map name.
+// One lane map line, per physical interface and unit or by port map name.
 // `side` is "rx" or "tx".
 int lane_map_line(py::handle chip, py::handle port, py::handle lines, py::handle sub,
                   py::handle name, py::handle lane_map, const char* side) {
@@ -115,11 +95,30 @@ int lane_map_line(py::handle chip, py::handle port, py::handle lines, py::handle
   if (!hardware) return -1;
   py::object physical = plus_one(hardware);
   if (!physical) return -1;
+  py::object unit = common::get(port, names.unit);
+  if (!unit) return -1;
   return append_piecewise(lines, "phy_chain_", side, "_lane_map_physical{", Number{physical},
-                          ".0}=0x", hex(lane_map, 4));
+                          ".", Number{unit}, "}=0x", hex(lane_map, 4));
 }
 
 }  // namespace
+
+int physical_lane_chip(py::handle chip) {
+  static PyObject* const* const kClasses[] = {
+      &names.TridentThreeX7_56870_Chip, &names.TridentThreeX7_56873_Chip,
+      &names.TridentThreeX5_56771_Chip, &names.TomahawkTwo_56970_Chip};
+  py::object tervane = global(names.tervane);
+  if (!tervane) return -1;
+  py::object platform = common::get(tervane, names.platform);
+  if (!platform) return -1;
+  for (PyObject* const* name : kClasses) {
+    py::object cls = common::get(platform, *name);
+    if (!cls) return -1;
+    int match = PyObject_IsInstance(chip.ptr(), cls.ptr());
+    if (match != 0) return match;
+  }
+  return 0;
+}
 
 py::object sdk_pbmp_text(py::handle self) {
   static const py::handle ce = common::forever(py::str("ce"));
@@ -256,6 +255,10 @@ py::object portmap_uncapable_text(py::handle self) {
   if (is_true(capable)) return refuse(self, "platform: %s is portmap capable");
   SW_LET(ports, ports_of(self));
   SW_CHECK(refuse_broken_gang(self, ports));
+  // Each chip numbers its logical ports from 1, so on several the unit
+  // tells them apart.
+  const int several = PyList_GET_SIZE(ports.ptr()) ? several_units(self) : 0;
+  SW_CHECK(several);
   TextLines lines;
   for (Py_ssize_t i = 0; i < PyList_GET_SIZE(ports.ptr()); ++i) {
     py::handle port = PyList_GET_ITEM(ports.ptr(), i);
@@ -263,34 +266,34 @@ py::object portmap_uncapable_text(py::handle self) {
     if (!logical_port_count(port, count)) return {};
     for (long sub = 0; sub < count; ++sub) {
       SW_LET(sub_number, common::integer(sub));
-      SW_LET(logical, common::call_method(port, names.sdk_logical_port_num, sub_number));
+      SW_LET(logical, logical_port_key(port, sub_number, several));
       SW_LET(rx_flip, common::get(port, names.rx_polarity_flip));
       if (!rx_flip.is_none()) {
         SW_LET(bits, logical_flip(self, port, names.rx_logical_polarity_flip, sub_number));
-        if (!lines.line("phy_xaui_rx_polarity_flip_", Number{logical, 'd'}, "=0x", hex(bits, 4))) {
+        if (!lines.line("phy_xaui_rx_polarity_flip_", Text{logical}, "=0x", hex(bits, 4))) {
           return {};
         }
       }
       SW_LET(tx_flip, common::get(port, names.tx_polarity_flip));
       if (!tx_flip.is_none()) {
         SW_LET(bits, logical_flip(self, port, names.tx_logical_polarity_flip, sub_number));
-        if (!lines.line("phy_xaui_tx_polarity_flip_", Number{logical, 'd'}, "=0x", hex(bits, 4))) {
+        if (!lines.line("phy_xaui_tx_polarity_flip_", Text{logical}, "=0x", hex(bits, 4))) {
           return {};
         }
       }
       SW_LET(rx_lanes, common::get(port, names.rx_lane_map));
       if (!rx_lanes.is_none() &&
-          !lines.line("xgxs_rx_lane_map_", Number{logical, 'd'}, "=0x", hex(rx_lanes, 4))) {
+          !lines.line("xgxs_rx_lane_map_", Text{logical}, "=0x", hex(rx_lanes, 4))) {
         return {};
       }
       SW_LET(tx_lanes, common::get(port, names.tx_lane_map));
       if (!tx_lanes.is_none() &&
-          !lines.line("xgxs_tx_lane_map_", Number{logical, 'd'}, "=0x", hex(tx_lanes, 4))) {
+          !lines.line("xgxs_tx_lane_map_", Text{logical}, "=0x", hex(tx_lanes, 4))) {
         return {};
       }
       SW_LET(mdi, common::get(port, names.mdi_pair_map));
       if (!mdi.is_none() &&
-          !lines.line("phy_mdi_pair_map_", Number{logical, 'd'}, "=0x", hex(mdi, 4))) {
+          !lines.line("phy_mdi_pair_map_", Text{logical}, "=0x", hex(mdi, 4))) {
         return {};
       }
     }

@@ -1,5 +1,7 @@
 #include "bringup/sdkconfig/generator.hpp"
 
+#include "bringup/sdkconfig/text_lines.hpp"
+
 #include <bit>
 #include <cmath>
 #include <limits>
@@ -52,6 +54,19 @@ py::object unit_count(py::handle self) {
   Py_ssize_t size = PyObject_Size(units.ptr());
   if (size < 0) return {};
   return common::steal(PyLong_FromSsize_t(size));
+}
+
+int several_units(py::handle self) {
+  SW_LET(units, common::get(self, names.units));
+  Py_ssize_t size = PyObject_Size(units.ptr());
+  return size < 0 ? -1 : size > 1;
+}
+
+py::object logical_port_key(py::handle port, py::handle sub, int several) {
+  SW_LET(logical, common::call_method(port, names.sdk_logical_port_num, sub));
+  if (!several) return TextLines::single(Number{logical, 'd'});
+  SW_LET(unit, common::get(port, names.unit));
+  return TextLines::single(Number{logical, 'd'}, ".", Number{unit});
 }
 
 bool host_number(py::handle value, char placeholder, HostNumber& out) {

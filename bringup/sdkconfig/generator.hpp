@@ -45,6 +45,14 @@ bool logical_port_count(py::handle port, long& count);
 // `len(self.units)` as a host int.
 py::object unit_count(py::handle self);
 
+// Whether the switch has several units (`len(self.units) > 1`): 1, 0 or -1.
+int several_units(py::handle self);
+
+// The SDK logical port number of `sub` of a configured port as the keys by
+// number alone write it: "%d", followed by "." and the port's unit where
+// the switch has `several` units, as each unit numbers its ports alike.
+py::object logical_port_key(py::handle port, py::handle sub, int several);
+
 // A value for an integer placeholder: an int (a bool counts), a float for
 // "%d"/"%u"/"%i" (truncated), or None (refused by the placeholder alone).
 // Anything else is the host's TypeError; false with the error set.

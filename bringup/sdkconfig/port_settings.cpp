@@ -162,22 +162,24 @@ py::object phy_an_text(py::handle self) {
 }
 
 py::object prim_offsets_text(py::handle self) {
-  return first_sub_value(self, names.prim_offset, "phy_port_primary_and_offset_", true);
+  return first_sub_value(self, names.prim_offset, kPrimOffsetKey, true);
 }
 
 py::object phy_id1s_text(py::handle self) {
+  int several = -2;  // read at the first line: `units` does not exist before `config`
   return each_port(self, [&](py::handle port, TextLines& lines) -> int {
     py::object value = common::get(port, names.phy_id1);
     if (!value) return -1;
     if (value.is_none()) return 0;
-    py::object logical = common::call_method(port, names.sdk_logical_port_num, zero_int());
+    if (several == -2 && (several = several_units(self)) < 0) return -1;
+    py::object logical = logical_port_key(port, zero_int(), several);
     if (!logical) return -1;
-    return written(lines.line("port_phy_id1_", Number{logical, 'd'}, "=0x", hex(value)));
+    return written(lines.line(kPhyId1Key, Text{logical}, "=0x", hex(value)));
   });
 }
 
 py::object sys_interfaces_text(py::handle self) {
-  return first_sub_value(self, names.sys_interface, "phy_sys_interface_", false);
+  return first_sub_value(self, names.sys_interface, kSysInterfaceKey, false);
 }
 
 py::object phys_text(py::handle self) {

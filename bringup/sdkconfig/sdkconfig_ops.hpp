@@ -4,6 +4,7 @@
 //   whole_gangs.cpp        the port wiring's refusal of a broken gang;
 //   kernel_names.cpp       the refusal of a kernel name given twice;
 //   shared_sdk_ports.cpp   the refusal of a port reaching past its SDK ports;
+//   shared_results.cpp     the refusal of two devices or keys on one thing;
 //   bitmaps_and_maps.cpp   port bitmaps and the three port maps;
 //   port_settings.cpp      emphasis, per-port settings, PHY sections;
 //   port_table.cpp         the port table and the kernel devices;
@@ -11,6 +12,8 @@
 //   output_dispatch.cpp    `output`, the port and LED scripts.
 // config_classes.cpp binds them in the class's order.
 #pragma once
+
+#include <vector>
 
 #include "bringup/sdkconfig/generator.hpp"
 
@@ -39,6 +42,11 @@ py::object calculate_leds(py::handle self);
 py::object led_chains(py::handle self);
 py::object port_units(py::handle self);
 
+// The chips whose wiring is keyed by physical lane and unit: asicmodel's
+// classes as the running system exposes them (`tervane.platform`, read at
+// each test), tested in this order, subclasses counting. 1, 0 or -1.
+int physical_lane_chip(py::handle chip);
+
 py::object sdk_pbmp_text(py::handle self);
 py::object portmap_text(py::handle self);
 py::object dportmap_text(py::handle self);
@@ -63,11 +71,31 @@ py::object refuse_shared_kernel_name(py::handle self);
 
 // None when every configured port keeps within its SDK logical ports and
 // MAC indexes: no mode makes more logical ports than its
-// `max_logical_ports`, and no port whose `blocked_adj_split_num()` is N
-// above 0 is configured while its partner (`adj_label`) makes N or more;
-// else the host's RuntimeError naming the first such port, in port order
-// (bounds first), as ports.conf names it, and its partner.
+// `max_logical_ports`, no port whose `blocked_adj_split_num()` is N above
+// 0 is configured while its partner (`adj_label`) makes N or more, every
+// four-way breakout numbered from the port labelled one above has that
+// port, and the result is sound (`refuse_shared_result`); else the host's
+// RuntimeError naming the first such port, as ports.conf names it, in
+// port order within each of these checks, taken in this order.
 py::object refuse_shared_sdk_port(py::handle self);
+
+// The keys written for sub-port 0 of every port that has the value,
+// whatever its logical ports, a gang member's too: the PHY's primary port
+// and offset and system interface by the port's configuration name, its
+// identifier by its SDK logical port number.
+inline constexpr char kPrimOffsetKey[] = "phy_port_primary_and_offset_";
+inline constexpr char kPhyId1Key[] = "port_phy_id1_";
+inline constexpr char kSysInterfaceKey[] = "phy_sys_interface_";
+
+// None when the layout's result is sound: every logical port of a port
+// that makes devices has its own SDK logical port and SDK interface name
+// on its unit and, in the standard MAC mode, its own MAC index, and no
+// `portsbcm` key is written twice (no physical lane wired for two logical
+// ports on a chip keying wiring by lane, no sub-port 0 key given twice);
+// else the host's RuntimeError naming the first collision, in port order,
+// the two ports and what they share. `counted` holds the ports that make
+// devices, in port order.
+py::object refuse_shared_result(py::handle self, const std::vector<py::handle>& counted);
 
 py::object porttab_text(py::handle self);
 

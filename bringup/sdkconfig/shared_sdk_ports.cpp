@@ -2,15 +2,18 @@
 // its bounds. The calculation reserves `max_logical_ports` MAC indexes per
 // port, so a mode making more logical ports gives the next port's indexes
 // too; and a Tomahawk2 port numbers the third and fourth sub-ports of a
-// four-way breakout with the SDK logical ports of the port after it, so a
-// port naming its partner in `adj_label` must be disabled while that
-// partner is split into `blocked_adj_split_num()` ports or more. Every
-// text carrying SDK logical ports or MAC indexes, and the port table's
-// device work, ask this first.
+// four-way breakout with the SDK logical ports of the port labelled one
+// above it, so a port naming its partner in `adj_label` must be disabled
+// while that partner is split into `blocked_adj_split_num()` ports or
+// more, and the port above must be there to number them: a front-panel
+// port of the same unit, with two lanes at least. Then the result itself
+// is checked (shared_results.cpp). Every text carrying SDK logical ports
+// or MAC indexes, and the port table's device work, ask this first.
 #include <utility>
 #include <vector>
 
 #include "bringup/sdkconfig/sdkconfig_ops.hpp"
+#include "common/strict_int.hpp"
 
 namespace bringup {
 
@@ -24,13 +27,99 @@ bool optional_attribute(py::handle obj, PyObject* name, py::object& out) {
   return true;
 }
 
+// The platform's ports by label, as a Tomahawk2 port finds the port
+// labelled one above it: the first that is not a fabric port, and whether
+// a fabric port carries the label.
+struct PlatformLabels {
+  py::object front_panel, fabric;
+
+  // 0, or -1 with the error set.
+  int read(py::handle self) {
+    front_panel = common::steal(PyDict_New());
+    fabric = common::steal(PySet_New(nullptr));
+    if (!front_panel || !fabric) return -1;
+    py::object platform_switch = switch_of(self);
+    py::object platform_ports = platform_switch ? common::get(platform_switch, names.ports)
+                                                : py::object();
+    py::object iterator = platform_ports ? common::steal(PyObject_GetIter(platform_ports.ptr()))
+                                         : py::object();
+    if (!iterator) return -1;
+    while (PyObject* raw = PyIter_Next(iterator.ptr())) {
+      py::object port = common::steal(raw);
+      py::object label = common::get(port, names.label);
+      py::object is_fabric = label ? common::get(port, names.is_fabric) : py::object();
+      if (!is_fabric) return -1;
+      int on_fabric = common::truth(is_fabric);
+      if (on_fabric < 0) return -1;
+      if (on_fabric ? PySet_Add(fabric.ptr(), label.ptr()) < 0
+                    : !PyDict_SetDefault(front_panel.ptr(), label.ptr(), port.ptr())) {
+        return -1;
+      }
+    }
+    return PyErr_Occurred() ? -1 : 0;
+  }
+};
+
+// A four-way breakout of a port that numbers its third and fourth
+// sub-ports with the first two of the port labelled one above (its label
+// read as a decimal number, plus 1) needs that port to be a front-panel
+// port of its own unit with the lanes to carry them; else the layout is
+// refused, naming the port and why. None when it is.
+py::object refuse_missing_partner(py::handle self, const PlatformLabels& labels,
+                                  py::handle port) {
+  static const py::handle one = common::forever(py::int_(1));
+  SW_LET(key, layout_key(port));
+  SW_LET(mode, common::get(port, names.mode));
+  SW_LET(physical, common::get(port, names.physical_port));
+  SW_LET(label, common::get(physical, names.label));
+  py::object number = PyLong_Check(label.ptr()) ? common::ref(label) : common::int_of_text(label);
+  if (!number) {
+    if (!PyErr_ExceptionMatches(PyExc_ValueError)) return {};
+    PyErr_Clear();
+    return refuse_layout(self, "platform: %s: Port %s in mode %s takes sub-ports 2 and 3 from "
+                               "the port labelled one above, and its label is not a number",
+                         key, mode);
+  }
+  SW_LET(next, common::steal(PyNumber_Add(number.ptr(), one.ptr())));
+  SW_LET(wanted, common::steal(PyObject_Str(next.ptr())));
+  PyObject* partner = PyDict_GetItemWithError(labels.front_panel.ptr(), wanted.ptr());
+  if (!partner) {
+    if (PyErr_Occurred()) return {};
+    SW_LET(on_fabric, PySet_Contains(labels.fabric.ptr(), wanted.ptr()));
+    return refuse_layout(self, on_fabric ? "platform: %s: Port %s in mode %s takes sub-ports 2 "
+                                           "and 3 from port %s, which is a fabric port"
+                                         : "platform: %s: Port %s in mode %s takes sub-ports 2 "
+                                           "and 3 from port %s, which the platform does not have",
+                         key, mode, wanted);
+  }
+  SW_LET(unit, common::get(physical, names.unit));
+  SW_LET(partner_unit, common::get(common::borrow(partner), names.unit));
+  SW_LET(same_unit, common::equal(unit, partner_unit));
+  if (!same_unit) {
+    return refuse_layout(self, "platform: %s: Port %s in mode %s takes sub-ports 2 and 3 from "
+                               "port %s, which is on unit %s, not %s",
+                         key, mode, wanted, partner_unit, unit);
+  }
+  SW_LET(lanes, common::get(common::borrow(partner), names.hw_ports));
+  const Py_ssize_t lane_count = PyObject_Size(lanes.ptr());
+  if (lane_count < 0) return {};
+  if (lane_count < 2) {
+    return refuse_layout(self, "platform: %s: Port %s in mode %s takes sub-ports 2 and 3 from "
+                               "port %s, which has too few lanes to carry them",
+                         key, mode, wanted);
+  }
+  return common::none();
+}
+
 }  // namespace
 
 py::object refuse_shared_sdk_port(py::handle self) {
-  static const py::handle zero = common::forever(py::int_(0));
+  static const py::handle zero = common::forever(py::int_(0)), two = common::forever(py::int_(2));
   SW_LET(ports, ports_of(self));
   SW_LET(front_panel, common::steal(PyDict_New()));  // label -> its first front-panel port
   std::vector<std::pair<py::handle, py::object>> blocked;  // (port, its split bound)
+  std::vector<py::handle> counted;    // the ports that make devices
+  std::vector<py::handle> borrowing;  // four-way breakouts numbered from the port above
   for (Py_ssize_t i = 0; i < PyList_GET_SIZE(ports.ptr()); ++i) {
     py::handle port = PyList_GET_ITEM(ports.ptr(), i);
     SW_LET(fabric, common::get(port, names.is_fabric));
@@ -41,6 +130,7 @@ py::object refuse_shared_sdk_port(py::handle self) {
       SW_LET(create_fabric, common::get(port, names.create_fabric));
       SW_CHECK(makes_devices = common::truth(create_fabric));
     }
+    SW_LET(physical, common::get(port, names.physical_port));
     if (makes_devices) {
       SW_LET(count, common::get(port, names.num_logical_ports));
       SW_LET(most, common::get(port, names.max_logical_ports));
@@ -51,10 +141,14 @@ py::object refuse_shared_sdk_port(py::handle self) {
         return refuse_layout(self, "platform: %s: Port %s in mode %s makes %s logical ports, "
                                    "more than the %s it reserves", key, mode, count, most);
       }
+      counted.push_back(port);
+      SW_LET(past_two, common::compare(count, two, Py_GT));
+      py::object finds_partner;
+      if (past_two && !optional_attribute(physical, names.find_port, finds_partner)) return {};
+      if (finds_partner) borrowing.push_back(port);
     }
     SW_LET(label, common::get(port, names.label));
     if (!is_fabric && !PyDict_SetDefault(front_panel.ptr(), label.ptr(), port.ptr())) return {};
-    SW_LET(physical, common::get(port, names.physical_port));
     py::object bound_of;
     if (!optional_attribute(physical, names.blocked_adj_split_num, bound_of)) return {};
     if (!bound_of) continue;
@@ -78,7 +172,12 @@ py::object refuse_shared_sdk_port(py::handle self) {
     return refuse_layout(self, "platform: %s: Port %s must be disabled while port %s is split "
                                "into %s ports", key, partner_key, split);
   }
-  return common::none();
+  if (!borrowing.empty()) {
+    PlatformLabels labels;
+    SW_CHECK(labels.read(self));
+    for (py::handle port : borrowing) SW_CHECK(refuse_missing_partner(self, labels, port));
+  }
+  return refuse_shared_result(self, counted);
 }
 
 }  // namespace bringup

@@ -112,9 +112,9 @@ class FlipPort(object):
     """A platform port answering a chosen logical flip value."""
     gang_modes = ("40G/4",)
 
-    def __init__(self, number, flip, logical_ports=1):
+    def __init__(self, number, flip, logical_ports=1, unit=0):
         self.hw_ports = ("xe%d" % number,)
-        self.flip, self.logical_ports = flip, logical_ports
+        self.flip, self.logical_ports, self.unit = flip, logical_ports, unit
 
     def num_logical_ports(self, mode):
         return self.logical_ports
@@ -140,13 +140,14 @@ def test_gang_leader_combines_members_in_hardware_order():
     assert order[1].rx_logical_polarity_flip(0) == 2
 
 
-@pytest.mark.parametrize("mode, number, flip, lines", [
-    ("4x25G", 12, 1, ["{13.0}=0x1"]),
-    ("100G", 4, 5, ["{5.0}=0x1", "{6.0}=0x0", "{7.0}=0x1", "{8.0}=0x0"]),
-    ("2x50G", 0, 2, ["{1.0}=0x0", "{2.0}=0x1"]),
-    ("2x40G", 0, 0, ["{1.0}=0x0", "{2.0}=0x0"])])
-def test_per_lane_lines(mode, number, flip, lines):
-    port = sdk(mode, FlipPort(number, flip))
+# Keyed by physical lane and the port's unit.
+@pytest.mark.parametrize("mode, number, flip, unit, lines", [
+    ("4x25G", 12, 1, 0, ["{13.0}=0x1"]),
+    ("100G", 4, 5, 0, ["{5.0}=0x1", "{6.0}=0x0", "{7.0}=0x1", "{8.0}=0x0"]),
+    ("2x50G", 0, 2, 1, ["{1.1}=0x0", "{2.1}=0x1"]),
+    ("2x40G", 0, 0, 2, ["{1.2}=0x0", "{2.2}=0x0"])])
+def test_per_lane_lines(mode, number, flip, unit, lines):
+    port = sdk(mode, FlipPort(number, flip, unit=unit))
     portmap = ["kept"]
     assert port.td3_rx_logical_polarity_flip(port, portmap, 0) is portmap
     assert portmap == ["kept"] + ["phy_chain_rx_polarity_flip_physical" + l for l in lines]

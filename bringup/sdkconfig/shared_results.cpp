@@ -1,0 +1,192 @@
+// What a layout comes to, checked before any text or device: whatever the
+// cause (a platform's slip included), two devices on one SDK logical port,
+// SDK interface name or MAC index, or a `portsbcm` key written twice, would
+// have the SDK read one port's settings for another's. Every logical port
+// of a port that makes devices claims what it takes in one dict, one look
+// per claim, so the check grows with the ports as the texts do.
+#include <vector>
+
+#include "bringup/config/configured_port_ops.hpp"
+#include "bringup/sdkconfig/sdkconfig_ops.hpp"
+
+namespace bringup {
+
+namespace {
+
+// What a logical port claims; each claim is keyed (kind, unit, value).
+enum class Claim { kLogicalPort, kInterface, kMacIndex, kLane, kKey };
+
+// What two ports claiming one `value` share, as the refusal says it.
+py::object shared_thing(Claim kind, py::handle unit, py::handle value) {
+  switch (kind) {
+    case Claim::kLogicalPort:
+      return common::percent_text("take SDK logical port %s on unit %s", value, unit);
+    case Claim::kInterface:
+      return common::percent_text("take SDK interface %s on unit %s", value, unit);
+    case Claim::kMacIndex:
+      return common::percent_text("take MAC index %s", value);
+    case Claim::kLane:
+      return common::percent_text("wire physical lane %s on unit %s", value, unit);
+    case Claim::kKey:
+      break;
+  }
+  return common::percent_text("write %s", value);
+}
+
+class Claims {
+ public:
+  explicit Claims(py::handle self) : self_(self), taken_(common::steal(PyDict_New())) {}
+
+  // 0 when nothing held `value` (now held by `sub` of `port`); -1 with
+  // the error set, the refusal naming both holders when one did.
+  int claim(Claim kind, py::handle unit, py::handle value, py::handle port, py::handle sub) {
+    if (!taken_) return -1;
+    py::object key = common::steal(
+        Py_BuildValue("(iOO)", static_cast<int>(kind), unit.ptr(), value.ptr()));
+    py::object holder = common::steal(PyTuple_Pack(2, port.ptr(), sub.ptr()));
+    if (!key || !holder) return -1;
+    PyObject* held = PyDict_SetDefault(taken_.ptr(), key.ptr(), holder.ptr());
+    if (!held) return -1;
+    if (held == holder.ptr()) return 0;
+    refuse(kind, unit, value, PyTuple_GET_ITEM(held, 0), PyTuple_GET_ITEM(held, 1), port, sub);
+    return -1;
+  }
+
+ private:
+  void refuse(Claim kind, py::handle unit, py::handle value, py::handle first,
+              py::handle first_sub, py::handle again, py::handle again_sub) {
+    py::object thing = shared_thing(kind, unit, value);
+    if (!thing) return;
+    py::object again_key = layout_key(again);
+    if (!again_key) return;
+    if (first.ptr() == again.ptr()) {
+      refuse_layout(self_, "platform: %s: sub-ports %s and %s of port %s both %s", first_sub,
+                    again_sub, again_key, thing);
+      return;
+    }
+    py::object first_key = layout_key(first);
+    if (!first_key) return;
+    refuse_layout(self_, "platform: %s: ports %s and %s both %s", first_key, again_key, thing);
+  }
+
+  py::handle self_;
+  py::object taken_;
+};
+
+// `value is not None` for any of the port's four wiring values: 1, 0 or -1.
+int wired(py::handle port) {
+  for (PyObject* name : {names.rx_polarity_flip, names.tx_polarity_flip, names.rx_lane_map,
+                         names.tx_lane_map}) {
+    py::object value = common::get(port, name);
+    if (!value) return -1;
+    if (!value.is_none()) return 1;
+  }
+  return 0;
+}
+
+// Lanes wired per logical port on a chip keying wiring by lane: those of
+// the mode where polarity flips are written lane by lane, else the first
+// one, which its lane maps key.
+long wired_lanes(py::handle port) {
+  for (PyObject* name : {names.rx_polarity_flip, names.tx_polarity_flip}) {
+    py::object flip = common::get(port, name);
+    if (!flip) return -1;
+    if (flip.is_none()) continue;
+    py::object mode = common::get(port, names.mode);
+    if (!mode) return -1;
+    PyObject* lanes = PyDict_GetItemWithError(lanes_per_mode().ptr(), mode.ptr());
+    // A mode without a lane count is refused by the port map itself.
+    if (!lanes) return PyErr_Occurred() ? -1 : 1;
+    return PyLong_AsLong(lanes);
+  }
+  return 1;
+}
+
+// The per-lane claims of logical port `sub`: one per lane from its
+// hardware interface number plus 1.
+int claim_lanes(Claims& claims, py::handle port, py::handle unit, py::handle sub, long lanes) {
+  py::object hardware = common::call_method(port, names.hw_intf_num, sub);
+  if (!hardware) return -1;
+  for (long lane = 1; lane <= lanes; ++lane) {
+    py::object offset = common::integer(lane);
+    py::object physical =
+        offset ? common::steal(PyNumber_Add(hardware.ptr(), offset.ptr())) : py::object();
+    if (!physical || claims.claim(Claim::kLane, unit, physical, port, sub) < 0) return -1;
+  }
+  return 0;
+}
+
+// The text of a sub-port 0 key: `prefix` then the name.
+py::object key_text(const char* prefix, py::handle name) {
+  py::object head = common::steal(PyUnicode_FromString(prefix));
+  if (!head) return {};
+  py::object tail = common::steal(PyObject_Str(name.ptr()));
+  if (!tail) return {};
+  return common::steal(PyUnicode_Concat(head.ptr(), tail.ptr()));
+}
+
+}  // namespace
+
+py::object refuse_shared_result(py::handle self, const std::vector<py::handle>& counted) {
+  static const py::handle l3_only = common::forever(py::str("l3-only"));
+  static const py::handle zero = common::forever(py::int_(0));
+  if (counted.empty()) return common::none();
+  Claims claims(self);
+  SW_LET(macmode, common::get(self, names.macmode));
+  SW_LET(shared_macs, common::equal(macmode, l3_only));
+  SW_LET(units, unit_count(self));
+  SW_LET(several, several_units(self));
+  // Whether wiring is keyed by lane: asked at the first wired port only,
+  // as the port map asks it.
+  int per_lane = -2;
+  for (py::handle port : counted) {
+    SW_LET(unit, common::get(port, names.unit));
+    long count = 0;
+    if (!logical_port_count(port, count)) return {};
+    long lanes = 0;
+    if (count > 0) {
+      SW_LET(is_wired, wired(port));
+      if (is_wired && per_lane == -2) {
+        SW_LET(chip, chip_of_config(self));
+        SW_LET(capable, common::get(chip, names.portmap_capable));
+        per_lane = is_true(capable) ? physical_lane_chip(chip) : 0;
+        SW_CHECK(per_lane);
+      }
+      if (is_wired && per_lane == 1) SW_CHECK(lanes = wired_lanes(port));
+    }
+    for (long sub = 0; sub < count; ++sub) {
+      SW_LET(sub_number, common::integer(sub));
+      SW_LET(logical, common::call_method(port, names.sdk_logical_port_num, sub_number));
+      SW_CHECK(claims.claim(Claim::kLogicalPort, unit, logical, port, sub_number));
+      SW_LET(interface, common::call_method(port, names.sdk_intf, sub_number));
+      SW_CHECK(claims.claim(Claim::kInterface, unit, interface, port, sub_number));
+      if (!shared_macs) {
+        SW_LET(mac_index, common::call_method(port, names.port_mac_index, sub_number));
+        SW_CHECK(claims.claim(Claim::kMacIndex, Py_None, mac_index, port, sub_number));
+      }
+      if (lanes > 0) SW_CHECK(claim_lanes(claims, port, unit, sub_number, lanes));
+    }
+    // Keys of sub-port 0, written for every port with the value.
+    SW_LET(prim_offset, common::get(port, names.prim_offset));
+    if (!prim_offset.is_none()) {
+      SW_LET(name, common::call_method(port, names.sdk_config_intf, zero, units));
+      SW_LET(key, key_text(kPrimOffsetKey, name));
+      SW_CHECK(claims.claim(Claim::kKey, Py_None, key, port, zero));
+    }
+    SW_LET(phy_id1, common::get(port, names.phy_id1));
+    if (!phy_id1.is_none()) {
+      SW_LET(name, logical_port_key(port, zero, several));
+      SW_LET(key, key_text(kPhyId1Key, name));
+      SW_CHECK(claims.claim(Claim::kKey, Py_None, key, port, zero));
+    }
+    SW_LET(sys_interface, common::get(port, names.sys_interface));
+    if (!sys_interface.is_none()) {
+      SW_LET(name, common::call_method(port, names.sdk_config_intf, zero));
+      SW_LET(key, key_text(kSysInterfaceKey, name));
+      SW_CHECK(claims.claim(Claim::kKey, Py_None, key, port, zero));
+    }
+  }
+  return common::none();
+}
+
+}  // namespace bringup
