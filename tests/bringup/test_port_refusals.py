@@ -1,6 +1,10 @@
 """Layouts refused by the platform's name and the port's, as ports.conf
 names it: a port reaching past the SDK logical ports and MAC indexes it
-reserves, and a polarity flip on a port whose class has no polarity rule."""
+reserves, a four-way breakout without the port that numbers its last
+sub-ports, two devices or keys on one thing, and a polarity flip on a port
+whose class has no polarity rule."""
+
+import types
 
 import pytest
 
@@ -9,6 +13,7 @@ import bringup
 import tervane.platform  # noqa: F401  (the chip classes the port map tests against)
 import tervane.platforms
 from leds.box_controllers import TomahawkBoxLEDController
+from generator_fakes import Configured, chip, config_with
 from platforms import hurricane2_box, tomahawk_box, tomahawk_two_box
 
 CLASH_TEXTS = ("portsbcm", "porttab", "ethertab")
@@ -49,6 +54,59 @@ SHARED_SDK_PORTS = [
 ]
 
 
+
+
+def tomahawk_two(*ports):
+    """A Tomahawk2 board of the given ports, built as a platform module is."""
+    def build():
+        platform = tomahawk_two_box.TomahawkTwoBox()
+        platform.switch = asicmodel.BCMSwitch(asicmodel.TomahawkTwo_56970_Chip())
+        platform.switch.ports = [make() for make in ports]
+        return platform
+    return types.SimpleNamespace(build=build)
+
+
+def cage(label, adj_label=None, first_lane=0, unit=0):
+    return lambda: asicmodel.TomahawkTwo100GPort(
+        str(label), adj_label, tuple(range(first_lane, first_lane + 4)), None, None, "QSFP28",
+        (0, label), unit, blocked_adj_split=None if adj_label is None else 4)
+
+
+def other(port_class, label, *lanes):
+    if port_class is asicmodel.Tomahawk100GFabricPort:
+        return lambda: port_class(str(label), lanes, None, None, None, None)
+    return lambda: port_class(str(label), lanes, None, None, "QSFP28", (0, label), 0)
+
+
+# Each chip's pairs declared on that chip, labels alternating between two
+# chips that number their lanes alike: the port labelled one above port 1
+# is unit 1's.
+INTERLEAVED = tomahawk_two(cage(1, None, 0, 0), cage(2, None, 0, 1), cage(3, "1", 4, 0),
+                           cage(4, "2", 4, 1))
+TAKES = "Port 1 in mode 4x25G takes sub-ports 2 and 3 from port 2, which "
+SHARED_SDK_PORTS += [
+    ("labels interleaved over two chips", INTERLEAVED, "1=4x25G\n3=disabled\n",
+     TAKES + "is on unit 1, not 0"),
+    ("the port above missing", tomahawk_two(cage(1)), "1=4x25G\n",
+     TAKES + "the platform does not have"),
+    ("the port above a fabric port",
+     tomahawk_two(cage(1), other(asicmodel.Tomahawk100GFabricPort, 2, 4, 5, 6, 7)),
+     "1=4x25G\n", TAKES + "is a fabric port"),
+    ("the port above a 25G port", tomahawk_two(cage(1), other(asicmodel.Tomahawk25GPort, 2, 4)),
+     "1=4x25G\n", TAKES + "has too few lanes to carry them"),
+    ("the port above a management port",
+     tomahawk_two(cage(1), other(asicmodel.TomahawkMgmt10GPort, 2, 128)),
+     "1=4x25G\n", TAKES + "has too few lanes to carry them"),
+    ("the port above of another 100G class",
+     tomahawk_two(cage(1), other(asicmodel.Tomahawk100GPort, 2, 4, 5, 6, 7)), "1=4x25G\n",
+     "ports 1 and 2 both take SDK logical port 5 on unit 0"),
+    ("a partner left undeclared", tomahawk_two(cage(1), cage(2, None, 4)), "1=4x25G\n",
+     "ports 1 and 2 both take SDK logical port 3 on unit 0"),
+    ("labels interleaved, split in two", INTERLEAVED, "1=2x50G\n2=2x50G\n", None),
+    ("labels interleaved, default modes", INTERLEAVED, "", None),
+]
+
+
 @pytest.mark.parametrize("what, module, layout, refusal", SHARED_SDK_PORTS,
                          ids=[case[0] for case in SHARED_SDK_PORTS])
 def test_a_port_past_its_sdk_ports_is_refused_before_any_device(what, module, layout, refusal):
@@ -62,6 +120,66 @@ def test_a_port_past_its_sdk_ports_is_refused_before_any_device(what, module, la
             config.output(text)
     indexes = [index for name, index in config.made]
     assert (refusal is None) == bool(config.made) and len(set(indexes)) == len(indexes)
+
+
+def test_the_l3_only_mode_is_written():
+    config = configured(tomahawk_two_box, "")
+    config.set_macmode("l3-only")
+    for text in CLASH_TEXTS:
+        config.output(text)
+    assert len(config.made) == 4
+
+
+def port(label, names, **values):
+    return Configured(names, label=label, linux_names=["swp%s_%d" % (label, sub)
+                                                        for sub in range(len(names))], **values)
+
+
+# What the result itself may not share, on configured ports of given
+# answers (each port's MAC index is its `mac_index` plus the sub-port).
+SHARED_RESULTS = [
+    # (what, ports, MAC mode, the refusal after "platform: test-box: ", or None)
+    ("an SDK logical port", [port("1", ["xe0"], logical=[3]),
+                             port("2", ["xe1"], logical=[3], mac_index=1)],
+     "standard", "ports 1 and 2 both take SDK logical port 3 on unit 0"),
+    ("one logical port number on two units", [port("1", ["xe0"], logical=[3]),
+                                              port("2", ["xe0"], logical=[3], unit=1, mac_index=1)],
+     "standard", None),
+    ("an SDK interface", [port("1", ["xe0"]), port("2", ["xe0"], logical=[2], mac_index=1)],
+     "standard", "ports 1 and 2 both take SDK interface xe0 on unit 0"),
+    ("a MAC index", [port("1", ["xe0"]), port("2", ["xe1"], logical=[2])],
+     "standard", "ports 1 and 2 both take MAC index 0"),
+    ("a MAC index in the l3-only mode", [port("1", ["xe0"]), port("2", ["xe1"], logical=[2])],
+     "l3-only", None),
+    ("two sub-ports of one port", [port("1", ["xe0", "xe1"], logical=[3, 3])],
+     "standard", "sub-ports 0 and 1 of port 1 both take SDK logical port 3 on unit 0"),
+    ("a fabric port making no device",
+     [port("1", ["xe0"], is_fabric=True), port("2", ["xe1"])], "standard", None),
+    ("a gang member's PHY identifier key",
+     [port("2", [], logical=[2], phy_id1=5), port("3", ["xe4"], logical=[2], phy_id1=6)],
+     "standard", "ports 2 and 3 both write port_phy_id1_2"),
+    ("a gang member's key no other port writes",
+     [port("2", [], logical=[2], phy_id1=5), port("3", ["xe4"], logical=[2])], "standard", None),
+    ("a physical lane wired twice",
+     [port("1", ["xe0"], mode="100G", hw=[0], rx_polarity_flip=1),
+      port("2", ["xe1"], mode="4x25G", hw=[2], tx_lane_map=1, logical=[2], mac_index=1)],
+     "standard", "ports 1 and 2 both wire physical lane 3 on unit 0"),
+]
+
+
+@pytest.mark.parametrize("what, ports, macmode, refusal", SHARED_RESULTS,
+                         ids=[case[0] for case in SHARED_RESULTS])
+def test_a_result_sharing_what_is_one_devices_own_is_refused(what, ports, macmode, refusal,
+                                                             monkeypatch):
+    made = chip(portmap_capable=True)
+    monkeypatch.setattr(tervane.platform, "TomahawkTwo_56970_Chip", type(made))
+    config = config_with(ports, made)
+    config.macmode = macmode
+    if refusal is None:
+        config.output("ethertab")
+        return
+    with pytest.raises(RuntimeError, match="^platform: test-box: %s$" % refusal):
+        config.output("ethertab")
 
 
 class LaneWiringUnknown(asicmodel.Hurricane213GPort):
