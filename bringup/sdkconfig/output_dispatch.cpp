@@ -20,7 +20,7 @@ int append_literal(py::handle elements, const char* text) {
 }
 
 py::object config_body(py::handle self) {
-  SW_CHECK(refuse_shared_sdk_port(self));
+  SW_CHECK(refuse_shared_sdk_port(self, Wiring::kByLane));
   SW_LET(elements, common::steal(PyList_New(0)));
   SW_LET(chip, chip_of_config(self));
   SW_CHECK(append_literal(elements, "\n# pbmp"));

@@ -69,6 +69,11 @@ py::object rcphy_text(py::handle self);
 // name given again, in port order, and the ports that give it.
 py::object refuse_shared_kernel_name(py::handle self);
 
+// Whether a check looks at the wiring keyed by physical lane: `portsbcm`,
+// whose keys they are, does; the tables do not, so that they never need
+// the chip classes the lane test reads (`tervane.platform`).
+enum class Wiring { kByLane, kNotChecked };
+
 // None when every configured port keeps within its SDK logical ports and
 // MAC indexes: no mode makes more logical ports than its
 // `max_logical_ports`, no port whose `blocked_adj_split_num()` is N above
@@ -77,7 +82,7 @@ py::object refuse_shared_kernel_name(py::handle self);
 // port, and the result is sound (`refuse_shared_result`); else the host's
 // RuntimeError naming the first such port, as ports.conf names it, in
 // port order within each of these checks, taken in this order.
-py::object refuse_shared_sdk_port(py::handle self);
+py::object refuse_shared_sdk_port(py::handle self, Wiring wiring);
 
 // The keys written for sub-port 0 of every port that has the value,
 // whatever its logical ports, a gang member's too: the PHY's primary port
@@ -90,12 +95,13 @@ inline constexpr char kSysInterfaceKey[] = "phy_sys_interface_";
 // None when the layout's result is sound: every logical port of a port
 // that makes devices has its own SDK logical port and SDK interface name
 // on its unit and, in the standard MAC mode, its own MAC index, and no
-// `portsbcm` key is written twice (no physical lane wired for two logical
-// ports on a chip keying wiring by lane, no sub-port 0 key given twice);
-// else the host's RuntimeError naming the first collision, in port order,
-// the two ports and what they share. `counted` holds the ports that make
-// devices, in port order.
-py::object refuse_shared_result(py::handle self, const std::vector<py::handle>& counted);
+// `portsbcm` key is written twice (no sub-port 0 key given twice and, with
+// `kByLane`, no physical lane wired for two logical ports on a chip keying
+// wiring by lane); else the host's RuntimeError naming the first
+// collision, in port order, the two ports and what they share. `counted`
+// holds the ports that make devices, in port order.
+py::object refuse_shared_result(py::handle self, const std::vector<py::handle>& counted,
+                                Wiring wiring);
 
 py::object porttab_text(py::handle self);
 

@@ -2,8 +2,9 @@
 // cause (a platform's slip included), two devices on one SDK logical port,
 // SDK interface name or MAC index, or a `portsbcm` key written twice, would
 // have the SDK read one port's settings for another's. Every logical port
-// of a port that makes devices claims what it takes in one dict, one look
-// per claim, so the check grows with the ports as the texts do.
+// of a port that makes devices claims what it takes in a table per kind
+// and unit, one look per claim, so the check grows with the ports as the
+// texts do.
 #include <vector>
 
 #include "bringup/config/configured_port_ops.hpp"
@@ -13,7 +14,7 @@ namespace bringup {
 
 namespace {
 
-// What a logical port claims; each claim is keyed (kind, unit, value).
+// What a logical port claims, each in a table of its own per unit.
 enum class Claim { kLogicalPort, kInterface, kMacIndex, kLane, kKey };
 
 // What two ports claiming one `value` share, as the refusal says it.
@@ -31,57 +32,6 @@ py::object shared_thing(Claim kind, py::handle unit, py::handle value) {
       break;
   }
   return common::percent_text("write %s", value);
-}
-
-class Claims {
- public:
-  explicit Claims(py::handle self) : self_(self), taken_(common::steal(PyDict_New())) {}
-
-  // 0 when nothing held `value` (now held by `sub` of `port`); -1 with
-  // the error set, the refusal naming both holders when one did.
-  int claim(Claim kind, py::handle unit, py::handle value, py::handle port, py::handle sub) {
-    if (!taken_) return -1;
-    py::object key = common::steal(
-        Py_BuildValue("(iOO)", static_cast<int>(kind), unit.ptr(), value.ptr()));
-    py::object holder = common::steal(PyTuple_Pack(2, port.ptr(), sub.ptr()));
-    if (!key || !holder) return -1;
-    PyObject* held = PyDict_SetDefault(taken_.ptr(), key.ptr(), holder.ptr());
-    if (!held) return -1;
-    if (held == holder.ptr()) return 0;
-    refuse(kind, unit, value, PyTuple_GET_ITEM(held, 0), PyTuple_GET_ITEM(held, 1), port, sub);
-    return -1;
-  }
-
- private:
-  void refuse(Claim kind, py::handle unit, py::handle value, py::handle first,
-              py::handle first_sub, py::handle again, py::handle again_sub) {
-    py::object thing = shared_thing(kind, unit, value);
-    if (!thing) return;
-    py::object again_key = layout_key(again);
-    if (!again_key) return;
-    if (first.ptr() == again.ptr()) {
-      refuse_layout(self_, "platform: %s: sub-ports %s and %s of port %s both %s", first_sub,
-                    again_sub, again_key, thing);
-      return;
-    }
-    py::object first_key = layout_key(first);
-    if (!first_key) return;
-    refuse_layout(self_, "platform: %s: ports %s and %s both %s", first_key, again_key, thing);
-  }
-
-  py::handle self_;
-  py::object taken_;
-};
-
-// `value is not None` for any of the port's four wiring values: 1, 0 or -1.
-int wired(py::handle port) {
-  for (PyObject* name : {names.rx_polarity_flip, names.tx_polarity_flip, names.rx_lane_map,
-                         names.tx_lane_map}) {
-    py::object value = common::get(port, name);
-    if (!value) return -1;
-    if (!value.is_none()) return 1;
-  }
-  return 0;
 }
 
 // Lanes wired per logical port on a chip keying wiring by lane: those of
@@ -102,16 +52,114 @@ long wired_lanes(py::handle port) {
   return 1;
 }
 
+// Whether sub-port `sub` of `port` claims `value` of `kind`: 1, 0 or -1.
+// Asked again only to name the sub-port that claimed it first.
+int claims_value(Claim kind, py::handle port, long sub, py::handle value) {
+  py::object number = common::integer(sub);
+  if (!number) return -1;
+  PyObject* operation = kind == Claim::kLogicalPort ? names.sdk_logical_port_num
+                        : kind == Claim::kInterface ? names.sdk_intf
+                        : kind == Claim::kMacIndex  ? names.port_mac_index
+                                                    : names.hw_intf_num;
+  py::object answer = common::call_method(port, operation, number);
+  if (!answer) return -1;
+  if (kind != Claim::kLane) return common::equal(answer, value);
+  const long lanes = wired_lanes(port);
+  for (long lane = 1; lane <= lanes; ++lane) {
+    py::object offset = common::integer(lane);
+    py::object physical =
+        offset ? common::steal(PyNumber_Add(answer.ptr(), offset.ptr())) : py::object();
+    if (!physical) return -1;
+    int same = common::equal(physical, value);
+    if (same) return same;
+  }
+  return lanes < 0 ? -1 : 0;
+}
+
+// The claims of one layout: a table per kind and unit, value -> the port
+// that claimed it first.
+class Claims {
+ public:
+  explicit Claims(py::handle self) : self_(self), units_(common::steal(PyDict_New())) {}
+
+  // The table of `kind` on `unit`; null with the error set.
+  py::object table(Claim kind, py::handle unit) {
+    if (!units_) return {};
+    py::object key = common::steal(Py_BuildValue("(iO)", static_cast<int>(kind), unit.ptr()));
+    if (!key) return {};
+    PyObject* found = PyDict_GetItemWithError(units_.ptr(), key.ptr());
+    if (found) return common::borrow(found);
+    if (PyErr_Occurred()) return {};
+    py::object made = common::steal(PyDict_New());
+    if (!made || PyDict_SetItem(units_.ptr(), key.ptr(), made.ptr()) < 0) return {};
+    return made;
+  }
+
+  // 0 when `table` held nothing for `value` (now held by `port`); -1 with
+  // the error set, the refusal naming both holders when it did.
+  int claim(py::handle table, Claim kind, py::handle unit, py::handle value, py::handle port,
+            long sub) {
+    const Py_ssize_t held = PyDict_GET_SIZE(table.ptr());
+    PyObject* first = PyDict_SetDefault(table.ptr(), value.ptr(), port.ptr());
+    if (!first) return -1;
+    if (PyDict_GET_SIZE(table.ptr()) > held) return 0;
+    refuse(kind, unit, value, first, port, sub);
+    return -1;
+  }
+
+ private:
+  void refuse(Claim kind, py::handle unit, py::handle value, py::handle first, py::handle again,
+              long sub) {
+    py::object thing = shared_thing(kind, unit, value);
+    py::object again_key = thing ? layout_key(again) : py::object();
+    if (!again_key) return;
+    if (first.ptr() != again.ptr()) {
+      py::object first_key = layout_key(first);
+      if (first_key) {
+        refuse_layout(self_, "platform: %s: ports %s and %s both %s", first_key, again_key, thing);
+      }
+      return;
+    }
+    long first_sub = 0;
+    for (; first_sub < sub; ++first_sub) {
+      int same = claims_value(kind, again, first_sub, value);
+      if (same < 0) return;
+      if (same) break;
+    }
+    py::object earlier = common::integer(first_sub), later = common::integer(sub);
+    if (!earlier || !later) return;
+    refuse_layout(self_, "platform: %s: sub-ports %s and %s of port %s both %s", earlier, later,
+                  again_key, thing);
+  }
+
+  py::handle self_;
+  py::object units_;  // (kind, unit) -> its table
+};
+
+// `value is not None` for any of the port's four wiring values: 1, 0 or -1.
+int wired(py::handle port) {
+  for (PyObject* name : {names.rx_polarity_flip, names.tx_polarity_flip, names.rx_lane_map,
+                         names.tx_lane_map}) {
+    py::object value = common::get(port, name);
+    if (!value) return -1;
+    if (!value.is_none()) return 1;
+  }
+  return 0;
+}
+
 // The per-lane claims of logical port `sub`: one per lane from its
 // hardware interface number plus 1.
-int claim_lanes(Claims& claims, py::handle port, py::handle unit, py::handle sub, long lanes) {
-  py::object hardware = common::call_method(port, names.hw_intf_num, sub);
+int claim_lanes(Claims& claims, py::handle table, py::handle port, py::handle unit, long sub,
+                long lanes) {
+  py::object number = common::integer(sub);
+  py::object hardware = number ? common::call_method(port, names.hw_intf_num, number)
+                               : py::object();
   if (!hardware) return -1;
   for (long lane = 1; lane <= lanes; ++lane) {
     py::object offset = common::integer(lane);
     py::object physical =
         offset ? common::steal(PyNumber_Add(hardware.ptr(), offset.ptr())) : py::object();
-    if (!physical || claims.claim(Claim::kLane, unit, physical, port, sub) < 0) return -1;
+    if (!physical || claims.claim(table, Claim::kLane, unit, physical, port, sub) < 0) return -1;
   }
   return 0;
 }
@@ -127,7 +175,8 @@ py::object key_text(const char* prefix, py::handle name) {
 
 }  // namespace
 
-py::object refuse_shared_result(py::handle self, const std::vector<py::handle>& counted) {
+py::object refuse_shared_result(py::handle self, const std::vector<py::handle>& counted,
+                                Wiring wiring) {
   static const py::handle l3_only = common::forever(py::str("l3-only"));
   static const py::handle zero = common::forever(py::int_(0));
   if (counted.empty()) return common::none();
@@ -136,15 +185,27 @@ py::object refuse_shared_result(py::handle self, const std::vector<py::handle>& 
   SW_LET(shared_macs, common::equal(macmode, l3_only));
   SW_LET(units, unit_count(self));
   SW_LET(several, several_units(self));
+  SW_LET(mac_indexes, claims.table(Claim::kMacIndex, Py_None));
+  SW_LET(keys, claims.table(Claim::kKey, Py_None));
+  // The tables of the unit of the port before, kept while ports follow on it.
+  py::object unit_of_tables, logical_ports, interfaces, lanes_wired;
   // Whether wiring is keyed by lane: asked at the first wired port only,
   // as the port map asks it.
   int per_lane = -2;
   for (py::handle port : counted) {
     SW_LET(unit, common::get(port, names.unit));
+    int same_unit = unit_of_tables ? common::equal(unit, unit_of_tables) : 0;
+    SW_CHECK(same_unit);
+    if (!same_unit) {
+      SW_CHECK(logical_ports = claims.table(Claim::kLogicalPort, unit));
+      SW_CHECK(interfaces = claims.table(Claim::kInterface, unit));
+      SW_CHECK(lanes_wired = claims.table(Claim::kLane, unit));
+      unit_of_tables = unit;
+    }
     long count = 0;
     if (!logical_port_count(port, count)) return {};
     long lanes = 0;
-    if (count > 0) {
+    if (count > 0 && wiring == Wiring::kByLane) {
       SW_LET(is_wired, wired(port));
       if (is_wired && per_lane == -2) {
         SW_LET(chip, chip_of_config(self));
@@ -157,33 +218,33 @@ py::object refuse_shared_result(py::handle self, const std::vector<py::handle>& 
     for (long sub = 0; sub < count; ++sub) {
       SW_LET(sub_number, common::integer(sub));
       SW_LET(logical, common::call_method(port, names.sdk_logical_port_num, sub_number));
-      SW_CHECK(claims.claim(Claim::kLogicalPort, unit, logical, port, sub_number));
+      SW_CHECK(claims.claim(logical_ports, Claim::kLogicalPort, unit, logical, port, sub));
       SW_LET(interface, common::call_method(port, names.sdk_intf, sub_number));
-      SW_CHECK(claims.claim(Claim::kInterface, unit, interface, port, sub_number));
+      SW_CHECK(claims.claim(interfaces, Claim::kInterface, unit, interface, port, sub));
       if (!shared_macs) {
         SW_LET(mac_index, common::call_method(port, names.port_mac_index, sub_number));
-        SW_CHECK(claims.claim(Claim::kMacIndex, Py_None, mac_index, port, sub_number));
+        SW_CHECK(claims.claim(mac_indexes, Claim::kMacIndex, Py_None, mac_index, port, sub));
       }
-      if (lanes > 0) SW_CHECK(claim_lanes(claims, port, unit, sub_number, lanes));
+      if (lanes > 0) SW_CHECK(claim_lanes(claims, lanes_wired, port, unit, sub, lanes));
     }
     // Keys of sub-port 0, written for every port with the value.
     SW_LET(prim_offset, common::get(port, names.prim_offset));
     if (!prim_offset.is_none()) {
       SW_LET(name, common::call_method(port, names.sdk_config_intf, zero, units));
       SW_LET(key, key_text(kPrimOffsetKey, name));
-      SW_CHECK(claims.claim(Claim::kKey, Py_None, key, port, zero));
+      SW_CHECK(claims.claim(keys, Claim::kKey, Py_None, key, port, 0));
     }
     SW_LET(phy_id1, common::get(port, names.phy_id1));
     if (!phy_id1.is_none()) {
       SW_LET(name, logical_port_key(port, zero, several));
       SW_LET(key, key_text(kPhyId1Key, name));
-      SW_CHECK(claims.claim(Claim::kKey, Py_None, key, port, zero));
+      SW_CHECK(claims.claim(keys, Claim::kKey, Py_None, key, port, 0));
     }
     SW_LET(sys_interface, common::get(port, names.sys_interface));
     if (!sys_interface.is_none()) {
       SW_LET(name, common::call_method(port, names.sdk_config_intf, zero));
       SW_LET(key, key_text(kSysInterfaceKey, name));
-      SW_CHECK(claims.claim(Claim::kKey, Py_None, key, port, zero));
+      SW_CHECK(claims.claim(keys, Claim::kKey, Py_None, key, port, 0));
     }
   }
   return common::none();

@@ -113,7 +113,7 @@ py::object refuse_missing_partner(py::handle self, const PlatformLabels& labels,
 
 }  // namespace
 
-py::object refuse_shared_sdk_port(py::handle self) {
+py::object refuse_shared_sdk_port(py::handle self, Wiring wiring) {
   static const py::handle zero = common::forever(py::int_(0)), two = common::forever(py::int_(2));
   SW_LET(ports, ports_of(self));
   SW_LET(front_panel, common::steal(PyDict_New()));  // label -> its first front-panel port
@@ -177,7 +177,7 @@ py::object refuse_shared_sdk_port(py::handle self) {
     SW_CHECK(labels.read(self));
     for (py::handle port : borrowing) SW_CHECK(refuse_missing_partner(self, labels, port));
   }
-  return refuse_shared_result(self, counted);
+  return refuse_shared_result(self, counted, wiring);
 }
 
 }  // namespace bringup

@@ -179,7 +179,7 @@ def test_a_result_sharing_what_is_one_devices_own_is_refused(what, ports, macmod
         config.output("ethertab")
         return
     with pytest.raises(RuntimeError, match="^platform: test-box: %s$" % refusal):
-        config.output("ethertab")
+        config.output("portsbcm")
 
 
 class LaneWiringUnknown(asicmodel.Hurricane213GPort):
