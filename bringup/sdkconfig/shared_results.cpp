@@ -55,6 +55,7 @@ long wired_lanes(py::handle port) {
 // Whether sub-port `sub` of `port` claims `value` of `kind`: 1, 0 or -1.
 // Asked again only to name the sub-port that claimed it first.
 int claims_value(Claim kind, py::handle port, long sub, py::handle value) {
+  if (kind == Claim::kKey) return 0;  // each port writes each key once
   py::object number = common::integer(sub);
   if (!number) return -1;
   PyObject* operation = kind == Claim::kLogicalPort ? names.sdk_logical_port_num
