@@ -6,12 +6,14 @@ objects (the benchmark gives both sides asicmodel's platform ports).
 
 Only what a dummy-mode bring-up needs of the configuration base is here:
 no EEPROM tool, no command runs (the runners answer "" as in dummy mode,
-and device requests do nothing), no layout validation. Every text is meant
-to equal the module's: bench/bringup_speed.py compares them before timing.
+and device requests do nothing). The layout refusals are the module's, in
+the same places, order and words. Every text is meant to equal the
+module's: bench/bringup_speed.py compares them before timing.
 """
 
 import json
 import os
+import re
 import syslog
 
 
@@ -21,6 +23,11 @@ class _DummyRunner:
 
 
 # ---------------------------------------------------------------- ports
+
+# Lanes of one logical port by mode.
+_LANES = {"10G": 1, "25G": 1, "4x10G": 1, "4x25G": 1, "1G": 1, "2.5G": 1, "5G": 1,
+          "2x50G": 2, "50G": 2, "2x20G": 2, "2x40G": 2, "40G": 4, "100G": 4, "40G/4": 4,
+          "100G/4": 4}
 
 
 class ConfiguredPort:
@@ -56,6 +63,7 @@ class SDKConfiguredPort(ConfiguredPort):
     speed = property(lambda self: self.physical_port.speed(self.mode))
     num_lanes = property(lambda self: self.physical_port.num_lanes(self.mode))
     num_logical_ports = property(lambda self: self.physical_port.num_logical_ports(self.mode))
+    max_logical_ports = property(lambda self: self.physical_port.max_logical_ports)
     num_phys = property(lambda self: self.physical_port.num_phys)
     prim_offset = property(lambda self: self.physical_port.prim_offset)
     phy_id1 = property(lambda self: self.physical_port.phy_id1)
@@ -174,23 +182,20 @@ class SDKConfiguredPort(ConfiguredPort):
             return self._gang_mask("tx_logical_polarity_flip", sub)
         return self.physical_port.tx_logical_polarity_flip(self.mode, sub)
 
-    _LANES = {"10G": 1, "25G": 1, "4x10G": 1, "4x25G": 1, "2x50G": 2, "50G": 2, "2x20G": 2,
-              "2x40G": 2, "40G": 4, "100G": 4, "40G/4": 4, "100G/4": 4}
-
     def td3_rx_logical_polarity_flip(self, port, portmap, sub):
         base = port.hw_intf_num(sub) + 1
         bits = port.rx_logical_polarity_flip(sub)
-        for lane in range(self._LANES[port.mode]):
-            portmap.append("phy_chain_rx_polarity_flip_physical{%u.0}=%s"
-                           % (base + lane, hex((bits >> lane) & 1)))
+        for lane in range(_LANES[port.mode]):
+            portmap.append("phy_chain_rx_polarity_flip_physical{%u.%u}=%s"
+                           % (base + lane, port.unit, hex((bits >> lane) & 1)))
         return portmap
 
     def td3_tx_logical_polarity_flip(self, port, portmap, sub):
         base = port.hw_intf_num(sub) + 1
         bits = port.tx_logical_polarity_flip(sub)
-        for lane in range(self._LANES[port.mode]):
-            portmap.append("phy_chain_tx_polarity_flip_physical{%u.0}=%s"
-                           % (base + lane, hex((bits >> lane) & 1)))
+        for lane in range(_LANES[port.mode]):
+            portmap.append("phy_chain_tx_polarity_flip_physical{%u.%u}=%s"
+                           % (base + lane, port.unit, hex((bits >> lane) & 1)))
         return portmap
 
     def sdk_config_intf(self, sub, num_units=None):
@@ -240,8 +245,42 @@ class BCMConfiguredDportPort(BCMConfiguredPort):
 # ---------------------------------------------------------- configuration
 
 
-def _hw_number(port):
-    return int(port.physical_port.hw_ports[0][2:])
+def _hw_number(platform_port):
+    return int(platform_port.hw_ports[0][2:])
+
+
+def _wired_lanes(port):
+    """Lanes wired per logical port on a chip keying wiring by lane: the mode's
+    where polarity flips are written lane by lane, else the first, which its
+    lane maps key."""
+    if port.rx_polarity_flip is None and port.tx_polarity_flip is None:
+        return 1
+    return _LANES.get(port.mode, 1)
+
+
+def _layout_key(port):
+    """How ports.conf names a port: its label, "Fabric-<label>" for a fabric port."""
+    return "Fabric-" + port.label if port.is_fabric else port.label
+
+
+# A label read as a number: ASCII digits, a sign, blanks around.
+_DECIMAL = re.compile(r"[ \t\n\r\f\v]*[+-]?[0-9]+[ \t\n\r\f\v]*")
+
+
+def _label_number(label):
+    """The label as a number (an int, or a decimal text within 64 bits), else None."""
+    if isinstance(label, int):
+        return label
+    number = int(label) if _DECIMAL.fullmatch(label) else None
+    return number if number is not None and -2 ** 63 <= number < 2 ** 63 else None
+
+
+def _megabits(speed):
+    """A speed in Gb/s written in Mb/s: "%s000" of it, but a fractional speed
+    as its whole number of Mb/s (2.5 gives "2500")."""
+    if isinstance(speed, float) and (speed * 1000).is_integer() and abs(speed * 1000) < 1e15:
+        return "%d" % (speed * 1000)
+    return "%s000" % speed
 
 
 def _port_key(name):
@@ -335,23 +374,35 @@ class SDKConfig:
         self.units = {port.unit for port in self.ports if port.unit is not None}
 
     def _calculate_gangs(self, ports):
+        # A gang lives within one unit: the units in the order the ports
+        # first name them, each unit's ports by hardware number. Only a
+        # whole gang's leader gets its set: the leader, then the ports on
+        # the next max_gang_size - 1 hardware numbers, all in its mode.
+        ranks = {}
+        ordered = [(ranks.setdefault(port.unit, len(ranks)), _hw_number(port.physical_port), port)
+                   for port in ports]
+        ordered.sort(key=lambda entry: entry[:2])
         leader = None
-        members = set()
-        for port in sorted(ports, key=_hw_number):
+        seen = set()
+        for unit, number, port in ordered:
             if port.ganged is not True:
                 continue
+            if port in seen:
+                self._refuse("platform: %s: Duplicate port %s already in ganged set", port.label)
+            seen.add(port)
             if port.gang_leader is True:
-                leader = port
-            if port in members:
-                raise RuntimeError("platform: %s: Duplicate port %s already in ganged set"
-                                   % (self.platform.name, port.label))
+                leader, gang_unit, gang_mode = port, unit, port.mode
+                gang_size, members = port.max_gang_size, set()
+            elif leader is None:
+                continue
+            elif unit != gang_unit or number != next_number or port.mode != gang_mode:
+                leader = None
+                continue
             members.add(port)
-            if len(members) == port.max_gang_size:
-                if leader is None:
-                    raise RuntimeError("platform: %s: a gang has no leader" % self.platform.name)
+            next_number = number + 1
+            if len(members) == gang_size:
                 leader.ganged_ports = frozenset(members)
                 leader = None
-                members = set()
 
     def _calculate_leds(self):
         self._led_programs = {}
@@ -376,6 +427,192 @@ class SDKConfig:
     @property
     def port_units(self):
         return list(self.mapped_portnums)
+
+    # -- layout refusals
+
+    def _refuse(self, text, *values):
+        raise RuntimeError(text % ((self.platform.name,) + values))
+
+    def _refuse_broken_gang(self):
+        ganged = [port for port in self.ports if port.ganged is True]
+        whole = set()
+        for port in ganged:
+            if port.ganged_ports is not None:
+                whole.update(port.ganged_ports)
+        for port in ganged:
+            if port not in whole:
+                self._refuse("platform: %s: Incomplete ganged set led by port %s",
+                             _layout_key(self._gang_head(port)))
+
+    def _gang_head(self, port):
+        """The port leading, or that would lead, the gang of `port`: itself when
+        it leads, else the nearest platform port of its unit at most
+        max_gang_size - 1 hardware numbers below that leads in its mode."""
+        if port.gang_leader is True:
+            return port
+        mode, unit = port.mode, port.unit
+        number = _hw_number(port.physical_port)
+        head, head_number, found = port, number - (port.max_gang_size - 1), False
+        for candidate in self.platform.switch.ports:
+            if mode not in candidate.gang_modes or candidate.unit != unit:
+                continue
+            candidate_number = _hw_number(candidate)
+            if candidate_number > number or candidate_number < head_number or (
+                    found and candidate_number == head_number):
+                continue
+            if candidate.num_logical_ports(mode) != 0:
+                head, head_number, found = candidate, candidate_number, True
+        return head
+
+    def _refuse_shared_kernel_name(self):
+        givers = {}  # kernel name -> the port first giving it
+        for port in self.ports:
+            for sub in range(port.num_logical_ports):
+                name = port.linux_port_name(sub)
+                giver = givers.get(name)
+                if giver is None:
+                    givers[name] = port
+                elif giver is not port:
+                    self._refuse("platform: %s: Kernel name %s given to ports %s and %s",
+                                 name, _layout_key(giver), _layout_key(port))
+                else:
+                    first = next((earlier for earlier in range(sub)
+                                  if port.linux_port_name(earlier) == name), sub)
+                    self._refuse("platform: %s: Kernel name %s given to sub-ports %s and %s of "
+                                 "port %s", name, first, sub, _layout_key(port))
+
+    def _refuse_shared_sdk_port(self, by_lane):
+        front_panel = {}  # label -> its first front-panel port
+        blocked = []      # (port, its split bound)
+        counted = []      # the ports that make devices
+        borrowing = []    # four-way breakouts numbered from the port labelled one above
+        for port in self.ports:
+            is_fabric = bool(port.is_fabric)
+            physical = port.physical_port
+            if not is_fabric or port.create_fabric:
+                count, most = port.num_logical_ports, port.max_logical_ports
+                if count > most:
+                    self._refuse("platform: %s: Port %s in mode %s makes %s logical ports, more "
+                                 "than the %s it reserves", _layout_key(port), port.mode, count,
+                                 most)
+                counted.append(port)
+                if count > 2 and hasattr(physical, "find_port"):
+                    borrowing.append(port)
+            if not is_fabric:
+                front_panel.setdefault(port.label, port)
+            if hasattr(physical, "blocked_adj_split_num"):
+                bound = physical.blocked_adj_split_num()
+                if bound > 0:
+                    blocked.append((port, bound))
+        for port, bound in blocked:
+            partner = front_panel.get(port.physical_port.adj_label)
+            if partner is not None and partner.num_logical_ports >= bound:
+                self._refuse("platform: %s: Port %s must be disabled while port %s is split "
+                             "into %s ports", _layout_key(port), _layout_key(partner),
+                             partner.num_logical_ports)
+        if borrowing:
+            labels, fabric = {}, set()
+            for platform_port in self.platform.switch.ports:
+                if platform_port.is_fabric:
+                    fabric.add(platform_port.label)
+                else:
+                    labels.setdefault(platform_port.label, platform_port)
+            for port in borrowing:
+                self._refuse_missing_partner(port, labels, fabric)
+        self._refuse_shared_result(counted, by_lane)
+
+    def _refuse_missing_partner(self, port, labels, fabric):
+        key, mode, physical = _layout_key(port), port.mode, port.physical_port
+        number = _label_number(physical.label)
+        if number is None:
+            self._refuse("platform: %s: Port %s in mode %s takes sub-ports 2 and 3 from the port "
+                         "labelled one above, and its label is not a number", key, mode)
+        wanted = str(number + 1)
+        partner = labels.get(wanted)
+        if partner is None:
+            why = ("which is a fabric port" if wanted in fabric
+                   else "which the platform does not have")
+            self._refuse("platform: %s: Port %s in mode %s takes sub-ports 2 and 3 from port %s, "
+                         + why, key, mode, wanted)
+        if partner.unit != physical.unit:
+            self._refuse("platform: %s: Port %s in mode %s takes sub-ports 2 and 3 from port %s, "
+                         "which is on unit %s, not %s", key, mode, wanted, partner.unit,
+                         physical.unit)
+        if len(partner.hw_ports) < 2:
+            self._refuse("platform: %s: Port %s in mode %s takes sub-ports 2 and 3 from port %s, "
+                         "which has too few lanes to carry them", key, mode, wanted)
+
+    def _refuse_shared_result(self, counted, by_lane):
+        if not counted:
+            return
+        tables = {}  # (what is claimed, unit) -> {value: (port, sub-port) claiming it first}
+
+        def claim(thing, unit, value, port, sub):
+            table = tables.setdefault((thing, unit), {})
+            if value not in table:
+                table[value] = port, sub
+                return
+            first, first_sub = table[value]
+            shared = thing % {"value": value, "unit": unit}
+            if first is not port:
+                self._refuse("platform: %s: ports %s and %s both %s", _layout_key(first),
+                             _layout_key(port), shared)
+            self._refuse("platform: %s: sub-ports %s and %s of port %s both %s", first_sub, sub,
+                         _layout_key(port), shared)
+
+        shared_macs = self.macmode == "l3-only"
+        units = len(self.units)
+        per_lane = None  # whether wiring is keyed by lane, asked at the first wired port
+        for port in counted:
+            unit, count, lanes = port.unit, port.num_logical_ports, 0
+            if count > 0 and by_lane and any(value is not None for value in (
+                    port.rx_polarity_flip, port.tx_polarity_flip, port.rx_lane_map,
+                    port.tx_lane_map)):
+                if per_lane is None:
+                    chip = self.platform.switch.chip
+                    per_lane = chip.portmap_capable is True and self._physical_lane_chip(chip)
+                if per_lane:
+                    lanes = _wired_lanes(port)
+            for sub in range(count):
+                claim("take SDK logical port %(value)s on unit %(unit)s", unit,
+                      port.sdk_logical_port_num(sub), port, sub)
+                claim("take SDK interface %(value)s on unit %(unit)s", unit, port.sdk_intf(sub),
+                      port, sub)
+                if not shared_macs:
+                    claim("take MAC index %(value)s", None, port.port_mac_index(sub), port, sub)
+                if lanes:
+                    hardware = port.hw_intf_num(sub)
+                    for lane in range(1, lanes + 1):
+                        claim("wire physical lane %(value)s on unit %(unit)s", unit,
+                              hardware + lane, port, sub)
+            # Keys of sub-port 0, written for every port with the value.
+            if port.prim_offset is not None:
+                claim("write %(value)s", None,
+                      "phy_port_primary_and_offset_" + port.sdk_config_intf(0, units), port, 0)
+            if port.phy_id1 is not None:
+                claim("write %(value)s", None, "port_phy_id1_" + self._logical_port_key(port, 0),
+                      port, 0)
+            if port.sys_interface is not None:
+                claim("write %(value)s", None, "phy_sys_interface_" + port.sdk_config_intf(0),
+                      port, 0)
+
+    def _logical_port_key(self, port, sub):
+        """The SDK logical port number as keys by number write it, followed by
+        "." and the unit on several units, as each unit numbers its ports alike."""
+        if len(self.units) > 1:
+            return "%d.%u" % (port.sdk_logical_port_num(sub), port.unit)
+        return "%d" % port.sdk_logical_port_num(sub)
+
+    def _ruled_flip(self, port, operation, *args):
+        """A flip from a port whose class has no polarity rule (an empty
+        NotImplementedError) is refused; one with a message of its own passes."""
+        try:
+            return operation(*args)
+        except NotImplementedError as error:
+            if error.args:
+                raise
+        self._refuse("platform: %s: Port %s has a polarity flip but its class has no polarity "
+                     "rule", _layout_key(port))
 
     # -- port bitmaps and port maps
 
@@ -415,6 +652,7 @@ class SDKConfig:
         chip = self.platform.switch.chip
         if chip.portmap_capable is not True:
             raise RuntimeError("platform: %s is not portmap capable" % self.platform.name)
+        self._refuse_broken_gang()
         portmap = []
         for port in self.ports:
             for sub in range(port.num_logical_ports):
@@ -424,32 +662,41 @@ class SDKConfig:
                     line += ":%u" % port.num_lanes
                 portmap.append(line)
                 if port.rx_polarity_flip is not None:
-                    if self._physical_lane_chip(chip):
-                        portmap = port.td3_rx_logical_polarity_flip(port, portmap, sub)
-                    else:
-                        portmap.append("phy_xaui_rx_polarity_flip_%s=0x%04x"
-                                       % (name, port.rx_logical_polarity_flip(sub)))
+                    portmap = self._polarity_lines(
+                        chip, port, portmap, sub, name, port.td3_rx_logical_polarity_flip,
+                        port.rx_logical_polarity_flip, "phy_xaui_rx_polarity_flip_")
                 if port.tx_polarity_flip is not None:
-                    if self._physical_lane_chip(chip):
-                        portmap = port.td3_tx_logical_polarity_flip(port, portmap, sub)
-                    else:
-                        portmap.append("phy_xaui_tx_polarity_flip_%s=0x%04x"
-                                       % (name, port.tx_logical_polarity_flip(sub)))
+                    portmap = self._polarity_lines(
+                        chip, port, portmap, sub, name, port.td3_tx_logical_polarity_flip,
+                        port.tx_logical_polarity_flip, "phy_xaui_tx_polarity_flip_")
                 if port.rx_lane_map is not None:
                     if self._physical_lane_chip(chip):
-                        portmap.append("phy_chain_rx_lane_map_physical{%u.0}=0x%04x"
-                                       % (port.hw_intf_num(sub) + 1, port.rx_lane_map))
+                        portmap.append("phy_chain_rx_lane_map_physical{%u.%u}=0x%04x"
+                                       % (port.hw_intf_num(sub) + 1, port.unit, port.rx_lane_map))
                     else:
                         portmap.append("xgxs_rx_lane_map_%s=0x%04x" % (name, port.rx_lane_map))
                 if port.tx_lane_map is not None:
                     if self._physical_lane_chip(chip):
-                        portmap.append("phy_chain_tx_lane_map_physical{%u.0}=0x%04x"
-                                       % (port.hw_intf_num(sub) + 1, port.tx_lane_map))
+                        portmap.append("phy_chain_tx_lane_map_physical{%u.%u}=0x%04x"
+                                       % (port.hw_intf_num(sub) + 1, port.unit, port.tx_lane_map))
                     else:
                         portmap.append("xgxs_tx_lane_map_%s=0x%04x" % (name, port.tx_lane_map))
                 if port.mdi_pair_map is not None:
                     portmap.append("phy_mdi_pair_map_%s=0x%04x" % (name, port.mdi_pair_map))
         return "\n".join(portmap)
+
+    def _polarity_lines(self, chip, port, portmap, sub, name, lane_operation,
+                        logical_operation, key):
+        """One polarity side of the port map: per lane on a chip keying wiring
+        by lane (the port's operation extends the list and hands it back),
+        else one line."""
+        if self._physical_lane_chip(chip):
+            if port.mode not in _LANES:
+                self._refuse("platform: %s: Port %s in mode %s has no lane count for its "
+                             "polarity flips", _layout_key(port), port.mode)
+            return self._ruled_flip(port, lane_operation, port, portmap, sub)
+        portmap.append("%s%s=0x%04x" % (key, name, self._ruled_flip(port, logical_operation, sub)))
+        return portmap
 
     @property
     def dportmap(self):
@@ -466,22 +713,23 @@ class SDKConfig:
     def portmap_uncapable_config(self):
         if self.platform.switch.chip.portmap_capable is True:
             raise RuntimeError("platform: %s is portmap capable" % self.platform.name)
+        self._refuse_broken_gang()
         lines = []
         for port in self.ports:
             for sub in range(port.num_logical_ports):
-                number = port.sdk_logical_port_num(sub)
+                number = self._logical_port_key(port, sub)
                 if port.rx_polarity_flip is not None:
-                    lines.append("phy_xaui_rx_polarity_flip_%d=0x%04x"
-                                 % (number, port.rx_logical_polarity_flip(sub)))
+                    lines.append("phy_xaui_rx_polarity_flip_%s=0x%04x" % (
+                        number, self._ruled_flip(port, port.rx_logical_polarity_flip, sub)))
                 if port.tx_polarity_flip is not None:
-                    lines.append("phy_xaui_tx_polarity_flip_%d=0x%04x"
-                                 % (number, port.tx_logical_polarity_flip(sub)))
+                    lines.append("phy_xaui_tx_polarity_flip_%s=0x%04x" % (
+                        number, self._ruled_flip(port, port.tx_logical_polarity_flip, sub)))
                 if port.rx_lane_map is not None:
-                    lines.append("xgxs_rx_lane_map_%d=0x%04x" % (number, port.rx_lane_map))
+                    lines.append("xgxs_rx_lane_map_%s=0x%04x" % (number, port.rx_lane_map))
                 if port.tx_lane_map is not None:
-                    lines.append("xgxs_tx_lane_map_%d=0x%04x" % (number, port.tx_lane_map))
+                    lines.append("xgxs_tx_lane_map_%s=0x%04x" % (number, port.tx_lane_map))
                 if port.mdi_pair_map is not None:
-                    lines.append("phy_mdi_pair_map_%d=0x%04x" % (number, port.mdi_pair_map))
+                    lines.append("phy_mdi_pair_map_%s=0x%04x" % (number, port.mdi_pair_map))
         return "\n".join(lines)
 
     # -- per-port settings
@@ -521,7 +769,7 @@ class SDKConfig:
                 config_intf = port.sdk_config_intf(sub, n)
                 lines.append("port_init_autoneg_%s=%u" % (config_intf, port.enable_auto_neg))
                 if not port.enable_auto_neg:
-                    lines.append("port_init_speed_%s=%s000" % (config_intf, port.speed))
+                    lines.append("port_init_speed_%s=%s" % (config_intf, _megabits(port.speed)))
                     lines.append("port_init_duplex_%s=1" % config_intf)
                 if port.serdes_if_type is not None:
                     lines.append("serdes_if_type_%s=%u # %s" % (
@@ -564,7 +812,7 @@ class SDKConfig:
 
     @property
     def phy_id1s(self):
-        return "\n".join("port_phy_id1_%d=0x%x" % (port.sdk_logical_port_num(0), port.phy_id1)
+        return "\n".join("port_phy_id1_%s=0x%x" % (self._logical_port_key(port, 0), port.phy_id1)
                          for port in self.ports if port.phy_id1 is not None)
 
     @property
@@ -601,6 +849,7 @@ class SDKConfig:
 
     @property
     def phytab(self):
+        self._refuse_shared_kernel_name()
         rows = []
         linux_name = sdk_name = None
         for port in self.ports:
@@ -642,6 +891,9 @@ class SDKConfig:
 
     @property
     def porttab(self):
+        # Before any command runs.
+        self._refuse_shared_kernel_name()
+        self._refuse_shared_sdk_port(by_lane=False)
         porttab = []
         interfaces = set()
         chip = self.platform.switch.chip
@@ -689,6 +941,8 @@ class SDKConfig:
 
     @property
     def ethertab(self):
+        self._refuse_shared_kernel_name()
+        self._refuse_shared_sdk_port(by_lane=False)
         rows = []
         for port in self.ports:
             for sub in range(port.num_logical_ports):
@@ -697,6 +951,7 @@ class SDKConfig:
 
     @property
     def sfptab(self):
+        self._refuse_shared_kernel_name()
         rows = []
         for port in self.ports:
             psfp = port.physical_port.sfp
@@ -712,6 +967,7 @@ class SDKConfig:
         return "\n".join(rows)
 
     def _linkdefaults(self):
+        self._refuse_shared_kernel_name()
         iface_defaults = {}
         for port in self.ports:
             for sub in range(port.num_logical_ports):
@@ -720,7 +976,7 @@ class SDKConfig:
                 an = "on" if port.enable_auto_neg else "off"
                 iface_defaults[port.linux_port_name(sub)] = {
                     "link-autoneg": an, "link-duplex": "full",
-                    "link-speed": "%s000" % port.speed}
+                    "link-speed": _megabits(port.speed)}
         return {"defaults": {}, "iface_defaults": iface_defaults}
 
     def _linkdefaults_vx(self):
@@ -793,6 +1049,7 @@ class SDKConfig:
     # -- output by name
 
     def _config_body(self):
+        self._refuse_shared_sdk_port(by_lane=True)
         chip = self.platform.switch.chip
         body = ["\n# pbmp", self.sdk_pbmp]
         if chip.dport_capable is True:
