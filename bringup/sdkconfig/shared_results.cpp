@@ -34,9 +34,10 @@ py::object shared_thing(Claim kind, py::handle unit, py::handle value) {
   return common::percent_text("write %s", value);
 }
 
-// Lanes wired per logical port on a chip keying wiring by lane: those of
-// the mode where polarity flips are written lane by lane, else the first
-// one, which its lane maps key.
+// Lanes each logical port of `port` wires on a chip keying wiring by
+// lane: those of its mode where polarity flips are written lane by lane,
+// else the first one, which its lane maps key; 0 for a port without
+// wiring, -1 with the error set.
 long wired_lanes(py::handle port) {
   for (PyObject* name : {names.rx_polarity_flip, names.tx_polarity_flip}) {
     py::object flip = common::get(port, name);
@@ -49,32 +50,51 @@ long wired_lanes(py::handle port) {
     if (!lanes) return PyErr_Occurred() ? -1 : 1;
     return PyLong_AsLong(lanes);
   }
-  return 1;
+  for (PyObject* name : {names.rx_lane_map, names.tx_lane_map}) {
+    py::object lane_map = common::get(port, name);
+    if (!lane_map) return -1;
+    if (!lane_map.is_none()) return 1;
+  }
+  return 0;
+}
+
+// Visits the physical lanes `lanes` of sub-port `sub` wires, numbered
+// from its hardware interface number plus 1: visit(lane), 1 to stop
+// early, -1 with the error set. The first non-zero answer, else 0.
+template <typename Visit>
+int each_wired_lane(py::handle port, long sub, long lanes, Visit&& visit) {
+  py::object number = common::integer(sub);
+  py::object hardware = number ? common::call_method(port, names.hw_intf_num, number)
+                               : py::object();
+  if (!hardware) return -1;
+  for (long lane = 1; lane <= lanes; ++lane) {
+    py::object offset = common::integer(lane);
+    py::object physical =
+        offset ? common::steal(PyNumber_Add(hardware.ptr(), offset.ptr())) : py::object();
+    if (!physical) return -1;
+    if (int answer = visit(physical)) return answer;
+  }
+  return 0;
 }
 
 // Whether sub-port `sub` of `port` claims `value` of `kind`: 1, 0 or -1.
 // Asked again only to name the sub-port that claimed it first.
 int claims_value(Claim kind, py::handle port, long sub, py::handle value) {
   if (kind == Claim::kKey) return 0;  // each port writes each key once
+  if (kind == Claim::kLane) {
+    const long lanes = wired_lanes(port);
+    if (lanes < 0) return -1;
+    return each_wired_lane(port, sub, lanes,
+                           [&](py::handle physical) { return common::equal(physical, value); });
+  }
   py::object number = common::integer(sub);
   if (!number) return -1;
   PyObject* operation = kind == Claim::kLogicalPort ? names.sdk_logical_port_num
                         : kind == Claim::kInterface ? names.sdk_intf
-                        : kind == Claim::kMacIndex  ? names.port_mac_index
-                                                    : names.hw_intf_num;
+                                                    : names.port_mac_index;
   py::object answer = common::call_method(port, operation, number);
   if (!answer) return -1;
-  if (kind != Claim::kLane) return common::equal(answer, value);
-  const long lanes = wired_lanes(port);
-  for (long lane = 1; lane <= lanes; ++lane) {
-    py::object offset = common::integer(lane);
-    py::object physical =
-        offset ? common::steal(PyNumber_Add(answer.ptr(), offset.ptr())) : py::object();
-    if (!physical) return -1;
-    int same = common::equal(physical, value);
-    if (same) return same;
-  }
-  return lanes < 0 ? -1 : 0;
+  return common::equal(answer, value);
 }
 
 // The claims of one layout: a table per kind and unit, value -> the port
@@ -137,34 +157,6 @@ class Claims {
   py::object units_;  // (kind, unit) -> its table
 };
 
-// `value is not None` for any of the port's four wiring values: 1, 0 or -1.
-int wired(py::handle port) {
-  for (PyObject* name : {names.rx_polarity_flip, names.tx_polarity_flip, names.rx_lane_map,
-                         names.tx_lane_map}) {
-    py::object value = common::get(port, name);
-    if (!value) return -1;
-    if (!value.is_none()) return 1;
-  }
-  return 0;
-}
-
-// The per-lane claims of logical port `sub`: one per lane from its
-// hardware interface number plus 1.
-int claim_lanes(Claims& claims, py::handle table, py::handle port, py::handle unit, long sub,
-                long lanes) {
-  py::object number = common::integer(sub);
-  py::object hardware = number ? common::call_method(port, names.hw_intf_num, number)
-                               : py::object();
-  if (!hardware) return -1;
-  for (long lane = 1; lane <= lanes; ++lane) {
-    py::object offset = common::integer(lane);
-    py::object physical =
-        offset ? common::steal(PyNumber_Add(hardware.ptr(), offset.ptr())) : py::object();
-    if (!physical || claims.claim(table, Claim::kLane, unit, physical, port, sub) < 0) return -1;
-  }
-  return 0;
-}
-
 // The text of a sub-port 0 key: `prefix` then the name.
 py::object key_text(const char* prefix, py::handle name) {
   py::object head = common::steal(PyUnicode_FromString(prefix));
@@ -184,8 +176,9 @@ py::object refuse_shared_result(py::handle self, const std::vector<py::handle>& 
   Claims claims(self);
   SW_LET(macmode, common::get(self, names.macmode));
   SW_LET(shared_macs, common::equal(macmode, l3_only));
+  static const py::handle one = common::forever(py::int_(1));
   SW_LET(units, unit_count(self));
-  SW_LET(several, several_units(self));
+  SW_LET(several, PyObject_RichCompareBool(units.ptr(), one.ptr(), Py_GT));
   SW_LET(mac_indexes, claims.table(Claim::kMacIndex, Py_None));
   SW_LET(keys, claims.table(Claim::kKey, Py_None));
   // The tables of the unit of the port before, kept while ports follow on it.
@@ -207,14 +200,14 @@ py::object refuse_shared_result(py::handle self, const std::vector<py::handle>& 
     if (!logical_port_count(port, count)) return {};
     long lanes = 0;
     if (count > 0 && wiring == Wiring::kByLane) {
-      SW_LET(is_wired, wired(port));
-      if (is_wired && per_lane == -2) {
+      SW_CHECK(lanes = wired_lanes(port));
+      if (lanes > 0 && per_lane == -2) {
         SW_LET(chip, chip_of_config(self));
         SW_LET(capable, common::get(chip, names.portmap_capable));
         per_lane = is_true(capable) ? physical_lane_chip(chip) : 0;
         SW_CHECK(per_lane);
       }
-      if (is_wired && per_lane == 1) SW_CHECK(lanes = wired_lanes(port));
+      if (per_lane != 1) lanes = 0;
     }
     for (long sub = 0; sub < count; ++sub) {
       SW_LET(sub_number, common::integer(sub));
@@ -226,7 +219,11 @@ py::object refuse_shared_result(py::handle self, const std::vector<py::handle>& 
         SW_LET(mac_index, common::call_method(port, names.port_mac_index, sub_number));
         SW_CHECK(claims.claim(mac_indexes, Claim::kMacIndex, Py_None, mac_index, port, sub));
       }
-      if (lanes > 0) SW_CHECK(claim_lanes(claims, lanes_wired, port, unit, sub, lanes));
+      if (lanes > 0) {
+        SW_CHECK(each_wired_lane(port, sub, lanes, [&](py::handle physical) {
+          return claims.claim(lanes_wired, Claim::kLane, unit, physical, port, sub);
+        }));
+      }
     }
     // Keys of sub-port 0, written for every port with the value.
     SW_LET(prim_offset, common::get(port, names.prim_offset));
