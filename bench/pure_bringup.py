@@ -11,6 +11,7 @@ the same places, order and words. Every text is meant to equal the
 module's: bench/bringup_speed.py compares them before timing.
 """
 
+import collections
 import json
 import os
 import re
@@ -481,7 +482,12 @@ class SDKConfig:
                     self._refuse("platform: %s: Kernel name %s given to sub-ports %s and %s of "
                                  "port %s", name, first, sub, _layout_key(port))
 
-    def _refuse_shared_sdk_port(self, by_lane):
+    def _refuse_port_past_bounds(self):
+        """The ports that make devices, once no port lacks a unit or reaches
+        past its SDK ports; the result check comes last."""
+        for port in self.ports:
+            if port.unit is None:
+                self._refuse("platform: %s: Port %s has no unit", _layout_key(port))
         front_panel = {}  # label -> its first front-panel port
         blocked = []      # (port, its split bound)
         counted = []      # the ports that make devices
@@ -519,7 +525,7 @@ class SDKConfig:
                     labels.setdefault(platform_port.label, platform_port)
             for port in borrowing:
                 self._refuse_missing_partner(port, labels, fabric)
-        self._refuse_shared_result(counted, by_lane)
+        return counted
 
     def _refuse_missing_partner(self, port, labels, fabric):
         key, mode, physical = _layout_key(port), port.mode, port.physical_port
@@ -561,7 +567,10 @@ class SDKConfig:
                          _layout_key(port), shared)
 
         shared_macs = self.macmode == "l3-only"
-        units = len(self.units)
+        keys = [(value_name, key, self._sub_port_zero_name(value_name))
+                for value_name, key in (("prim_offset", "phy_port_primary_and_offset_"),
+                                        ("phy_id1", "port_phy_id1_"),
+                                        ("sys_interface", "phy_sys_interface_"))]
         per_lane = None  # whether wiring is keyed by lane, asked at the first wired port
         for port in counted:
             unit, count, lanes = port.unit, port.num_logical_ports, 0
@@ -585,16 +594,51 @@ class SDKConfig:
                     for lane in range(1, lanes + 1):
                         claim("wire physical lane %(value)s on unit %(unit)s", unit,
                               hardware + lane, port, sub)
-            # Keys of sub-port 0, written for every port with the value.
-            if port.prim_offset is not None:
-                claim("write %(value)s", None,
-                      "phy_port_primary_and_offset_" + port.sdk_config_intf(0, units), port, 0)
-            if port.phy_id1 is not None:
-                claim("write %(value)s", None, "port_phy_id1_" + self._logical_port_key(port, 0),
-                      port, 0)
-            if port.sys_interface is not None:
-                claim("write %(value)s", None, "phy_sys_interface_" + port.sdk_config_intf(0),
-                      port, 0)
+            # Keys of sub-port 0, written for every port with the value (a
+            # gang member's under a name of its own only).
+            for value_name, key, name_of in keys:
+                if getattr(port, value_name) is not None:
+                    name = name_of(port)
+                    if name is not None:
+                        claim("write %(value)s", None, key + name, port, 0)
+
+    def _sub_port_zero_name(self, value_name):
+        """How ports name their `value_name` key: a function of a port giving
+        its sub-port 0 name, or None for a gang member (ganged, no logical
+        port) whose name another logical port or member gives too."""
+        if value_name == "prim_offset":
+            units = len(self.units)
+            name_at = lambda port, sub: port.sdk_config_intf(sub, units)  # noqa: E731
+        elif value_name == "phy_id1":
+            name_at = self._logical_port_key
+        else:
+            name_at = lambda port, sub: port.sdk_config_intf(sub)  # noqa: E731
+        layout = []
+
+        def name_of(port):
+            name = name_at(port, 0)
+            if port.num_logical_ports or port.ganged is not True:
+                return name
+            if not layout:
+                layout.append({name_at(other, sub) for other in self.ports
+                               for sub in range(other.num_logical_ports)})
+                layout.append(collections.Counter(
+                    name_at(other, 0) for other in self.ports
+                    if not other.num_logical_ports and other.ganged is True))
+            taken, members = layout
+            return None if name in taken or members[name] > 1 else name
+        return name_of
+
+    def _sub_port_zero_lines(self, value_name, key):
+        name_of = self._sub_port_zero_name(value_name)
+        lines = []
+        for port in self.ports:
+            value = getattr(port, value_name)
+            if value is not None:
+                name = name_of(port)
+                if name is not None:
+                    lines.append("%s%s=0x%x" % (key, name, value))
+        return "\n".join(lines)
 
     def _logical_port_key(self, port, sub):
         """The SDK logical port number as keys by number write it, followed by
@@ -805,21 +849,15 @@ class SDKConfig:
 
     @property
     def prim_offsets(self):
-        n = len(self.units)
-        return "\n".join("phy_port_primary_and_offset_%s=0x%x"
-                         % (port.sdk_config_intf(0, n), port.prim_offset)
-                         for port in self.ports if port.prim_offset is not None)
+        return self._sub_port_zero_lines("prim_offset", "phy_port_primary_and_offset_")
 
     @property
     def phy_id1s(self):
-        return "\n".join("port_phy_id1_%s=0x%x" % (self._logical_port_key(port, 0), port.phy_id1)
-                         for port in self.ports if port.phy_id1 is not None)
+        return self._sub_port_zero_lines("phy_id1", "port_phy_id1_")
 
     @property
     def sys_interfaces(self):
-        return "\n".join("phy_sys_interface_%s=0x%x"
-                         % (port.sdk_config_intf(0), port.sys_interface)
-                         for port in self.ports if port.sys_interface is not None)
+        return self._sub_port_zero_lines("sys_interface", "phy_sys_interface_")
 
     # -- PHYs
 
@@ -893,7 +931,7 @@ class SDKConfig:
     def porttab(self):
         # Before any command runs.
         self._refuse_shared_kernel_name()
-        self._refuse_shared_sdk_port(by_lane=False)
+        self._refuse_shared_result(self._refuse_port_past_bounds(), by_lane=False)
         porttab = []
         interfaces = set()
         chip = self.platform.switch.chip
@@ -942,7 +980,7 @@ class SDKConfig:
     @property
     def ethertab(self):
         self._refuse_shared_kernel_name()
-        self._refuse_shared_sdk_port(by_lane=False)
+        self._refuse_shared_result(self._refuse_port_past_bounds(), by_lane=False)
         rows = []
         for port in self.ports:
             for sub in range(port.num_logical_ports):
@@ -1049,7 +1087,8 @@ class SDKConfig:
     # -- output by name
 
     def _config_body(self):
-        self._refuse_shared_sdk_port(by_lane=True)
+        # The refusals naming a cause first; the result check last.
+        counted = self._refuse_port_past_bounds()
         chip = self.platform.switch.chip
         body = ["\n# pbmp", self.sdk_pbmp]
         if chip.dport_capable is True:
@@ -1069,6 +1108,7 @@ class SDKConfig:
         fiber_pref = self.fiber_pref
         if fiber_pref:
             body += ["\n# fiber pref", fiber_pref]
+        self._refuse_shared_result(counted, by_lane=True)
         return "\n".join(body)
 
     def _ucode(self):

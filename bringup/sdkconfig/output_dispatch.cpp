@@ -19,8 +19,13 @@ int append_literal(py::handle elements, const char* text) {
   return PyList_Append(elements.ptr(), value.ptr());
 }
 
+// The layout's refusals that name a cause come first (a port past its
+// bounds, then, as the port map is written, a broken gang, a flip without
+// a polarity rule or a lane count); the check of the result itself comes
+// last, as the net for what only it sees, before the text is returned.
 py::object config_body(py::handle self) {
-  SW_CHECK(refuse_shared_sdk_port(self, Wiring::kByLane));
+  std::vector<py::object> counted;
+  SW_CHECK(refuse_port_past_bounds(self, counted));
   SW_LET(elements, common::steal(PyList_New(0)));
   SW_LET(chip, chip_of_config(self));
   SW_CHECK(append_literal(elements, "\n# pbmp"));
@@ -60,6 +65,7 @@ py::object config_body(py::handle self) {
     SW_CHECK(append_literal(elements, "\n# fiber pref"));
     SW_CHECK(PyList_Append(elements.ptr(), fiber.ptr()));
   }
+  SW_CHECK(refuse_shared_result(self, counted, Wiring::kByLane));
   return joined(elements);
 }
 

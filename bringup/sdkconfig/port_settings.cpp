@@ -44,26 +44,22 @@ long autoneg_code(py::handle setting) {
 // 0 when the line was written, -1 with the host's error set.
 inline int written(bool ok) { return ok ? 0 : -1; }
 
-py::handle zero_int() {
-  static const py::handle zero = common::forever(py::int_(0));
-  return zero;
-}
-
-// One value of sub-port 0, written in hexadecimal under a name when set.
+// One value of sub-port 0, written in hexadecimal under the port's name
+// when set (a gang member's only under a name of its own).
 py::object first_sub_value(py::handle self, PyObject* value_name, const char* key,
-                           bool pass_units) {
+                           KeyName naming) {
   // The unit count is read only where the name uses it: `units` does not
   // exist before the first `config`.
-  py::object units;
-  if (pass_units) SW_CHECK(units = unit_count(self));
+  py::object units = common::none();
+  if (naming == KeyName::kConfigName) SW_CHECK(units = unit_count(self));
+  SubPortZeroKeys keys(self, naming, units);
   return each_port(self, [&](py::handle port, TextLines& lines) -> int {
     py::object value = common::get(port, value_name);
     if (!value) return -1;
     if (value.is_none()) return 0;
-    py::object name = pass_units
-                          ? common::call_method(port, names.sdk_config_intf, zero_int(), units)
-                          : common::call_method(port, names.sdk_config_intf, zero_int());
+    py::object name = keys.name_of(port);
     if (!name) return -1;
+    if (name.is_none()) return 0;
     return written(lines.line(key, Text{name}, "=0x", hex(value)));
   });
 }
@@ -162,24 +158,15 @@ py::object phy_an_text(py::handle self) {
 }
 
 py::object prim_offsets_text(py::handle self) {
-  return first_sub_value(self, names.prim_offset, kPrimOffsetKey, true);
+  return first_sub_value(self, names.prim_offset, kPrimOffsetKey, KeyName::kConfigName);
 }
 
 py::object phy_id1s_text(py::handle self) {
-  int several = -2;  // read at the first line: `units` does not exist before `config`
-  return each_port(self, [&](py::handle port, TextLines& lines) -> int {
-    py::object value = common::get(port, names.phy_id1);
-    if (!value) return -1;
-    if (value.is_none()) return 0;
-    if (several == -2 && (several = several_units(self)) < 0) return -1;
-    py::object logical = logical_port_key(port, zero_int(), several);
-    if (!logical) return -1;
-    return written(lines.line(kPhyId1Key, Text{logical}, "=0x", hex(value)));
-  });
+  return first_sub_value(self, names.phy_id1, kPhyId1Key, KeyName::kLogicalPort);
 }
 
 py::object sys_interfaces_text(py::handle self) {
-  return first_sub_value(self, names.sys_interface, kSysInterfaceKey, false);
+  return first_sub_value(self, names.sys_interface, kSysInterfaceKey, KeyName::kConfigNameOfUnit);
 }
 
 py::object phys_text(py::handle self) {

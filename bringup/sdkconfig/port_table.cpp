@@ -133,7 +133,7 @@ py::object porttab_text(py::handle self) {
   static const py::handle bcm = common::forever(py::str("bcm"));
   // Before any command runs.
   SW_CHECK(refuse_shared_kernel_name(self));
-  SW_CHECK(refuse_shared_sdk_port(self, Wiring::kNotChecked));
+  SW_CHECK(refuse_shared_sdk_port(self));
   TextLines rows;
   SW_LET(interfaces, common::steal(PySet_New(nullptr)));
   SW_LET(chip, chip_of_config(self));

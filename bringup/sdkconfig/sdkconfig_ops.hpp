@@ -5,6 +5,7 @@
 //   kernel_names.cpp       the refusal of a kernel name given twice;
 //   shared_sdk_ports.cpp   the refusal of a port reaching past its SDK ports;
 //   shared_results.cpp     the refusal of two devices or keys on one thing;
+//   sub_port_zero_keys.cpp the names of the sub-port 0 keys, a gang member's;
 //   bitmaps_and_maps.cpp   port bitmaps and the three port maps;
 //   port_settings.cpp      emphasis, per-port settings, PHY sections;
 //   port_table.cpp         the port table and the kernel devices;
@@ -74,23 +75,60 @@ py::object refuse_shared_kernel_name(py::handle self);
 // the chip classes the lane test reads (`tervane.platform`).
 enum class Wiring { kByLane, kNotChecked };
 
-// None when every configured port keeps within its SDK logical ports and
-// MAC indexes: no mode makes more logical ports than its
+// None when every configured port has a unit and keeps within its SDK
+// logical ports and MAC indexes: no mode makes more logical ports than its
 // `max_logical_ports`, no port whose `blocked_adj_split_num()` is N above
-// 0 is configured while its partner (`adj_label`) makes N or more, every
-// four-way breakout numbered from the port labelled one above has that
-// port, and the result is sound (`refuse_shared_result`); else the host's
-// RuntimeError naming the first such port, as ports.conf names it, in
-// port order within each of these checks, taken in this order.
-py::object refuse_shared_sdk_port(py::handle self, Wiring wiring);
+// 0 is configured while its partner (`adj_label`) makes N or more, and
+// every four-way breakout numbered from the port labelled one above has
+// that port; else the host's RuntimeError naming the first such port, as
+// ports.conf names it, in port order within each of these checks, taken
+// in this order. `counted` receives the ports that make devices, in port
+// order, for the result check that the caller makes last.
+py::object refuse_port_past_bounds(py::handle self, std::vector<py::object>& counted);
+
+// Both: `refuse_port_past_bounds`, then `refuse_shared_result` without
+// the wiring; the tables ask it before any row or device.
+py::object refuse_shared_sdk_port(py::handle self);
 
 // The keys written for sub-port 0 of every port that has the value,
-// whatever its logical ports, a gang member's too: the PHY's primary port
-// and offset and system interface by the port's configuration name, its
-// identifier by its SDK logical port number.
+// whatever its logical ports (a gang member's under a name of its own
+// only): the PHY's primary port and offset and system interface by the
+// port's configuration name, its identifier by its SDK logical port number.
 inline constexpr char kPrimOffsetKey[] = "phy_port_primary_and_offset_";
 inline constexpr char kPhyId1Key[] = "port_phy_id1_";
 inline constexpr char kSysInterfaceKey[] = "phy_sys_interface_";
+
+// How a sub-port 0 key names its port.
+enum class KeyName {
+  kConfigName,        // sdk_config_intf(sub, unit count): the primary port and offset
+  kLogicalPort,       // logical_port_key: the PHY identifier
+  kConfigNameOfUnit,  // sdk_config_intf(sub), always with the unit: the system interface
+};
+
+// The name each configured port writes a sub-port 0 key under
+// (sub_port_zero_keys.cpp): None for a gang member whose name is not its
+// own, as another logical port or member gives it too. One object serves
+// one text or check.
+class SubPortZeroKeys {
+ public:
+  // `units` is the unit count a kConfigName key passes (None otherwise).
+  SubPortZeroKeys(py::handle self, KeyName naming, py::handle units);
+  // The name, None, or null with the error set.
+  py::object name_of(py::handle port);
+
+ private:
+  py::object name_at(py::handle port, py::handle sub);
+  // Whether `port` is a gang member (ganged, no logical port): 1, 0 or -1.
+  int gang_member(py::handle port);
+  // Every logical port's name, and how many members give each name.
+  py::object read_layout();
+
+  py::handle self_;
+  KeyName naming_;
+  py::object units_;
+  int several_ = -2;  // whether keys by logical port carry the unit; -2 unread
+  py::object taken_, members_;
+};
 
 // None when the layout's result is sound: every logical port of a port
 // that makes devices has its own SDK logical port and SDK interface name
@@ -100,7 +138,7 @@ inline constexpr char kSysInterfaceKey[] = "phy_sys_interface_";
 // wiring by lane); else the host's RuntimeError naming the first
 // collision, in port order, the two ports and what they share. `counted`
 // holds the ports that make devices, in port order.
-py::object refuse_shared_result(py::handle self, const std::vector<py::handle>& counted,
+py::object refuse_shared_result(py::handle self, const std::vector<py::object>& counted,
                                 Wiring wiring);
 
 py::object porttab_text(py::handle self);

@@ -168,19 +168,25 @@ py::object key_text(const char* prefix, py::handle name) {
 
 }  // namespace
 
-py::object refuse_shared_result(py::handle self, const std::vector<py::handle>& counted,
+py::object refuse_shared_result(py::handle self, const std::vector<py::object>& counted,
                                 Wiring wiring) {
   static const py::handle l3_only = common::forever(py::str("l3-only"));
-  static const py::handle zero = common::forever(py::int_(0));
   if (counted.empty()) return common::none();
   Claims claims(self);
   SW_LET(macmode, common::get(self, names.macmode));
   SW_LET(shared_macs, common::equal(macmode, l3_only));
-  static const py::handle one = common::forever(py::int_(1));
   SW_LET(units, unit_count(self));
-  SW_LET(several, PyObject_RichCompareBool(units.ptr(), one.ptr(), Py_GT));
   SW_LET(mac_indexes, claims.table(Claim::kMacIndex, Py_None));
-  SW_LET(keys, claims.table(Claim::kKey, Py_None));
+  SW_LET(keys_written, claims.table(Claim::kKey, Py_None));
+  struct SubPortZeroKey {
+    PyObject* value_name;
+    SubPortZeroKeys keys;
+    const char* prefix;
+  } sub_port_zero_keys[] = {
+      {names.prim_offset, SubPortZeroKeys(self, KeyName::kConfigName, units), kPrimOffsetKey},
+      {names.phy_id1, SubPortZeroKeys(self, KeyName::kLogicalPort, Py_None), kPhyId1Key},
+      {names.sys_interface, SubPortZeroKeys(self, KeyName::kConfigNameOfUnit, Py_None),
+       kSysInterfaceKey}};
   // The tables of the unit of the port before, kept while ports follow on it.
   py::object unit_of_tables, logical_ports, interfaces, lanes_wired;
   // Whether wiring is keyed by lane: asked at the first wired port only,
@@ -225,24 +231,15 @@ py::object refuse_shared_result(py::handle self, const std::vector<py::handle>& 
         }));
       }
     }
-    // Keys of sub-port 0, written for every port with the value.
-    SW_LET(prim_offset, common::get(port, names.prim_offset));
-    if (!prim_offset.is_none()) {
-      SW_LET(name, common::call_method(port, names.sdk_config_intf, zero, units));
-      SW_LET(key, key_text(kPrimOffsetKey, name));
-      SW_CHECK(claims.claim(keys, Claim::kKey, Py_None, key, port, 0));
-    }
-    SW_LET(phy_id1, common::get(port, names.phy_id1));
-    if (!phy_id1.is_none()) {
-      SW_LET(name, logical_port_key(port, zero, several));
-      SW_LET(key, key_text(kPhyId1Key, name));
-      SW_CHECK(claims.claim(keys, Claim::kKey, Py_None, key, port, 0));
-    }
-    SW_LET(sys_interface, common::get(port, names.sys_interface));
-    if (!sys_interface.is_none()) {
-      SW_LET(name, common::call_method(port, names.sdk_config_intf, zero));
-      SW_LET(key, key_text(kSysInterfaceKey, name));
-      SW_CHECK(claims.claim(keys, Claim::kKey, Py_None, key, port, 0));
+    // Keys of sub-port 0, written for every port with the value (a gang
+    // member's under a name of its own only).
+    for (auto& [value_name, keys, prefix] : sub_port_zero_keys) {
+      SW_LET(value, common::get(port, value_name));
+      if (value.is_none()) continue;
+      SW_LET(name, keys.name_of(port));
+      if (name.is_none()) continue;
+      SW_LET(key, key_text(prefix, name));
+      SW_CHECK(claims.claim(keys_written, Claim::kKey, Py_None, key, port, 0));
     }
   }
   return common::none();

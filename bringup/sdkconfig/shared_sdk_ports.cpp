@@ -113,12 +113,20 @@ py::object refuse_missing_partner(py::handle self, const PlatformLabels& labels,
 
 }  // namespace
 
-py::object refuse_shared_sdk_port(py::handle self, Wiring wiring) {
+py::object refuse_port_past_bounds(py::handle self, std::vector<py::object>& counted) {
   static const py::handle zero = common::forever(py::int_(0)), two = common::forever(py::int_(2));
   SW_LET(ports, ports_of(self));
+  // Every text numbers and names a port within its chip: one without a
+  // unit has none to be written on.
+  for (Py_ssize_t i = 0; i < PyList_GET_SIZE(ports.ptr()); ++i) {
+    py::handle port = PyList_GET_ITEM(ports.ptr(), i);
+    SW_LET(unit, common::get(port, names.unit));
+    if (!unit.is_none()) continue;
+    SW_LET(key, layout_key(port));
+    return refuse_layout(self, "platform: %s: Port %s has no unit", key);
+  }
   SW_LET(front_panel, common::steal(PyDict_New()));  // label -> its first front-panel port
   std::vector<std::pair<py::handle, py::object>> blocked;  // (port, its split bound)
-  std::vector<py::handle> counted;    // the ports that make devices
   std::vector<py::handle> borrowing;  // four-way breakouts numbered from the port above
   for (Py_ssize_t i = 0; i < PyList_GET_SIZE(ports.ptr()); ++i) {
     py::handle port = PyList_GET_ITEM(ports.ptr(), i);
@@ -141,7 +149,7 @@ py::object refuse_shared_sdk_port(py::handle self, Wiring wiring) {
         return refuse_layout(self, "platform: %s: Port %s in mode %s makes %s logical ports, "
                                    "more than the %s it reserves", key, mode, count, most);
       }
-      counted.push_back(port);
+      counted.push_back(common::borrow(port.ptr()));
       SW_LET(past_two, common::compare(count, two, Py_GT));
       py::object finds_partner;
       if (past_two && !optional_attribute(physical, names.find_port, finds_partner)) return {};
@@ -177,7 +185,13 @@ py::object refuse_shared_sdk_port(py::handle self, Wiring wiring) {
     SW_CHECK(labels.read(self));
     for (py::handle port : borrowing) SW_CHECK(refuse_missing_partner(self, labels, port));
   }
-  return refuse_shared_result(self, counted, wiring);
+  return common::none();
+}
+
+py::object refuse_shared_sdk_port(py::handle self) {
+  std::vector<py::object> counted;
+  SW_CHECK(refuse_port_past_bounds(self, counted));
+  return refuse_shared_result(self, counted, Wiring::kNotChecked);
 }
 
 }  // namespace bringup

@@ -76,7 +76,7 @@ py::object link_settings(py::handle autoneg, py::handle speed) {
 
 py::object ethertab_text(py::handle self) {
   SW_CHECK(refuse_shared_kernel_name(self));
-  SW_CHECK(refuse_shared_sdk_port(self, Wiring::kNotChecked));
+  SW_CHECK(refuse_shared_sdk_port(self));
   return each_logical_port(self, [&](py::handle port, py::handle sub, TextLines& rows) -> int {
     py::object name = common::call_method(port, names.linux_port_name, sub);
     if (!name) return -1;

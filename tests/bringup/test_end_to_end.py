@@ -5,6 +5,7 @@ SWITCH_UPDATE_GOLDEN=1 to rewrite them after a deliberate change."""
 
 import collections
 import importlib
+import itertools
 import os
 
 import pytest
@@ -111,28 +112,61 @@ def gang(first, last, mode="40G/4"):
 # Trident2 box: ports 1 to 8 on hardware ports 4 to 11, leaders 1 and 5;
 # Tomahawk box: ports 5 to 8 on 32 to 35, leader 5; Maverick box: ports 1
 # to 4 on 0 to 3, and the fabric port on 72, which leads a gang of its own.
+def unmapped(platform):
+    platform.switch.chip.portmap_capable = False
+
+
+def on_chip(chip_class, flips):
+    """The platform on another chip class, ports 5 to 8 with or without
+    polarity flips."""
+    def change(platform):
+        platform.switch.chip = chip_class()
+        for port in platform.switch.ports[4:8]:
+            port.rx_polarity_flip, port.tx_polarity_flip = (True, False) if flips else (None, None)
+    return change
+
+
 BROKEN_GANGS = [
-    # (what, platform, layout, port map capable, the port named)
-    ("leader in its default mode", "trident_two_box", gang(2, 4), True, "1"),
-    ("leader disabled", "trident_two_box", "1=disabled\n" + gang(2, 4), True, "1"),
-    ("leader in loopback", "trident_two_box", "1=loopback\n" + gang(2, 4), True, "1"),
-    ("leader disabled, no port map", "trident_two_box", "1=disabled\n" + gang(2, 4), False, "1"),
-    ("leader left out on Tomahawk", "tomahawk_box", gang(6, 8), True, "5"),
-    ("members in another gang mode", "tomahawk_box", "5=100G/4\n" + gang(6, 8), True, "5"),
-    ("run shifted off its leader's four", "trident_two_box", gang(2, 5), True, "1"),
-    ("run shifted over two gangs", "trident_two_box", gang(2, 8), True, "1"),
-    ("fabric gang beside a whole one", "maverick_box", gang(1, 4) + "Fabric-1=40G/4\n", True,
+    # (what, platform, layout, change to the platform, the port named)
+    ("leader in its default mode", "trident_two_box", gang(2, 4), None, "1"),
+    ("leader disabled", "trident_two_box", "1=disabled\n" + gang(2, 4), None, "1"),
+    ("leader in loopback", "trident_two_box", "1=loopback\n" + gang(2, 4), None, "1"),
+    ("leader disabled, no port map", "trident_two_box", "1=disabled\n" + gang(2, 4), unmapped,
+     "1"),
+    ("leader left out on Tomahawk", "tomahawk_box", gang(6, 8), None, "5"),
+    ("members in another gang mode", "tomahawk_box", "5=100G/4\n" + gang(6, 8), None, "5"),
+    ("run shifted off its leader's four", "trident_two_box", gang(2, 5), None, "1"),
+    ("run shifted over two gangs", "trident_two_box", gang(2, 8), None, "1"),
+    ("fabric gang beside a whole one", "maverick_box", gang(1, 4) + "Fabric-1=40G/4\n", None,
      "Fabric-1"),
 ]
+# Every part of the quad of ports 5 to 8 (lanes 64 to 67 on the Trident3
+# box, 32 to 35 on the Tomahawk box), on the chips writing polarity lane by
+# lane and on Tomahawk: the gang is named, not the lanes its leader takes.
+BROKEN_GANGS += [
+    ("%s, %s, ports %s%s" % (chip_class.__name__, mode, ",".join(map(str, part)),
+                             ", flipped" if flips else ""),
+     module_name, "".join("%d=%s\n" % (label, mode) for label in part),
+     on_chip(chip_class, flips), "5")
+    for module_name, chip_classes in (
+        ("trident_three_box", (asicmodel.TridentThreeX7_56870_Chip,
+                               asicmodel.TridentThreeX7_56873_Chip,
+                               asicmodel.TridentThreeX5_56771_Chip)),
+        ("tomahawk_box", (asicmodel.TomahawkTwo_56970_Chip, asicmodel.TomahawkChip)))
+    for chip_class in chip_classes
+    for mode in ("100G/4", "40G/4")
+    for flips in (True, False)
+    for size in (1, 2, 3)
+    for part in itertools.combinations(range(5, 9), size)]
 
 
-@pytest.mark.parametrize("what, module_name, layout, mapped, key", BROKEN_GANGS,
+@pytest.mark.parametrize("what, module_name, layout, change, key", BROKEN_GANGS,
                          ids=[case[0] for case in BROKEN_GANGS])
 def test_a_broken_gang_is_refused_naming_the_port_that_would_lead_it(what, module_name, layout,
-                                                                      mapped, key):
+                                                                      change, key):
     platform = importlib.import_module("platforms." + module_name).build()
-    if not mapped:
-        platform.switch.chip.portmap_capable = False
+    if change:
+        change(platform)
     config = bringup.BCMConfig(platform, dummy=True)
     config.config(layout)
     with pytest.raises(RuntimeError, match="^platform: %s: Incomplete ganged set led by port %s$"

@@ -134,3 +134,44 @@ def test_every_layout_is_written_once_or_refused_by_the_platform(chip_class, arr
             chip_class.__name__, arrangement, layout, fault))
     assert not wrong, "%d faults in %d layouts, the first of each kind:\n%s" % (
         len(wrong), len({layout for layout, fault in wrong}), "\n".join(first.values()))
+
+
+# A whole gang of the first four slots, each slot carrying its PHY value
+# (0x10 + slot), and the next slot with one or without: the gang is one SDK
+# port, whose line its leader writes. Where the members' sub-port 0 is the
+# SDK port after the leader's (the next port's own), they write none; on
+# Trident3 and Tomahawk each member has a name of its own and writes it.
+WHOLE_GANGS = [
+    # (chip class, gang mode, leader's name, members' names, next port's name)
+    (asicmodel.TridentChip, "40G/4", "1", (), "2"),
+    (asicmodel.TridentPlusChip, "40G/4", "1", (), "2"),
+    (asicmodel.TridentTwoChip, "40G/4", "1", (), "2"),
+    (asicmodel.TridentTwoPlusChip, "40G/4", "1", (), "2"),
+    (asicmodel.MaverickChip, "40G/4", "1", (), "2"),
+    (asicmodel.TridentThreeX7Chip, "100G/4", "67", ("68", "69", "70"), "2"),
+    (asicmodel.TomahawkChip, "100G/4", "34", ("35", "36", "37"), "1"),
+]
+PHY_KEYS = {"prim_offset": "phy_port_primary_and_offset_%s", "phy_id1": "port_phy_id1_%s",
+            "sys_interface": "phy_sys_interface_%s.0"}
+
+
+@pytest.mark.parametrize("next_carries", [True, False], ids=["next with value", "next without"])
+@pytest.mark.parametrize("value", sorted(PHY_KEYS))
+@pytest.mark.parametrize("chip_class, mode, leader, members, next_name", WHOLE_GANGS,
+                         ids=[row[0].__name__ for row in WHOLE_GANGS])
+def test_a_whole_gang_writes_its_phy_values_once_per_sdk_port(chip_class, mode, leader, members,
+                                                               next_name, value, next_carries):
+    platform = board(chip_class, "one chip")
+    for slot, port in enumerate(platform.switch.ports):
+        for name in PHY_KEYS:
+            setattr(port, name, 0x10 + slot if name == value and slot < 4 + next_carries
+                    else None)
+    config = bringup.BCMConfig(platform, dummy=True)
+    config.config("".join("%s=%s\n" % (port.label, mode) for port in platform.switch.ports[:4]))
+    named = [(leader, 0)] + [(name, slot + 1) for slot, name in enumerate(members)]
+    if next_carries:
+        named.append((next_name, 4))
+    key = PHY_KEYS[value]
+    assert [line for line in config.output("portsbcm").splitlines()
+            if line.startswith(key.split("%")[0])] == [
+        "%s=0x%x" % (key % name, 0x10 + slot) for name, slot in named]
