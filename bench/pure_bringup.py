@@ -268,6 +268,16 @@ def _layout_key(port):
 _DECIMAL = re.compile(r"[ \t\n\r\f\v]*[+-]?[0-9]+[ \t\n\r\f\v]*")
 
 
+def _family_operation(obj, name):
+    """Whether obj.<name> is asicmodel's Tomahawk2 family operation, which
+    neither the object's class nor the object replaces."""
+    family = next((cls for cls in type(obj).__mro__ if cls.__name__ == "TomahawkTwoPort"
+                   and cls.__dict__.get("__module__") == "asicmodel"), None)
+    bound = getattr(obj, name) if family is not None else None
+    return (family is not None and getattr(bound, "__self__", None) is obj
+            and getattr(bound, "__func__", None) is family.__dict__.get(name))
+
+
 def _label_number(label):
     """The label as a number (an int, or a decimal text within 64 bits), else None."""
     if isinstance(label, int):
@@ -502,7 +512,7 @@ class SDKConfig:
                                  "than the %s it reserves", _layout_key(port), port.mode, count,
                                  most)
                 counted.append(port)
-                if count > 2 and hasattr(physical, "find_port"):
+                if count > 2 and _family_operation(physical, "logical_port_num"):
                     borrowing.append(port)
             if not is_fabric:
                 front_panel.setdefault(port.label, port)
@@ -534,19 +544,26 @@ class SDKConfig:
             self._refuse("platform: %s: Port %s in mode %s takes sub-ports 2 and 3 from the port "
                          "labelled one above, and its label is not a number", key, mode)
         wanted = str(number + 1)
-        partner = labels.get(wanted)
+        # The family's own lookup is the platform's first front-panel port of
+        # the label; one the class or the object replaces is asked.
+        family_lookup = _family_operation(physical, "find_port")
+        partner = labels.get(wanted) if family_lookup else physical.find_port(wanted)
         if partner is None:
             why = ("which is a fabric port" if wanted in fabric
                    else "which the platform does not have")
             self._refuse("platform: %s: Port %s in mode %s takes sub-ports 2 and 3 from port %s, "
                          + why, key, mode, wanted)
+        partner_key = wanted if family_lookup else _layout_key(partner)
+        if not family_lookup and partner.is_fabric:
+            self._refuse("platform: %s: Port %s in mode %s takes sub-ports 2 and 3 from port %s, "
+                         "which is a fabric port", key, mode, partner_key)
         if partner.unit != physical.unit:
             self._refuse("platform: %s: Port %s in mode %s takes sub-ports 2 and 3 from port %s, "
-                         "which is on unit %s, not %s", key, mode, wanted, partner.unit,
+                         "which is on unit %s, not %s", key, mode, partner_key, partner.unit,
                          physical.unit)
         if len(partner.hw_ports) < 2:
             self._refuse("platform: %s: Port %s in mode %s takes sub-ports 2 and 3 from port %s, "
-                         "which has too few lanes to carry them", key, mode, wanted)
+                         "which has too few lanes to carry them", key, mode, partner_key)
 
     def _refuse_shared_result(self, counted, by_lane):
         if not counted:
@@ -594,8 +611,10 @@ class SDKConfig:
                     for lane in range(1, lanes + 1):
                         claim("wire physical lane %(value)s on unit %(unit)s", unit,
                               hardware + lane, port, sub)
-            # Keys of sub-port 0, written for every port with the value (a
-            # gang member's under a name of its own only).
+            # Keys of sub-port 0, written for every port with the value. A gang
+            # member writes its own only under a name no other key takes.
+            if not count and port.ganged is True:
+                continue
             for value_name, key, name_of in keys:
                 if getattr(port, value_name) is not None:
                     name = name_of(port)
@@ -605,7 +624,8 @@ class SDKConfig:
     def _sub_port_zero_name(self, value_name):
         """How ports name their `value_name` key: a function of a port giving
         its sub-port 0 name, or None for a gang member (ganged, no logical
-        port) whose name another logical port or member gives too."""
+        port) whose name a logical port or another port without one gives
+        too."""
         if value_name == "prim_offset":
             units = len(self.units)
             name_at = lambda port, sub: port.sdk_config_intf(sub, units)  # noqa: E731
@@ -623,10 +643,9 @@ class SDKConfig:
                 layout.append({name_at(other, sub) for other in self.ports
                                for sub in range(other.num_logical_ports)})
                 layout.append(collections.Counter(
-                    name_at(other, 0) for other in self.ports
-                    if not other.num_logical_ports and other.ganged is True))
-            taken, members = layout
-            return None if name in taken or members[name] > 1 else name
+                    name_at(other, 0) for other in self.ports if not other.num_logical_ports))
+            taken, without_logical_port = layout
+            return None if name in taken or without_logical_port[name] > 1 else name
         return name_of
 
     def _sub_port_zero_lines(self, value_name, key):

@@ -107,27 +107,29 @@ enum class KeyName {
 
 // The name each configured port writes a sub-port 0 key under
 // (sub_port_zero_keys.cpp): None for a gang member whose name is not its
-// own, as another logical port or member gives it too. One object serves
-// one text or check.
+// own, as a logical port or another port without one gives it too. One
+// object serves one text or check.
 class SubPortZeroKeys {
  public:
   // `units` is the unit count a kConfigName key passes (None otherwise).
   SubPortZeroKeys(py::handle self, KeyName naming, py::handle units);
   // The name, None, or null with the error set.
   py::object name_of(py::handle port);
+  // Whether `port` is a gang member (ganged, no logical port): 1, 0 or -1.
+  // A member's keys, where written, are the only ones of their name.
+  static int gang_member(py::handle port);
 
  private:
   py::object name_at(py::handle port, py::handle sub);
-  // Whether `port` is a gang member (ganged, no logical port): 1, 0 or -1.
-  int gang_member(py::handle port);
-  // Every logical port's name, and how many members give each name.
+  // Every logical port's name, and how many ports without a logical port
+  // give each name.
   py::object read_layout();
 
   py::handle self_;
   KeyName naming_;
   py::object units_;
   int several_ = -2;  // whether keys by logical port carry the unit; -2 unread
-  py::object taken_, members_;
+  py::object taken_, without_logical_port_;
 };
 
 // None when the layout's result is sound: every logical port of a port

@@ -231,8 +231,10 @@ py::object refuse_shared_result(py::handle self, const std::vector<py::object>& 
         }));
       }
     }
-    // Keys of sub-port 0, written for every port with the value (a gang
-    // member's under a name of its own only).
+    // Keys of sub-port 0, written for every port with the value. A gang
+    // member writes its own only under a name no other key takes.
+    SW_LET(member, SubPortZeroKeys::gang_member(port));
+    if (member) continue;
     for (auto& [value_name, keys, prefix] : sub_port_zero_keys) {
       SW_LET(value, common::get(port, value_name));
       if (value.is_none()) continue;

@@ -2,13 +2,15 @@
 // its bounds. The calculation reserves `max_logical_ports` MAC indexes per
 // port, so a mode making more logical ports gives the next port's indexes
 // too; and a Tomahawk2 port numbers the third and fourth sub-ports of a
-// four-way breakout with the SDK logical ports of the port labelled one
-// above it, so a port naming its partner in `adj_label` must be disabled
-// while that partner is split into `blocked_adj_split_num()` ports or
-// more, and the port above must be there to number them: a front-panel
-// port of the same unit, with two lanes at least. Then the result itself
-// is checked (shared_results.cpp). Every text carrying SDK logical ports
-// or MAC indexes, and the port table's device work, ask this first.
+// four-way breakout with the SDK logical ports of the port its `find_port`
+// gives for the label one above, so a port naming its partner in
+// `adj_label` must be disabled while that partner is split into
+// `blocked_adj_split_num()` ports or more, and that neighbour must be
+// there to number them: a front-panel port of the same unit, with two
+// lanes at least. Then the result itself is checked (shared_results.cpp).
+// Every text carrying SDK logical ports or MAC indexes, and the port
+// table's device work, ask this first.
+#include <cstring>
 #include <utility>
 #include <vector>
 
@@ -27,14 +29,56 @@ bool optional_attribute(py::handle obj, PyObject* name, py::object& out) {
   return true;
 }
 
-// The platform's ports by label, as a Tomahawk2 port finds the port
-// labelled one above it: the first that is not a fabric port, and whether
-// a fabric port carries the label.
+// asicmodel's Tomahawk2 family class among the classes of `obj`
+// (borrowed), or null with no error set.
+PyObject* tomahawk_two_family(py::handle obj) {
+  PyObject* classes = Py_TYPE(obj.ptr())->tp_mro;
+  if (!classes) return nullptr;
+  for (Py_ssize_t i = 0; i < PyTuple_GET_SIZE(classes); ++i) {
+    auto* cls = reinterpret_cast<PyTypeObject*>(PyTuple_GET_ITEM(classes, i));
+    if (std::strcmp(cls->tp_name, "TomahawkTwoPort") != 0) continue;
+    PyObject* module = PyDict_GetItemWithError(cls->tp_dict, names.dunder_module);
+    if (!module && PyErr_Occurred()) return nullptr;
+    if (module && PyUnicode_Check(module) &&
+        PyUnicode_CompareWithASCIIString(module, "asicmodel") == 0) {
+      return reinterpret_cast<PyObject*>(cls);
+    }
+  }
+  return nullptr;
+}
+
+// Whether `obj.<name>` is the family class's own operation: neither the
+// object's class nor the object replaces it. 1, 0 or -1 (a null `family`
+// with the error set).
+int family_operation(py::handle obj, PyObject* family, PyObject* name) {
+  if (!family) return PyErr_Occurred() ? -1 : 0;
+  PyObject* own =
+      PyDict_GetItemWithError(reinterpret_cast<PyTypeObject*>(family)->tp_dict, name);
+  if (!own) return PyErr_Occurred() ? -1 : 0;
+  py::object bound = common::get(obj, name);
+  if (!bound) return -1;
+  return PyMethod_Check(bound.ptr()) && PyMethod_GET_FUNCTION(bound.ptr()) == own &&
+         PyMethod_GET_SELF(bound.ptr()) == obj.ptr();
+}
+
+// Whether `physical` numbers the third and fourth sub-ports of a four-way
+// breakout from a neighbour: a Tomahawk2-family port whose numbering is
+// the family's. One whose class or object numbers them otherwise borrows
+// nothing, and any clash is the result check's. 1, 0 or -1.
+int borrows_sub_ports(py::handle physical) {
+  return family_operation(physical, tomahawk_two_family(physical), names.logical_port_num);
+}
+
+// The platform's ports by label, as the family's `find_port` finds the
+// port labelled one above: the first that is not a fabric port, and
+// whether a fabric port carries the label. Read once, when first asked:
+// one dict lookup then stands for that walk of the platform's ports.
 struct PlatformLabels {
   py::object front_panel, fabric;
 
   // 0, or -1 with the error set.
   int read(py::handle self) {
+    if (front_panel) return 0;
     front_panel = common::steal(PyDict_New());
     fabric = common::steal(PySet_New(nullptr));
     if (!front_panel || !fabric) return -1;
@@ -61,12 +105,12 @@ struct PlatformLabels {
 };
 
 // A four-way breakout of a port that numbers its third and fourth
-// sub-ports with the first two of the port labelled one above (its label
-// read as a decimal number, plus 1) needs that port to be a front-panel
-// port of its own unit with the lanes to carry them; else the layout is
-// refused, naming the port and why. None when it is.
-py::object refuse_missing_partner(py::handle self, const PlatformLabels& labels,
-                                  py::handle port) {
+// sub-ports with the first two of the port its `find_port` gives for the
+// label one above (its label read as a decimal number, plus 1) needs that
+// port to be a front-panel port of its own unit with the lanes to carry
+// them; else the layout is refused, naming the port and why. None when it
+// is.
+py::object refuse_missing_partner(py::handle self, PlatformLabels& labels, py::handle port) {
   static const py::handle one = common::forever(py::int_(1));
   SW_LET(key, layout_key(port));
   SW_LET(mode, common::get(port, names.mode));
@@ -82,9 +126,21 @@ py::object refuse_missing_partner(py::handle self, const PlatformLabels& labels,
   }
   SW_LET(next, common::steal(PyNumber_Add(number.ptr(), one.ptr())));
   SW_LET(wanted, common::steal(PyObject_Str(next.ptr())));
-  PyObject* partner = PyDict_GetItemWithError(labels.front_panel.ptr(), wanted.ptr());
-  if (!partner) {
-    if (PyErr_Occurred()) return {};
+  // The family's own lookup is the platform's first front-panel port of
+  // the label; one the class or the object replaces is asked.
+  SW_LET(family_lookup,
+         family_operation(physical, tomahawk_two_family(physical), names.find_port));
+  py::object partner;
+  if (family_lookup) {
+    SW_CHECK(labels.read(self));
+    PyObject* found = PyDict_GetItemWithError(labels.front_panel.ptr(), wanted.ptr());
+    if (!found && PyErr_Occurred()) return {};
+    partner = found ? common::borrow(found) : common::none();
+  } else {
+    SW_CHECK(partner = common::call_method(physical, names.find_port, wanted));
+  }
+  if (partner.is_none()) {
+    SW_CHECK(labels.read(self));
     SW_LET(on_fabric, PySet_Contains(labels.fabric.ptr(), wanted.ptr()));
     return refuse_layout(self, on_fabric ? "platform: %s: Port %s in mode %s takes sub-ports 2 "
                                            "and 3 from port %s, which is a fabric port"
@@ -92,21 +148,33 @@ py::object refuse_missing_partner(py::handle self, const PlatformLabels& labels,
                                            "and 3 from port %s, which the platform does not have",
                          key, mode, wanted);
   }
+  // The port found, as ports.conf names it: the label one above but where
+  // a lookup of the platform's own finds another.
+  SW_LET(partner_key, family_lookup ? wanted : layout_key(partner));
+  if (!family_lookup) {
+    SW_LET(partner_fabric, common::get(partner, names.is_fabric));
+    SW_LET(is_fabric, common::truth(partner_fabric));
+    if (is_fabric) {
+      return refuse_layout(self, "platform: %s: Port %s in mode %s takes sub-ports 2 and 3 from "
+                                 "port %s, which is a fabric port",
+                           key, mode, partner_key);
+    }
+  }
   SW_LET(unit, common::get(physical, names.unit));
-  SW_LET(partner_unit, common::get(common::borrow(partner), names.unit));
+  SW_LET(partner_unit, common::get(partner, names.unit));
   SW_LET(same_unit, common::equal(unit, partner_unit));
   if (!same_unit) {
     return refuse_layout(self, "platform: %s: Port %s in mode %s takes sub-ports 2 and 3 from "
                                "port %s, which is on unit %s, not %s",
-                         key, mode, wanted, partner_unit, unit);
+                         key, mode, partner_key, partner_unit, unit);
   }
-  SW_LET(lanes, common::get(common::borrow(partner), names.hw_ports));
+  SW_LET(lanes, common::get(partner, names.hw_ports));
   const Py_ssize_t lane_count = PyObject_Size(lanes.ptr());
   if (lane_count < 0) return {};
   if (lane_count < 2) {
     return refuse_layout(self, "platform: %s: Port %s in mode %s takes sub-ports 2 and 3 from "
                                "port %s, which has too few lanes to carry them",
-                         key, mode, wanted);
+                         key, mode, partner_key);
   }
   return common::none();
 }
@@ -151,9 +219,10 @@ py::object refuse_port_past_bounds(py::handle self, std::vector<py::object>& cou
       }
       counted.push_back(common::borrow(port.ptr()));
       SW_LET(past_two, common::compare(count, two, Py_GT));
-      py::object finds_partner;
-      if (past_two && !optional_attribute(physical, names.find_port, finds_partner)) return {};
-      if (finds_partner) borrowing.push_back(port);
+      if (past_two) {
+        SW_LET(borrows, borrows_sub_ports(physical));
+        if (borrows) borrowing.push_back(port);
+      }
     }
     SW_LET(label, common::get(port, names.label));
     if (!is_fabric && !PyDict_SetDefault(front_panel.ptr(), label.ptr(), port.ptr())) return {};
@@ -180,11 +249,8 @@ py::object refuse_port_past_bounds(py::handle self, std::vector<py::object>& cou
     return refuse_layout(self, "platform: %s: Port %s must be disabled while port %s is split "
                                "into %s ports", key, partner_key, split);
   }
-  if (!borrowing.empty()) {
-    PlatformLabels labels;
-    SW_CHECK(labels.read(self));
-    for (py::handle port : borrowing) SW_CHECK(refuse_missing_partner(self, labels, port));
-  }
+  PlatformLabels labels;
+  for (py::handle port : borrowing) SW_CHECK(refuse_missing_partner(self, labels, port));
   return common::none();
 }
 

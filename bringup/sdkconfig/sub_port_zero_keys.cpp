@@ -5,8 +5,9 @@
 // leader's, the same for every member and the next port's own. The gang
 // is one SDK port, whose keys its leader writes, so a member writes them
 // only under a name of its own: one that no logical port of the layout
-// takes and no other member gives. The layout is read for that only when
-// a member has a value to write, once per text.
+// takes and no other port without a logical port gives, so no other key
+// of the text can be written under it. The layout is read for that only
+// when a member has a value to write, once per text.
 #include "bringup/sdkconfig/sdkconfig_ops.hpp"
 
 namespace bringup {
@@ -48,7 +49,7 @@ int SubPortZeroKeys::gang_member(py::handle port) {
 
 py::object SubPortZeroKeys::read_layout() {
   SW_CHECK(taken_ = common::steal(PySet_New(nullptr)));
-  SW_CHECK(members_ = common::steal(PyDict_New()));
+  SW_CHECK(without_logical_port_ = common::steal(PyDict_New()));
   SW_LET(ports, ports_of(self_));
   for (Py_ssize_t i = 0; i < PyList_GET_SIZE(ports.ptr()); ++i) {
     py::handle port = PyList_GET_ITEM(ports.ptr(), i);
@@ -60,13 +61,11 @@ py::object SubPortZeroKeys::read_layout() {
       if (PySet_Add(taken_.ptr(), name.ptr()) < 0) return {};
     }
     if (count != 0) continue;
-    SW_LET(ganged, common::get(port, names.ganged));
-    if (!is_true(ganged)) continue;
     SW_LET(name, name_at(port, zero_int()));
-    PyObject* given = PyDict_GetItemWithError(members_.ptr(), name.ptr());
+    PyObject* given = PyDict_GetItemWithError(without_logical_port_.ptr(), name.ptr());
     if (!given && PyErr_Occurred()) return {};
     SW_LET(times, common::integer(given ? PyLong_AsLong(given) + 1 : 1));
-    if (PyDict_SetItem(members_.ptr(), name.ptr(), times.ptr()) < 0) return {};
+    if (PyDict_SetItem(without_logical_port_.ptr(), name.ptr(), times.ptr()) < 0) return {};
   }
   return common::none();
 }
@@ -79,9 +78,10 @@ py::object SubPortZeroKeys::name_of(py::handle port) {
   if (!taken_) SW_CHECK(read_layout());
   SW_LET(taken, PySet_Contains(taken_.ptr(), name.ptr()));
   if (taken) return common::none();
-  PyObject* given = PyDict_GetItemWithError(members_.ptr(), name.ptr());
+  PyObject* given = PyDict_GetItemWithError(without_logical_port_.ptr(), name.ptr());
   if (!given && PyErr_Occurred()) return {};
-  // Every member is counted by the walk, so its own name is given once.
+  // Every port without a logical port is counted by the walk, so its own
+  // name is given once.
   if (given && PyLong_AsLong(given) > 1) return common::none();
   return name;
 }

@@ -56,18 +56,18 @@ SHARED_SDK_PORTS = [
 
 
 
-def tomahawk_two(*ports):
+def tomahawk_two(*ports, chip_class=asicmodel.TomahawkTwo_56970_Chip):
     """A Tomahawk2 board of the given ports, built as a platform module is."""
     def build():
         platform = tomahawk_two_box.TomahawkTwoBox()
-        platform.switch = asicmodel.BCMSwitch(asicmodel.TomahawkTwo_56970_Chip())
+        platform.switch = asicmodel.BCMSwitch(chip_class())
         platform.switch.ports = [make() for make in ports]
         return platform
     return types.SimpleNamespace(build=build)
 
 
-def cage(label, adj_label=None, first_lane=0, unit=0):
-    return lambda: asicmodel.TomahawkTwo100GPort(
+def cage(label, adj_label=None, first_lane=0, unit=0, cls=asicmodel.TomahawkTwo100GPort):
+    return lambda: cls(
         str(label), adj_label, tuple(range(first_lane, first_lane + 4)), None, None, "QSFP28",
         (0, label), unit, blocked_adj_split=None if adj_label is None else 4)
 
@@ -85,6 +85,26 @@ def with_port(module, make):
         platform.switch.ports.append(make())
         return platform
     return types.SimpleNamespace(build=build)
+
+
+class PairedCage(asicmodel.TomahawkTwo100GPort):
+    """Finds the port above it as the cage of its own chip that names it its
+    partner."""
+    def find_port(self, label):
+        return next((port for port in tervane.platforms.probe().switch.ports
+                     if port.adj_label == self.label), None)
+
+
+class SelfNumberedCage(asicmodel.TomahawkTwo100GPort):
+    """Numbers all four sub-ports of a breakout from its own first lane."""
+    def logical_port_num(self, mode, sub, port_base):
+        return self.hw_port_num(mode, 0) + 1 + sub
+
+
+class HelperNamedFindPort(asicmodel.Tomahawk100GPort):
+    """A Tomahawk port with a platform helper of its own called find_port."""
+    def find_port(self, label):
+        return None
 
 
 # Each chip's pairs declared on that chip, labels alternating between two
@@ -112,6 +132,21 @@ SHARED_SDK_PORTS += [
     ("a partner left undeclared", tomahawk_two(cage(1), cage(2, None, 4)), "1=4x25G\n",
      "ports 1 and 2 both take SDK logical port 3 on unit 0"),
     ("labels interleaved, split in two", INTERLEAVED, "1=2x50G\n2=2x50G\n", None),
+    # A port's own numbering, not a table of labels, says where its sub-ports
+    # come from.
+    ("labels interleaved, each cage finding its own chip's partner",
+     tomahawk_two(*(cage(label, adj, lane, unit, PairedCage) for label, adj, lane, unit in (
+         (1, None, 0, 0), (2, None, 0, 1), (3, "1", 4, 0), (4, "2", 4, 1)))),
+     "1=4x25G\n3=disabled\n", None),
+    ("a cage finding a partner on the other chip",
+     tomahawk_two(cage(1, None, 0, 0, PairedCage), cage(2, None, 4, 0, PairedCage),
+                  cage(3, "1", 4, 1, PairedCage)), "1=4x25G\n3=disabled\n",
+     "Port 1 in mode 4x25G takes sub-ports 2 and 3 from port 3, which is on unit 1, not 0"),
+    ("a cage numbering its own four sub-ports",
+     tomahawk_two(cage(1), cage(2, None, 4, 0, SelfNumberedCage)), "2=4x25G\n", None),
+    ("a Tomahawk port with a find_port helper", tomahawk_two(
+        other(HelperNamedFindPort, 1, 0, 1, 2, 3), other(HelperNamedFindPort, 2, 4, 5, 6, 7),
+        chip_class=asicmodel.TomahawkChip), "2=4x25G\n", None),
     ("labels interleaved, default modes", INTERLEAVED, "", None),
     # Only the port wiring keys lanes.
     ("one lane wired to two cages",
