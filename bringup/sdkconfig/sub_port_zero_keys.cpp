@@ -8,6 +8,7 @@
 // takes and no other port without a logical port gives, so no other key
 // of the text can be written under it. The layout is read for that only
 // when a member has a value to write, once per text.
+#include "bringup/sdkconfig/port_walk.hpp"
 #include "bringup/sdkconfig/sdkconfig_ops.hpp"
 
 namespace bringup {
@@ -50,16 +51,17 @@ int SubPortZeroKeys::gang_member(py::handle port) {
 py::object SubPortZeroKeys::read_layout() {
   SW_CHECK(taken_ = common::steal(PySet_New(nullptr)));
   SW_CHECK(without_logical_port_ = common::steal(PyDict_New()));
+  if (!walk_logical_ports(self_, [&](py::handle port, py::handle sub) -> int {
+        py::object name = name_at(port, sub);
+        return name ? PySet_Add(taken_.ptr(), name.ptr()) : -1;
+      })) {
+    return {};
+  }
   SW_LET(ports, ports_of(self_));
   for (Py_ssize_t i = 0; i < PyList_GET_SIZE(ports.ptr()); ++i) {
     py::handle port = PyList_GET_ITEM(ports.ptr(), i);
     long count = 0;
     if (!logical_port_count(port, count)) return {};
-    for (long sub = 0; sub < count; ++sub) {
-      SW_LET(sub_number, common::integer(sub));
-      SW_LET(name, name_at(port, sub_number));
-      if (PySet_Add(taken_.ptr(), name.ptr()) < 0) return {};
-    }
     if (count != 0) continue;
     SW_LET(name, name_at(port, zero_int()));
     PyObject* given = PyDict_GetItemWithError(without_logical_port_.ptr(), name.ptr());
