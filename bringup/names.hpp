@@ -30,7 +30,7 @@
    N(syslog) N(tervane) N(tracebacklimit) N(tx_lane_map) N(tx_logical_polarity_flip) \
    N(tx_polarity_flip) N(uft) N(unit) N(verbose) N(write) \
    N(_calculate_configuration) N(_calculate_gangs) N(_calculate_leds) N(_calculate_units) N(_led_programs) N(_linkdefaults) N(_linkdefaults_vx) N(LOG_INFO) N(SDKConfig) N(BCMConfiguredDportPort) N(TridentThreeX7_56870_Chip) N(TridentThreeX7_56873_Chip) N(TridentThreeX5_56771_Chip) N(TomahawkTwo_56970_Chip) N(accessmethod) N(address) N(base_pbmp) N(configurable) N(configure) N(dport_capable) N(dportmap) N(enable_auto_neg) N(environ) N(ethertab) N(fiber_pref) N(find) N(get) N(glimmer) N(has_phy_ucode_mdio) N(has_phy_ucode_spi_rom) N(hex) N(led_controllers) N(led_memory_init_commands) N(linkdefaults) N(mac_addrs_contrib_total) N(mapped_portnums) N(mixed_oversub) N(name) N(needs_lane_config) N(phy_addr) N(phy_an) N(phy_id1s) N(phys) N(phytab) N(port_emphasis) N(port_init) N(port_mangler) N(portmap) N(portmap_uncapable_config) N(porttab) N(prim_offsets) N(rcled) N(rcphy) N(rcports) N(read_config) N(sdk_config_intf) N(sdk_pbmp) N(sfp) N(sfptab) N(strip) N(sys_interfaces) N(td3_rx_logical_polarity_flip) N(td3_tx_logical_polarity_flip) N(type) N(units) \
-   N(TomahawkTwoPort) N(asicmodel) N(sdk_unit_intf_num) N(set_macmode) N(serdes_if_type_map) N(phy_type) N(linux_port_name) N(maketap) N(makekernnet) N(destroyints) \
+   N(sdk_unit_intf_num) N(set_macmode) N(serdes_if_type_map) N(phy_type) N(linux_port_name) N(maketap) N(makekernnet) N(destroyints) \
    S(switch_, "switch") S(asm_, "asm") S(dunder_name, "__name__") S(dunder_init, "__init__") S(dunder_module, "__module__") S(debug, "debug")
 // clang-format on
 

@@ -115,9 +115,12 @@ class SubPortZeroKeys {
   SubPortZeroKeys(py::handle self, KeyName naming, py::handle units);
   // The name, None, or null with the error set.
   py::object name_of(py::handle port);
-  // Whether `port` is a gang member (ganged, no logical port): 1, 0 or -1.
-  // A member's keys, where written, are the only ones of their name.
-  static int gang_member(py::handle port);
+  // The name of `port`'s sub-port 0, whoever writes under it.
+  py::object key_name(py::handle port);
+  // Whether `port`, of `count` logical ports, is a gang member (ganged, no
+  // logical port): 1, 0 or -1. A member's keys, where written, are the
+  // only ones of their name.
+  static int gang_member(py::handle port, long count);
 
  private:
   py::object name_at(py::handle port, py::handle sub);

@@ -233,13 +233,12 @@ py::object refuse_shared_result(py::handle self, const std::vector<py::object>& 
     }
     // Keys of sub-port 0, written for every port with the value. A gang
     // member writes its own only under a name no other key takes.
-    SW_LET(member, SubPortZeroKeys::gang_member(port));
+    SW_LET(member, SubPortZeroKeys::gang_member(port, count));
     if (member) continue;
     for (auto& [value_name, keys, prefix] : sub_port_zero_keys) {
       SW_LET(value, common::get(port, value_name));
       if (value.is_none()) continue;
-      SW_LET(name, keys.name_of(port));
-      if (name.is_none()) continue;
+      SW_LET(name, keys.key_name(port));
       SW_LET(key, key_text(prefix, name));
       SW_CHECK(claims.claim(keys_written, Claim::kKey, Py_None, key, port, 0));
     }

@@ -48,10 +48,8 @@ PyObject* tomahawk_two_family(py::handle obj) {
 }
 
 // Whether `obj.<name>` is the family class's own operation: neither the
-// object's class nor the object replaces it. 1, 0 or -1 (a null `family`
-// with the error set).
+// object's class nor the object replaces it. 1, 0 or -1.
 int family_operation(py::handle obj, PyObject* family, PyObject* name) {
-  if (!family) return PyErr_Occurred() ? -1 : 0;
   PyObject* own =
       PyDict_GetItemWithError(reinterpret_cast<PyTypeObject*>(family)->tp_dict, name);
   if (!own) return PyErr_Occurred() ? -1 : 0;
@@ -61,13 +59,6 @@ int family_operation(py::handle obj, PyObject* family, PyObject* name) {
          PyMethod_GET_SELF(bound.ptr()) == obj.ptr();
 }
 
-// Whether `physical` numbers the third and fourth sub-ports of a four-way
-// breakout from a neighbour: a Tomahawk2-family port whose numbering is
-// the family's. One whose class or object numbers them otherwise borrows
-// nothing, and any clash is the result check's. 1, 0 or -1.
-int borrows_sub_ports(py::handle physical) {
-  return family_operation(physical, tomahawk_two_family(physical), names.logical_port_num);
-}
 
 // The platform's ports by label, as the family's `find_port` finds the
 // port labelled one above: the first that is not a fabric port, and
@@ -110,7 +101,8 @@ struct PlatformLabels {
 // port to be a front-panel port of its own unit with the lanes to carry
 // them; else the layout is refused, naming the port and why. None when it
 // is.
-py::object refuse_missing_partner(py::handle self, PlatformLabels& labels, py::handle port) {
+py::object refuse_missing_partner(py::handle self, PlatformLabels& labels, py::handle port,
+                                  PyObject* family) {
   static const py::handle one = common::forever(py::int_(1));
   SW_LET(key, layout_key(port));
   SW_LET(mode, common::get(port, names.mode));
@@ -128,8 +120,7 @@ py::object refuse_missing_partner(py::handle self, PlatformLabels& labels, py::h
   SW_LET(wanted, common::steal(PyObject_Str(next.ptr())));
   // The family's own lookup is the platform's first front-panel port of
   // the label; one the class or the object replaces is asked.
-  SW_LET(family_lookup,
-         family_operation(physical, tomahawk_two_family(physical), names.find_port));
+  SW_LET(family_lookup, family_operation(physical, family, names.find_port));
   py::object partner;
   if (family_lookup) {
     SW_CHECK(labels.read(self));
@@ -195,7 +186,8 @@ py::object refuse_port_past_bounds(py::handle self, std::vector<py::object>& cou
   }
   SW_LET(front_panel, common::steal(PyDict_New()));  // label -> its first front-panel port
   std::vector<std::pair<py::handle, py::object>> blocked;  // (port, its split bound)
-  std::vector<py::handle> borrowing;  // four-way breakouts numbered from the port above
+  // Four-way breakouts numbered from a neighbour, and their family class.
+  std::vector<std::pair<py::handle, PyObject*>> borrowing;
   for (Py_ssize_t i = 0; i < PyList_GET_SIZE(ports.ptr()); ++i) {
     py::handle port = PyList_GET_ITEM(ports.ptr(), i);
     SW_LET(fabric, common::get(port, names.is_fabric));
@@ -219,9 +211,14 @@ py::object refuse_port_past_bounds(py::handle self, std::vector<py::object>& cou
       }
       counted.push_back(common::borrow(port.ptr()));
       SW_LET(past_two, common::compare(count, two, Py_GT));
-      if (past_two) {
-        SW_LET(borrows, borrows_sub_ports(physical));
-        if (borrows) borrowing.push_back(port);
+      // A Tomahawk2-family port numbered the family's way borrows; one
+      // whose class or object numbers its sub-ports otherwise borrows
+      // nothing, and any clash is the result check's.
+      PyObject* family = past_two ? tomahawk_two_family(physical) : nullptr;
+      if (!family && PyErr_Occurred()) return {};
+      if (family) {
+        SW_LET(borrows, family_operation(physical, family, names.logical_port_num));
+        if (borrows) borrowing.emplace_back(port, family);
       }
     }
     SW_LET(label, common::get(port, names.label));
@@ -250,7 +247,9 @@ py::object refuse_port_past_bounds(py::handle self, std::vector<py::object>& cou
                                "into %s ports", key, partner_key, split);
   }
   PlatformLabels labels;
-  for (py::handle port : borrowing) SW_CHECK(refuse_missing_partner(self, labels, port));
+  for (const auto& [port, family] : borrowing) {
+    SW_CHECK(refuse_missing_partner(self, labels, port, family));
+  }
   return common::none();
 }
 

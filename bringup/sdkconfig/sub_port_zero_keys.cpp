@@ -39,9 +39,7 @@ py::object SubPortZeroKeys::name_at(py::handle port, py::handle sub) {
   return common::call_method(port, names.sdk_config_intf, sub);
 }
 
-int SubPortZeroKeys::gang_member(py::handle port) {
-  long count = 0;
-  if (!logical_port_count(port, count)) return -1;
+int SubPortZeroKeys::gang_member(py::handle port, long count) {
   if (count != 0) return 0;
   py::object ganged = common::get(port, names.ganged);
   if (!ganged) return -1;
@@ -72,10 +70,13 @@ py::object SubPortZeroKeys::read_layout() {
   return common::none();
 }
 
+py::object SubPortZeroKeys::key_name(py::handle port) { return name_at(port, zero_int()); }
+
 py::object SubPortZeroKeys::name_of(py::handle port) {
-  const int member = gang_member(port);
-  if (member < 0) return {};
-  SW_LET(name, name_at(port, zero_int()));
+  long count = 0;
+  if (!logical_port_count(port, count)) return {};
+  SW_LET(member, gang_member(port, count));
+  SW_LET(name, key_name(port));
   if (!member) return name;
   if (!taken_) SW_CHECK(read_layout());
   SW_LET(taken, PySet_Contains(taken_.ptr(), name.ptr()));
